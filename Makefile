@@ -1,0 +1,28 @@
+# The two commands: `make run` and `make test`. Both install what is missing first.
+BUILD ?= build
+CMAKE_FLAGS ?=
+
+.PHONY: deps configure build run test bench clean
+
+deps:
+	@scripts/install-deps
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD)
+
+run: build
+	./$(BUILD)/yearmark
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+bench: deps
+	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DYEARMARK_BENCH=ON >/dev/null
+	@cmake --build $(BUILD)-bench
+	@bench/run-all $(BUILD)-bench
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-bench
