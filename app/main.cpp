@@ -1,7 +1,33 @@
-#include <QApplication>
+// Yearmark: a full-screen countdown to the next New Year or a picked moment.
+
+#include "app/ErrorBox.h"
+#include "app/Main.h"
+#include "app/ProgramFiles.h"
+#include "app/SignalBridge.h"
+#include "settings/Settings.h"
+
+#include <QSessionManager>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    return 0;
+    TApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Yearmark"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Yearmark"));
+
+    SystemClock clock;
+    const QString exePath = executablePath();
+    TFormMain formMain(clock, exePath, settingsFilePath(fileBaseName(exePath)));
+    setErrorBoxOwner(&formMain);
+
+    // Signals and the end of the desktop session take the same orderly path as Alt+F4;
+    // no message box may hold up an end the user or the system asked for.
+    SignalBridge signalBridge([&formMain](int) {
+        formMain.FormDestroy(false);
+        formMain.close();
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &formMain,
+                     [&formMain](QSessionManager&) { formMain.FormDestroy(false); });
+
+    formMain.showOnScreen();
+    return app.exec();
 }

@@ -1,0 +1,256 @@
+#include "app/Main.h"
+
+#include "app/ErrorBox.h"
+#include "app/ProgramFiles.h"
+#include "countdown/TemplateExpander.h"
+#include "display/Colors.h"
+#include "display/FontFitting.h"
+#include "display/Label3D.h"
+#include "display/PictureBox.h"
+#include "display/PictureLoader.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kTickMs = 188;
+
+} // namespace
+
+TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& settingsFile,
+                     QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_clock(clock)
+    , m_exePath(exePath)
+    , m_settingsFile(settingsFile)
+    , m_regional(RegionalSettings::fromEnvironment())
+{
+    setWindowTitle(QStringLiteral("Happy New Year"));
+    setCursor(Qt::BlankCursor);
+    setAutoFillBackground(true);
+    createComponents();
+
+    // 1. The settings key belongs to the executable's base name.
+    m_keyPath = settingsKeyPath(fileBaseName(m_exePath));
+    // 2. Cover the primary screen, wherever it lies in the virtual desktop.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->geometry());
+    // 3. The help file beside the executable.
+    m_helpFile = changeFileExt(m_exePath, QStringLiteral(".chm"));
+    // 4. The New-Year target.
+    m_target = newYearMoment(m_clock);
+    // 5. The title stays empty until the first tick.
+    Titel->setCaption(QString());
+    // 6. Double buffering is Qt's own; staying on top is a window flag set above.
+    // 7. Load the settings over the built-in values.
+    loadSettings(m_settingsFile, m_keyPath, m_settings);
+    applySettingsToControls();
+    // 8. The picked-date rules.
+    m_target = applyPickedDateRules(m_target, m_settings.selectDate, m_settings.ifSelectDate);
+    m_zero.setTarget(m_target);
+    // 9. Layout and font fitting; 10. shadow size.
+    FormResize();
+    updateShadowSize();
+    // 11. The background picture.
+    loadBackgroundPicture();
+
+    Timer1->start();
+}
+
+TFormMain::~TFormMain()
+{
+    FormDestroy(false);
+}
+
+void TFormMain::createComponents()
+{
+    Image1 = new TPictureBox(this);
+    Image1->setCursor(Qt::BlankCursor);
+
+    Titel = new TLabel3D(this);
+    Titel->setCursor(Qt::BlankCursor);
+    Titel->setTextAlignment(taCenter);
+    Titel->setTextLayout(tlCenter);
+    Titel->setTransparent(true);
+    QFont font(QStringLiteral("Arial"));
+    font.setBold(true);
+    Titel->setFont(font);
+    Titel->setFontColor(clWhite);
+    Titel->setFirstColor(clWhite);
+    Titel->setLastColor(clTeal);
+    Titel->setFillGradient(false);
+    Titel->setGradientOrientation(goHorizontal);
+    Titel->setShadowColor(clBlack);
+    Titel->setBevel(blShadow);
+    Titel->setShadowSize(2);
+    Titel->setBorderColor(clBlack);
+    Titel->setBorderWidth(1);
+    Titel->setBorderStyle(lbNone);
+    connect(Titel, &TLabel3D::clicked, this, &TFormMain::EinstellunGen1Click);
+
+    Timer1 = new QTimer(this);
+    Timer1->setInterval(kTickMs);
+    connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
+
+    // The hidden menu: its commands are only reachable by their keys.
+    auto addCommand = [this](const QString& caption, QKeySequence key, void (TFormMain::*handler)()) {
+        auto* action = new QAction(caption, this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, handler);
+        addAction(action);
+        return action;
+    };
+    Help1 = addCommand(QStringLiteral("Help"), QKeySequence(Qt::Key_F1), &TFormMain::Help1Click);
+    EinstellunGen1 = addCommand(QStringLiteral("CFG"), QKeySequence(Qt::Key_F2), &TFormMain::EinstellunGen1Click);
+    Info1 = addCommand(QStringLiteral("Info"), QKeySequence(Qt::Key_F3), &TFormMain::Info1Click);
+    Play1 = addCommand(QStringLiteral("Play"), QKeySequence(Qt::Key_F9), &TFormMain::PlayClick);
+    // No frame and perhaps no window manager: Alt+F4 must close the window by itself.
+    auto* closeAction = new QAction(this);
+    closeAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_F4));
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    addAction(closeAction);
+}
+
+void TFormMain::applySettingsToControls()
+{
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, toQColor(m_settings.fon, pal));
+    setPalette(pal);
+
+    QFont font = Titel->font();
+    if (!m_settings.font.isEmpty())
+        font.setFamily(m_settings.font);
+    font.setBold(m_settings.fontB);
+    font.setItalic(m_settings.fontI);
+    font.setUnderline(m_settings.fontU);
+    font.setStrikeOut(m_settings.fontS);
+    Titel->setFont(font);
+    Titel->setFontColor(m_settings.fontC);
+    Titel->setFontCharset(m_settings.fontT & 0xFF);
+}
+
+void TFormMain::showOnScreen()
+{
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        showFullScreen();
+    } else {
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            setGeometry(screen->geometry());
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+void TFormMain::FormResize()
+{
+    m_align = pictureAlignFor(m_settings.stretch, m_align);
+    const MainAreas areas = layoutAreas(size(), m_align);
+    Image1->setGeometry(areas.picture);
+    Titel->setGeometry(areas.title);
+    fitTitleFont();
+}
+
+void TFormMain::fitTitleFont()
+{
+    const QString sample = expandSample(m_settings.label, m_clock);
+    const int size = fitTitleFontSize(sample, Titel->font(), Titel->size(), Titel->logicalDpiY());
+    Titel->setFontPointSize(size);
+}
+
+void TFormMain::updateShadowSize()
+{
+    Titel->setShadowSize(m_settings.shadow ? uint8_t(Titel->fontPointSize() / 20) : uint8_t(0));
+}
+
+void TFormMain::loadBackgroundPicture()
+{
+    const QString path = backgroundPicturePath(m_exePath);
+    if (path.isEmpty())
+        return;
+    try {
+        Image1->setPicture(loadPicture(path, size()));
+    } catch (const std::exception& e) {
+        // Reported once the window is up, by the application's error box, above the window.
+        const QString message = QString::fromUtf8(e.what());
+        QTimer::singleShot(0, this, [message] { showErrorBox(message); });
+    }
+}
+
+bool TFormMain::counting() const
+{
+    return Timer1->isActive();
+}
+
+void TFormMain::Timer1Timer()
+{
+    const ZeroMomentDetector::Tick tick = m_zero.tick(nowValue(m_clock));
+    if (tick.zero)
+        zeroMoment();
+    const QString text = expandLive(m_settings.label, breakdownOf(tick.remaining), m_target,
+                                    m_clock, m_regional);
+    Titel->setCaption(text);
+}
+
+void TFormMain::zeroMoment()
+{
+    Timer1->stop();
+    Titel->hide();
+}
+
+void TFormMain::EinstellunGen1Click()
+{
+}
+
+void TFormMain::Help1Click()
+{
+}
+
+void TFormMain::Info1Click()
+{
+}
+
+void TFormMain::PlayClick()
+{
+}
+
+void TFormMain::FormDestroy(bool reportErrorsInBox)
+{
+    if (m_saved)
+        return;
+    m_saved = true;
+    try {
+        saveSettings(m_settingsFile, m_keyPath, m_settings);
+    } catch (const std::exception& e) {
+        if (reportErrorsInBox)
+            showErrorBox(QString::fromUtf8(e.what()));
+        else
+            std::fprintf(stderr, "yearmark: %s\n", e.what());
+    }
+}
+
+void TFormMain::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TFormMain::closeEvent(QCloseEvent* event)
+{
+    FormDestroy();
+    event->accept();
+}
+
+void TFormMain::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LocaleChange)
+        m_regional = RegionalSettings::fromEnvironment();
+    QWidget::changeEvent(event);
+}

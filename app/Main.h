@@ -1,0 +1,84 @@
+#pragma once
+// The program's one window: covers the primary screen, stays on top, shows the countdown
+// title over the background colour and picture, owns the timer, the hidden commands and the
+// in-memory settings for the whole run.
+
+#include "app/MainLayout.h"
+#include "countdown/Clock.h"
+#include "countdown/Countdown.h"
+#include "countdown/RegionalSettings.h"
+#include "settings/Settings.h"
+
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QTimer;
+class TLabel3D;
+class TPictureBox;
+
+class TFormMain : public QWidget {
+    Q_OBJECT
+public:
+    // The clock is passed in; the executable path decides the settings key and the files
+    // beside the program; the settings file is the per-user store for that key.
+    TFormMain(const Clock& clock, const QString& exePath, const QString& settingsFile,
+              QWidget* parent = nullptr);
+    ~TFormMain() override;
+
+    // Components, named as the window's design names them.
+    TPictureBox* Image1 = nullptr;
+    TLabel3D* Titel = nullptr;
+    QTimer* Timer1 = nullptr;
+    QAction* Help1 = nullptr;
+    QAction* EinstellunGen1 = nullptr;
+    QAction* Info1 = nullptr;
+    QAction* Play1 = nullptr;
+
+    // Handlers.
+    void FormResize();
+    void Timer1Timer();
+    void EinstellunGen1Click();
+    void Help1Click();
+    void Info1Click();
+    void PlayClick();
+    // Saves the settings; runs once, on whichever orderly end comes first.
+    void FormDestroy(bool reportErrorsInBox = true);
+
+    // The main window's values, for the settings command and for tests.
+    const Settings& settings() const { return m_settings; }
+    TDateTime targetMoment() const { return m_target; }
+    QString settingsKeyPath() const { return m_keyPath; }
+    QString helpFile() const { return m_helpFile; }
+    PictureAlign pictureAlign() const { return m_align; }
+    bool counting() const;
+
+    // Shows the window as the platform wants it: frameless and on top over the primary
+    // screen on X11, full screen on Wayland.
+    void showOnScreen();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void createComponents();
+    void applySettingsToControls();
+    void fitTitleFont();
+    void updateShadowSize();
+    void loadBackgroundPicture();
+    void zeroMoment();
+
+    const Clock& m_clock;
+    QString m_exePath;
+    QString m_settingsFile;
+    QString m_keyPath;
+    QString m_helpFile;
+    Settings m_settings;
+    TDateTime m_target = 0;
+    ZeroMomentDetector m_zero;
+    RegionalSettings m_regional;
+    PictureAlign m_align = PictureAlign::Top;
+    bool m_saved = false;
+};

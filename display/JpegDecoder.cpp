@@ -1,0 +1,260 @@
+#include "display/JpegDecoder.h"
+
+#include "display/PictureLoader.h"
+#include "display/PictureScaling.h"
+
+#include <QFile>
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// jpeglib.h needs FILE and size_t declared before it.
+#include <jpeglib.h>
+
+namespace {
+
+// Where libjpeg's errors and warnings go: both end the decoding by a jump back to the step
+// that is running, with the message kept for the exception.
+struct JpegErrors {
+    jpeg_error_mgr pub;
+    jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+[[noreturn]] void jumpWithMessage(j_common_ptr cinfo)
+{
+    auto* errors = static_cast<JpegErrors*>(cinfo->client_data);
+    (*cinfo->err->format_message)(cinfo, errors->message);
+    std::longjmp(errors->jump, 1);
+}
+
+void onError(j_common_ptr cinfo)
+{
+    jumpWithMessage(cinfo);
+}
+
+// Level -1 is a warning: libjpeg says the data is damaged (truncated, bytes missing) and goes on
+// with made-up data, which would show a half-grey picture as if all were well. Higher levels
+// are trace output and are dropped.
+void onMessage(j_common_ptr cinfo, int level)
+{
+    if (level < 0)
+        jumpWithMessage(cinfo);
+}
+
+void onProgress(j_common_ptr cinfo)
+{
+    auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (dinfo->input_scan_number > JpegDecoder::kMaxScans) {
+        auto* errors = static_cast<JpegErrors*>(cinfo->client_data);
+        std::snprintf(errors->message, sizeof errors->message,
+                      "Too many progressive scans (more than %d)", JpegDecoder::kMaxScans);
+        std::longjmp(errors->jump, 1);
+    }
+}
+
+// Owns one decompressor for the length of a decode: jpeg_destroy_decompress runs on every way
+// out, including the exceptions thrown after a failed step.
+class Decompressor {
+public:
+    Decompressor()
+    {
+        cinfo.err = jpeg_std_error(&errors.pub);
+        errors.pub.error_exit = onError;
+        errors.pub.emit_message = onMessage;
+        errors.message[0] = '\0';
+        cinfo.client_data = &errors;
+        progress.progress_monitor = onProgress;
+    }
+    ~Decompressor()
+    {
+        if (created)
+            jpeg_destroy_decompress(&cinfo);
+    }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+
+    jpeg_decompress_struct cinfo{};
+    JpegErrors errors{};
+    jpeg_progress_mgr progress{};
+    bool created = false;
+};
+
+// The steps below are the only places where libjpeg may jump back. Each holds its setjmp and
+// nothing but trivially destructible locals, so the jump skips no destructor; the objects
+// that need one live in decode() and are reached through pointers.
+
+bool readHeader(Decompressor* d, FILE* file) noexcept
+{
+    if (setjmp(d->errors.jump))
+        return false;
+    jpeg_create_decompress(&d->cinfo);
+    d->created = true;
+    d->cinfo.client_data = &d->errors;
+    d->cinfo.progress = &d->progress;
+    // Caps libjpeg's own whole-picture buffers (progressive files keep every coefficient).
+    d->cinfo.mem->max_memory_to_use = static_cast<long>(kMaxPictureBytes);
+    jpeg_stdio_src(&d->cinfo, file);
+    jpeg_read_header(&d->cinfo, TRUE);
+    return true;
+}
+
+bool computeOutputSize(Decompressor* d) noexcept
+{
+    if (setjmp(d->errors.jump))
+        return false;
+    jpeg_calc_output_dimensions(&d->cinfo);
+    return true;
+}
+
+// Adobe's CMYK files (the ones with an Adobe marker) store the inks inverted: 255 is no ink.
+void cmykRowToRgb32(const JSAMPLE* in, QRgb* out, JDIMENSION width, bool inverted) noexcept
+{
+    for (JDIMENSION x = 0; x < width; ++x, in += 4) {
+        int c = in[0], m = in[1], y = in[2], k = in[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        out[x] = qRgb(c * k / 255, m * k / 255, y * k / 255);
+    }
+}
+
+void rowToRgb32(const JSAMPLE* in, QRgb* out, JDIMENSION width, J_COLOR_SPACE space,
+                bool inverted) noexcept
+{
+    switch (space) {
+    case JCS_GRAYSCALE:
+        for (JDIMENSION x = 0; x < width; ++x)
+            out[x] = qRgb(in[x], in[x], in[x]);
+        break;
+    case JCS_CMYK:
+        cmykRowToRgb32(in, out, width, inverted);
+        break;
+    default:
+        for (JDIMENSION x = 0; x < width; ++x, in += 3)
+            out[x] = qRgb(in[0], in[1], in[2]);
+        break;
+    }
+}
+
+bool decodeRows(Decompressor* d, uchar* bits, qsizetype bytesPerLine, JSAMPLE* row) noexcept
+{
+    if (setjmp(d->errors.jump))
+        return false;
+    jpeg_start_decompress(&d->cinfo);
+    const bool inverted = d->cinfo.saw_Adobe_marker;
+    while (d->cinfo.output_scanline < d->cinfo.output_height) {
+        auto* out = reinterpret_cast<QRgb*>(bits + d->cinfo.output_scanline * bytesPerLine);
+        JSAMPROW rows[1] = {row};
+        if (jpeg_read_scanlines(&d->cinfo, rows, 1) != 1) {
+            std::snprintf(d->errors.message, sizeof d->errors.message, "No picture rows decoded");
+            return false;
+        }
+        rowToRgb32(row, out, d->cinfo.output_width, d->cinfo.out_color_space, inverted);
+    }
+    jpeg_finish_decompress(&d->cinfo);
+    return true;
+}
+
+struct FileCloser {
+    void operator()(FILE* file) const noexcept { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<FILE, FileCloser>;
+
+// Opens without blocking (a named pipe would wait for a writer) and accepts regular files only.
+FilePtr openRegularFile(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw EPictureError(pictureErrorText(path, QString::fromLocal8Bit(std::strerror(errno))));
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw EPictureError(pictureErrorText(path, QStringLiteral("not a regular file")));
+    }
+    FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        ::close(fd);
+        throw EPictureError(pictureErrorText(path, QString::fromLocal8Bit(std::strerror(errno))));
+    }
+    return FilePtr(file);
+}
+
+[[noreturn]] void throwLibjpegError(const QString& path, const Decompressor& d)
+{
+    throw EPictureError(pictureErrorText(path, QString::fromLocal8Bit(d.errors.message)));
+}
+
+} // namespace
+
+int JpegDecoder::scaleDenominator(QSize picture, QSize largestArea)
+{
+    const QRect drawn = scaledPictureRect(picture, largestArea);
+    if (drawn.isEmpty())
+        return 1;
+    for (int denominator : {8, 4, 2}) {
+        const int width = (picture.width() + denominator - 1) / denominator;
+        const int height = (picture.height() + denominator - 1) / denominator;
+        if (width >= drawn.width() && height >= drawn.height())
+            return denominator;
+    }
+    return 1;
+}
+
+QImage JpegDecoder::decode(const QString& path, QSize largestArea)
+{
+    const FilePtr file = openRegularFile(path);
+    Decompressor d;
+    if (!readHeader(&d, file.get()))
+        throwLibjpegError(path, d);
+
+    const QSize full(static_cast<int>(d.cinfo.image_width), static_cast<int>(d.cinfo.image_height));
+    if (qint64{full.width()} * full.height() * 4 > kMaxPictureBytes) {
+        throw EPictureError(pictureErrorText(
+            path, QStringLiteral("the picture of %1 x %2 pixels is too large to be shown "
+                                 "(it would need more than %3 MiB)")
+                      .arg(full.width())
+                      .arg(full.height())
+                      .arg(kMaxPictureBytes / (1024 * 1024))));
+    }
+
+    switch (d.cinfo.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+        d.cinfo.out_color_space = JCS_GRAYSCALE;
+        break;
+    case JCS_CMYK:
+    case JCS_YCCK:
+        d.cinfo.out_color_space = JCS_CMYK;
+        break;
+    default:
+        // YCbCr and RGB; anything else makes libjpeg refuse the conversion with its message.
+        d.cinfo.out_color_space = JCS_RGB;
+        break;
+    }
+    d.cinfo.scale_num = 1;
+    d.cinfo.scale_denom = static_cast<unsigned int>(scaleDenominator(full, largestArea));
+    if (!computeOutputSize(&d))
+        throwLibjpegError(path, d);
+
+    const JDIMENSION width = d.cinfo.output_width;
+    const JDIMENSION height = d.cinfo.output_height;
+    QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
+    if (image.isNull())
+        throw EPictureError(pictureErrorText(path, QStringLiteral("not enough memory for the picture")));
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * d.cinfo.output_components);
+
+    if (!decodeRows(&d, image.bits(), image.bytesPerLine(), row.data()))
+        throwLibjpegError(path, d);
+    return image;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Decodes JPEG files with libjpeg itself, so that a corrupt or hostile file becomes an error
+// with libjpeg's own message instead of ending the program, a huge header is refused before
+// anything is allocated, and a big photo is decoded only as large as the screen needs.
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+class JpegDecoder {
+public:
+    // The picture in `path` as Format_RGB32, decoded at the smallest of libjpeg's scales
+    // 1/1, 1/2, 1/4 and 1/8 whose result still covers the rectangle scaledPictureRect draws
+    // the full-size picture in for `largestArea` (full size when `largestArea` is empty).
+    // Greyscale and CMYK pictures come out as RGB. Throws EPictureError (PictureLoader.h)
+    // with libjpeg's message for a corrupt file; any libjpeg warning, such as the one for
+    // truncated data, counts as corrupt.
+    static QImage decode(const QString& path, QSize largestArea);
+
+    // The denominator (1, 2, 4 or 8) of the scale at which a picture of `picture` pixels is
+    // decoded for `largestArea`; libjpeg's scaled size is the full size divided by it and
+    // rounded up.
+    static int scaleDenominator(QSize picture, QSize largestArea);
+
+    // Progressive files with more scans than this are refused: each scan passes over the
+    // whole picture again, so a crafted file could otherwise keep the decoder busy for minutes.
+    static constexpr int kMaxScans = 1000;
+};

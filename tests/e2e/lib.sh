@@ -1,0 +1,175 @@
+# Shared harness of the end-to-end tests: a private Xvfb with openbox, a copy of the real
+# program in a temporary folder (so files beside it and its settings are the test's own),
+# libfaketime for the clock, xdotool for keys and clicks, screenshots for what a person sees.
+# Everything started here is stopped again on exit, also when a test fails.
+
+set -uo pipefail
+
+E2E_BIN=${1:?usage: test.sh path/to/yearmark}
+E2E_BIN=$(readlink -f "$E2E_BIN")
+E2E_DIR=$(mktemp -d /tmp/yearmark-e2e.XXXXXX)
+E2E_PIDS=()
+E2E_APP_PID=
+E2E_FAILS=0
+E2E_PASSES=0
+E2E_WIDTH=${E2E_WIDTH:-1280}
+E2E_HEIGHT=${E2E_HEIGHT:-1024}
+export XDG_CONFIG_HOME="$E2E_DIR/config"
+export TZ=${TZ:-Europe/Berlin}
+export LC_ALL=${E2E_LOCALE:-de_DE.UTF-8}
+export LANG=$LC_ALL
+unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+mkdir -p "$XDG_CONFIG_HOME"
+
+e2e_cleanup() {
+  [ -n "$E2E_APP_PID" ] && kill -9 "$E2E_APP_PID" 2>/dev/null
+  for ((i=${#E2E_PIDS[@]}-1; i>=0; i--)); do kill "${E2E_PIDS[$i]}" 2>/dev/null; done
+  sleep 0.2
+  for p in "${E2E_PIDS[@]}"; do kill -9 "$p" 2>/dev/null; done
+  if [ "${E2E_KEEP:-0}" = 1 ] || [ "$E2E_FAILS" -gt 0 ]; then
+    echo "e2e: artefacts kept in $E2E_DIR"
+  else
+    rm -rf "$E2E_DIR"
+  fi
+}
+trap e2e_cleanup EXIT
+trap 'exit 1' INT TERM
+
+# Polls a command until it succeeds or the time (seconds, may be fractional) runs out.
+e2e_wait_for() {
+  local timeout=$1; shift
+  local deadline=$(( $(date +%s%N) + ${timeout%.*} * 1000000000 ))
+  while ! "$@" >/dev/null 2>&1; do
+    [ "$(date +%s%N)" -gt "$deadline" ] && return 1
+    sleep 0.1
+  done
+  return 0
+}
+
+e2e_pass() { echo "ok: $*"; E2E_PASSES=$((E2E_PASSES+1)); }
+e2e_fail() { echo "FAIL: $*"; E2E_FAILS=$((E2E_FAILS+1)); }
+e2e_check() { local what=$1; shift; if "$@"; then e2e_pass "$what"; else e2e_fail "$what"; fi; }
+
+e2e_finish() {
+  echo "$E2E_PASSES passed, $E2E_FAILS failed"
+  [ "$E2E_FAILS" -eq 0 ]
+  exit $?
+}
+
+# A private X server on a free display, with openbox managing it.
+e2e_start_x() {
+  local n
+  for n in $(seq 90 190); do
+    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+      Xvfb ":$n" -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp -noreset \
+        >"$E2E_DIR/xvfb.log" 2>&1 &
+      E2E_PIDS+=($!)
+      export DISPLAY=":$n"
+      if e2e_wait_for 10 xdpyinfo; then break; fi
+      kill "${E2E_PIDS[-1]}" 2>/dev/null
+      unset 'E2E_PIDS[-1]'
+    fi
+  done
+  xdpyinfo >/dev/null 2>&1 || { echo "e2e: no X server could be started"; exit 1; }
+  if [ "${E2E_NO_WM:-0}" != 1 ]; then
+    openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+    E2E_PIDS+=($!)
+    # A window mapped before the manager has claimed the screen may never be shown.
+    e2e_wait_for 10 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" \
+      || { echo "e2e: openbox did not come up"; exit 1; }
+  fi
+}
+
+# Copies the program into the test folder under the given base name; prints its path.
+e2e_install() {
+  local name=${1:-yearmark}
+  mkdir -p "$E2E_DIR/app"
+  cp "$E2E_BIN" "$E2E_DIR/app/$name"
+  echo "$E2E_DIR/app/$name"
+}
+
+# Starts the program. FAKE_TIME="2026-12-31 23:59:58" starts its clock there (and lets it run).
+e2e_launch() {
+  local exe=$1
+  local log="$E2E_DIR/app-$(date +%s%N).log"
+  if [ -n "${FAKE_TIME:-}" ]; then
+    ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec env LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
+        FAKETIME="@$FAKE_TIME" FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_NO_CACHE=1 \
+        "$exe" ) >"$log" 2>&1 &
+  else
+    ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec "$exe" ) >"$log" 2>&1 &
+  fi
+  E2E_APP_PID=$!
+  E2E_APP_LOG=$log
+  e2e_wait_for 15 bash -c "xdotool search --onlyvisible --name '^Happy New Year$'" \
+    || { echo "e2e: the main window did not appear"; cat "$log"; return 1; }
+  E2E_WIN=$(xdotool search --onlyvisible --name '^Happy New Year$' | head -n1)
+}
+
+# Waits for the program to end; prints its exit status.
+e2e_wait_exit() {
+  local timeout=${1:-10} status
+  if ! e2e_wait_for "$timeout" bash -c "! kill -0 $E2E_APP_PID 2>/dev/null"; then
+    echo "timeout"; return 1
+  fi
+  wait "$E2E_APP_PID"; status=$?
+  E2E_APP_PID=
+  echo "$status"
+}
+
+e2e_stop() {
+  [ -z "$E2E_APP_PID" ] && return 0
+  kill -TERM "$E2E_APP_PID" 2>/dev/null
+  e2e_wait_exit 10 >/dev/null || kill -9 "$E2E_APP_PID" 2>/dev/null
+  E2E_APP_PID=
+}
+
+e2e_shot() {
+  import -display "$DISPLAY" -window root "$1" 2>/dev/null
+}
+
+# Number of pixels of the given colour ("white", "#FF0000", …) in a screenshot, optionally
+# inside a crop geometry WxH+X+Y.
+e2e_count_colour() {
+  local file=$1 colour=$2 crop=${3:-}
+  local args=("$file")
+  [ -n "$crop" ] && args+=(-crop "$crop" +repage)
+  convert "${args[@]}" -fuzz "${E2E_FUZZ:-0}%" -fill black +opaque "$colour" -fill white -opaque "$colour" \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
+# Colour of one pixel as "r,g,b".
+e2e_pixel() {
+  convert "$1" -format '%[fx:int(255*p{'"$2"','"$3"'}.r)],%[fx:int(255*p{'"$2"','"$3"'}.g)],%[fx:int(255*p{'"$2"','"$3"'}.b)]' info:
+}
+
+# Number of pixels that differ between two screenshots.
+e2e_diff() {
+  compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
+}
+
+# Bounding box "WxH+X+Y" of all pixels of a colour.
+e2e_bbox() {
+  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%@' info:
+}
+
+e2e_window_geometry() {
+  xdotool getwindowgeometry --shell "$E2E_WIN" | tr '\n' ' '
+}
+
+# Keys go to the focused window as a person's would (synthetic events are ignored by Qt).
+e2e_key() {
+  xdotool windowactivate --sync "$E2E_WIN" >/dev/null 2>&1 || xdotool windowfocus --sync "$E2E_WIN"
+  xdotool key --clearmodifiers "$@"
+}
+
+e2e_click() {
+  xdotool mousemove --sync "$1" "$2" click 1
+}
+
+# Makes a picture file of one colour with ImageMagick: e2e_picture file.jpg red 64x48
+e2e_picture() {
+  convert -size "${3:-64x48}" "xc:$2" "$1"
+}
+
+e2e_start_x
