@@ -37,7 +37,7 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     createComponents();
 
     // 1. The settings key belongs to the executable's base name.
-    m_keyPath = settingsKeyPath(fileBaseName(m_exePath));
+    m_keyPath = ::settingsKeyPath(fileBaseName(m_exePath));
     // 2. Cover the primary screen, wherever it lies in the virtual desktop.
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->geometry());

@@ -251,7 +251,8 @@ QImage JpegDecoder::decode(const QString& path, QSize largestArea)
     const JDIMENSION height = d.cinfo.output_height;
     QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
     if (image.isNull())
-        throw EPictureError(pictureErrorText(path, QStringLiteral("not enough memory for the picture")));
+        throw EPictureError(
+            pictureErrorText(path, QStringLiteral("not enough memory for the picture")));
     std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * d.cinfo.output_components);
 
     if (!decodeRows(&d, image.bits(), image.bytesPerLine(), row.data()))

@@ -35,11 +35,11 @@ QString RegFileDecoder::decodeWindows1252(QByteArrayView bytes)
 QString RegFileDecoder::decode(const QByteArray& bytes)
 {
     if (startsWith(bytes, "\xFF\xFE"))
-        return decodeWith(QStringConverter::Utf16LE, QByteArrayView(bytes).mid(2));
+        return decodeWith(QStringConverter::Utf16LE, QByteArrayView(bytes).sliced(2));
     if (startsWith(bytes, "\xFE\xFF"))
-        return decodeWith(QStringConverter::Utf16BE, QByteArrayView(bytes).mid(2));
+        return decodeWith(QStringConverter::Utf16BE, QByteArrayView(bytes).sliced(2));
     if (startsWith(bytes, "\xEF\xBB\xBF"))
-        return decodeWith(QStringConverter::Utf8, QByteArrayView(bytes).mid(3));
+        return decodeWith(QStringConverter::Utf8, QByteArrayView(bytes).sliced(3));
     // UTF-16LE that lost its byte-order mark still shows an ASCII letter followed by a zero.
     if (bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0')
         return decodeWith(QStringConverter::Utf16LE, bytes);

@@ -106,21 +106,21 @@ e2e_launch() {
   E2E_WIN=$(xdotool search --onlyvisible --name '^Happy New Year$' | head -n1)
 }
 
-# Waits for the program to end; prints its exit status.
+# Waits for the program to end and sets E2E_STATUS to its exit status ("timeout" if it
+# did not end). Must run in the test's own shell, which is the program's parent.
 e2e_wait_exit() {
-  local timeout=${1:-10} status
-  if ! e2e_wait_for "$timeout" bash -c "! kill -0 $E2E_APP_PID 2>/dev/null"; then
-    echo "timeout"; return 1
-  fi
-  wait "$E2E_APP_PID"; status=$?
+  local timeout=${1:-10}
+  E2E_STATUS=timeout
+  e2e_wait_for "$timeout" bash -c "! kill -0 $E2E_APP_PID 2>/dev/null || grep -q '^State:.*zombie' /proc/$E2E_APP_PID/status" || return 1
+  wait "$E2E_APP_PID"
+  E2E_STATUS=$?
   E2E_APP_PID=
-  echo "$status"
 }
 
 e2e_stop() {
   [ -z "$E2E_APP_PID" ] && return 0
   kill -TERM "$E2E_APP_PID" 2>/dev/null
-  e2e_wait_exit 10 >/dev/null || kill -9 "$E2E_APP_PID" 2>/dev/null
+  e2e_wait_exit 10 || kill -9 "$E2E_APP_PID" 2>/dev/null
   E2E_APP_PID=
 }
 

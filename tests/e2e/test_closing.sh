@@ -14,8 +14,8 @@ for how in alt-f4 TERM INT HUP; do
   else
     kill -"$how" "$E2E_APP_PID"
   fi
-  status=$(e2e_wait_exit 10)
-  e2e_check "$how ends the program with status 0 (got $status)" test "$status" = 0
+  e2e_wait_exit 10
+  e2e_check "$how ends the program with status 0 (got $E2E_STATUS)" test "$E2E_STATUS" = 0
   e2e_check "$how saved the settings" test -s "$settings"
 done
 

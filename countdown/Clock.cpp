@@ -1,0 +1,27 @@
+#include "countdown/Clock.h"
+
+#include <ctime>
+
+CalendarTime SystemClock::now() const
+{
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    tm local{};
+    if (!localtime_r(&ts.tv_sec, &local))
+        return CalendarTime{};
+    CalendarTime t;
+    t.year = local.tm_year + 1900;
+    t.month = local.tm_mon + 1;
+    t.day = local.tm_mday;
+    t.hour = local.tm_hour;
+    t.minute = local.tm_min;
+    // A leap second reads as the last second of its minute; the value has no room for a 61st.
+    t.second = local.tm_sec > 59 ? 59 : local.tm_sec;
+    t.millisecond = int(ts.tv_nsec / 1'000'000);
+    return t;
+}
+
+TDateTime nowValue(const Clock& clock)
+{
+    return encodeDateTime(clock.now());
+}

@@ -1,0 +1,234 @@
+#include "countdown/TemplateExpander.h"
+
+#include "countdown/NumberText.h"
+
+#include <QStringView>
+#include <vector>
+
+const QString kBuiltInTemplate = QStringLiteral(
+    "Bis zum Jahr %Y sind es noch:\r\n%T Tage(n) %H Stunde(n) %M Minute(n) %S Sekunde(n)");
+
+namespace {
+
+// Replaces, in one left-to-right sweep, every placeholder whose letter `handles` accepts by
+// what `append` writes. Sound only for values that can neither make nor break a placeholder
+// (digits, ':' and '.': never empty, never '%', never a letter); then one sweep equals one
+// search-from-the-start pass per letter, and the clock is read in the same order.
+template <typename Handles, typename Append>
+QString replaceInOneSweep(const QString& text, Handles handles, Append append)
+{
+    const QStringView in(text);
+    const qsizetype n = in.size();
+    QString out;
+    qsizetype copied = 0;
+    for (qsizetype pos = in.indexOf(u'%'); pos >= 0 && pos + 1 < n; ) {
+        const char16_t letter = in[pos + 1].unicode();
+        if (!handles(letter)) {
+            pos = in.indexOf(u'%', pos + 1);
+            continue;
+        }
+        if (copied == 0 && out.isNull())
+            out.reserve(n + 32);
+        out.append(in.mid(copied, pos - copied));
+        append(letter, out);
+        copied = pos + 2;
+        pos = in.indexOf(u'%', copied);
+    }
+    if (out.isNull())
+        return text;
+    out.append(in.mid(copied));
+    return out;
+}
+
+// The first character of the text and the count of '%' it ends with.
+struct ValueShape {
+    qsizetype leadingLetters = 0;
+    qsizetype trailingPercents = 0;
+    bool holdsOwnPlaceholder = false;
+};
+
+ValueShape shapeOf(QStringView value, char16_t letter)
+{
+    ValueShape s;
+    while (s.leadingLetters < value.size() && value[s.leadingLetters] == letter)
+        ++s.leadingLetters;
+    while (s.trailingPercents < value.size()
+           && value[value.size() - 1 - s.trailingPercents] == u'%')
+        ++s.trailingPercents;
+    const char16_t placeholder[2] = {u'%', letter};
+    s.holdsOwnPlaceholder = value.indexOf(QStringView(placeholder, 2)) >= 0;
+    return s;
+}
+
+// One letter's pass over a text whose values may be any text (the regional forms). It follows
+// the search-from-the-start procedure step by step without rebuilding the text: the finished
+// part `out` never holds the placeholder, so each search can start at its last character,
+// and inserted text that still has to be searched waits on a stack in front of the rest.
+//
+// Two kinds of value are not searched again, because the procedure would never end on them
+// or would copy them into themselves over and over (work doubling with every '%' before
+// them): a value that holds its own placeholder, and one that begins with the letter twice
+// and ends in "%%" (or is the letter repeated and one '%'), inserted right after a '%'. For
+// those the search goes on after the inserted text.
+class LetterPass {
+public:
+    template <typename Append>
+    static QString run(const QString& text, char16_t letter, Append append);
+};
+
+template <typename Append>
+QString LetterPass::run(const QString& text, char16_t letter, Append append)
+{
+    const char16_t placeholder[2] = {u'%', letter};
+    const QStringView needle(placeholder, 2);
+    const QStringView in(text);
+    const qsizetype n = in.size();
+    qsizetype next = in.indexOf(needle);
+    if (next < 0)
+        return text;
+
+    QString out;
+    out.reserve(n + 32);
+    qsizetype trailing = 0;  // the '%' that `out` ends with
+    auto put = [&](QStringView piece) {
+        out.append(piece);
+        qsizetype k = 0;
+        while (k < piece.size() && piece[piece.size() - 1 - k] == u'%')
+            ++k;
+        trailing = k == piece.size() ? trailing + k : k;
+    };
+
+    struct Pending {
+        QString text;
+        qsizetype at = 0;
+    };
+    std::vector<Pending> pending;
+    QString value;
+    bool searchedPast = false;  // the next character starts no placeholder with `out`
+    qsizetype pos = 0;
+
+    for (;;) {
+        QChar c;
+        if (!pending.empty()) {
+            Pending& p = pending.back();
+            if (p.at >= p.text.size()) {
+                pending.pop_back();
+                continue;
+            }
+            c = p.text[p.at++];
+        } else {
+            if (pos >= n)
+                break;
+            if (searchedPast || trailing == 0 || in[pos] != letter) {
+                // Nothing can join up with `out`: copy up to the next placeholder at once.
+                if (next >= 0 && next < pos)
+                    next = in.indexOf(needle, pos);
+                if (next < 0) {
+                    put(in.mid(pos));
+                    break;
+                }
+                put(in.mid(pos, next + 1 - pos));
+                pos = next + 1;
+                searchedPast = false;
+            }
+            c = in[pos++];
+        }
+
+        if (c != letter || searchedPast || trailing == 0) {
+            put(QStringView(&c, 1));
+            searchedPast = false;
+            continue;
+        }
+
+        // A placeholder: the '%' that ends `out` and this letter.
+        out.chop(1);
+        --trailing;
+        value.clear();
+        append(value);
+        const ValueShape shape = shapeOf(value, letter);
+        const bool feedsItself = shape.leadingLetters >= 2
+            && (shape.trailingPercents >= 2
+                || (shape.trailingPercents == 1 && shape.leadingLetters + 1 == value.size()));
+        if (shape.holdsOwnPlaceholder || (feedsItself && trailing > 0)) {
+            put(value);
+            searchedPast = true;
+        } else if (!value.isEmpty()) {
+            if (value.front() != letter && !value.contains(u'%')) {
+                // Cannot take part in a placeholder: no need to search it again.
+                put(value);
+            } else {
+                pending.push_back(Pending{value, 0});
+            }
+        }
+    }
+    return out;
+}
+
+bool isNumberLetter(char16_t letter)
+{
+    return QStringView(u"YTHMSA").contains(QChar(letter));
+}
+
+bool isPlaceholderLetter(char16_t letter)
+{
+    return QStringView(u"YTHMSACUDZ").contains(QChar(letter));
+}
+
+void appendNextYear(QString& out, const Clock& clock)
+{
+    appendDecimal(out, int64_t(clock.now().year) + 1);
+}
+
+} // namespace
+
+QString expandLive(const QString& tmpl, const CountdownBreakdown& breakdown, TDateTime target,
+                   const Clock& clock, const RegionalSettings& regional)
+{
+    // All %T come before the first %H, so every %H shows the hours of the day as soon as
+    // the template holds a %T anywhere.
+    const bool hasDays = tmpl.contains(QStringView(u"%T"));
+    const int64_t hours = hasDays ? breakdown.hours % 24 : breakdown.hours;
+
+    QString text = replaceInOneSweep(tmpl, isNumberLetter, [&](char16_t letter, QString& out) {
+        switch (letter) {
+        case u'Y': appendNextYear(out, clock); break;
+        case u'T': appendDecimal(out, breakdown.days); break;
+        case u'H': appendDecimal(out, hours); break;
+        case u'M': appendDecimal(out, breakdown.minutes, 2); break;
+        case u'S': appendDecimal(out, breakdown.seconds, 2); break;
+        default: appendDecimal(out, breakdown.total); break;
+        }
+    });
+
+    const CalendarTime targetFields = decodeDateTime(target);
+    text = LetterPass::run(text, u'C', [&](QString& v) {
+        regional.appendLongTime(v, clock.now());
+    });
+    text = LetterPass::run(text, u'U', [&](QString& v) {
+        regional.appendLongTime(v, targetFields);
+    });
+    text = LetterPass::run(text, u'D', [&](QString& v) {
+        regional.appendShortDate(v, clock.now());
+    });
+    text = LetterPass::run(text, u'Z', [&](QString& v) {
+        regional.appendShortDate(v, targetFields);
+    });
+    return text;
+}
+
+QString expandSample(const QString& tmpl, const Clock& clock)
+{
+    return replaceInOneSweep(tmpl, isPlaceholderLetter, [&](char16_t letter, QString& out) {
+        switch (letter) {
+        case u'Y': appendNextYear(out, clock); break;
+        case u'T':
+        case u'H': out += QLatin1StringView("000"); break;
+        case u'M':
+        case u'S': out += QLatin1StringView("00"); break;
+        case u'A': out += QLatin1StringView("00000000"); break;
+        case u'C':
+        case u'U': out += QLatin1StringView("00:00:00"); break;
+        default: out += QLatin1StringView("00.00.0000"); break;
+        }
+    });
+}

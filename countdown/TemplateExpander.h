@@ -1,0 +1,25 @@
+#pragma once
+// Turns the display template into the title text. The result is exactly what replacing the
+// ten placeholders one by one would give — each replacement searching the whole text again
+// from its first character — but it is reached in time linear in the text, so that a long
+// template cannot stall the tick, and it ends on every input: where a regional text inserted
+// for %C, %U, %D or %Z holds its own placeholder, the search goes on after the inserted text
+// instead of finding it there again for ever.
+
+#include "countdown/Clock.h"
+#include "countdown/Countdown.h"
+#include "countdown/RegionalSettings.h"
+
+#include <QString>
+
+// The template in force before any setting is loaded.
+extern const QString kBuiltInTemplate;
+
+// The title text: the countdown breakdown and the target moment put in; %Y, %C and %D read the
+// clock at each occurrence.
+QString expandLive(const QString& tmpl, const CountdownBreakdown& breakdown, TDateTime target,
+                   const Clock& clock, const RegionalSettings& regional);
+
+// The text the title font is fitted to: zeros of fixed width for every number, time and date;
+// %Y reads the clock at each occurrence as in the live text.
+QString expandSample(const QString& tmpl, const Clock& clock);

@@ -1,0 +1,31 @@
+#pragma once
+// Decides on each tick whether the zero moment has come. Besides the tick whose remaining
+// seconds are 0 it also catches a target that the clock passed between two ticks (machine
+// suspended, clock stepped forward, a target in the hour that daylight saving skips), which
+// would otherwise never end the count and leave the title counting up.
+
+#include "countdown/DateTime.h"
+
+#include <cstdint>
+
+class ZeroMomentDetector {
+public:
+    struct Tick {
+        int64_t remaining = 0;
+        bool zero = false;
+    };
+
+    // A new target forgets every earlier tick: a target already past when counting starts
+    // counts up and never brings the zero moment.
+    void setTarget(TDateTime target);
+    TDateTime target() const { return m_target; }
+
+    // The remaining seconds at now, and whether this tick is a zero moment: the remaining
+    // seconds are 0, or now is at or after the target while an earlier tick for the same
+    // target came before it.
+    Tick tick(TDateTime now);
+
+private:
+    TDateTime m_target = 0;
+    bool m_tickedBeforeTarget = false;
+};

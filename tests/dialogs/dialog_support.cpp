@@ -1,0 +1,46 @@
+#include "dialog_support.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWidget>
+
+bool waitFor(const std::function<bool()>& condition)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > 5000)
+            return condition();
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+bool showActive(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    return waitFor([&] { return window.isVisible() && QApplication::activeWindow() == &window; });
+}
+
+void pressKey(QWidget& target, int key, Qt::KeyboardModifiers modifiers, const QString& text)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(&target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(&target, &release);
+}
+
+void click(QWidget& target, QPoint at, Qt::KeyboardModifiers modifiers)
+{
+    const QPointF local(at);
+    const QPointF global(target.mapToGlobal(at));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                      modifiers);
+    QApplication::sendEvent(&target, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        modifiers);
+    QApplication::sendEvent(&target, &release);
+}

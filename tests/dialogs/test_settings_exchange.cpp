@@ -1,0 +1,384 @@
+// The settings exchange: what filling puts into the dialog's controls and what reading back
+// makes of them, for OK and for cancel.
+
+#include "dialog_support.h"
+
+#include "countdown/DateTime.h"
+#include "dialogs/AlignmentList.h"
+#include "dialogs/DatePicker.h"
+#include "dialogs/SettingsExchange.h"
+#include "dialogs/TemplateEditor.h"
+#include "dialogs/TimePicker.h"
+#include "dialogs/UCfg.h"
+#include "display/Label3D.h"
+
+#include <QCheckBox>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QWidget>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace {
+
+const QString kBuiltInTemplate = QStringLiteral(
+    "Bis zum Jahr %Y sind es noch:\r\n%T Tage(n) %H Stunde(n) %M Minute(n) %S Sekunde(n)");
+
+TDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
+{
+    return encodeDateTime(CalendarTime{y, mo, d, h, mi, s, ms});
+}
+
+ExchangeValues someValues()
+{
+    ExchangeValues v;
+    v.displayTemplate = kBuiltInTemplate;
+    v.pictureAlignment = 3;
+    v.backgroundColor = 0x00336699;
+    v.titleFont = QFont(QStringLiteral("DejaVu Serif"));
+    v.titleFont.setBold(true);
+    v.titleFont.setItalic(true);
+    v.titleFont.setUnderline(true);
+    v.titleFont.setStrikeOut(false);
+    v.titleFontColor = 0x0000FF00;
+    v.titleFontCharset = 238;
+    v.titleFontPointSize = 95;
+    v.picked = at(2027, 3, 4, 17, 20, 5, 250);
+    v.usePicked = true;
+    v.shadow = true;
+    v.target = v.picked;
+    return v;
+}
+
+class SettingsExchange : public testing::Test {
+protected:
+    FixedClock clock{CalendarTime{2026, 12, 7, 10, 30, 0, 0}};
+    QWidget mainWindow;
+    std::unique_ptr<TCFGDialog> dialog = std::make_unique<TCFGDialog>(&mainWindow, clock);
+    std::vector<int> previews;
+
+    void SetUp() override
+    {
+        dialog->onAlignmentPreview = [this](int row) { previews.push_back(row); };
+    }
+
+    // Types text at the end of the template, as the user would.
+    void typeIntoTemplate(const QString& text)
+    {
+        QTextCursor cursor = dialog->Memo1->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        dialog->Memo1->setTextCursor(cursor);
+        dialog->Memo1->insertPlainText(text);
+    }
+};
+
+TEST_F(SettingsExchange, FillingPutsEverySettingIntoItsControl)
+{
+    const ExchangeValues v = someValues();
+    fillDialog(*dialog, v);
+
+    EXPECT_EQ(dialog->Memo1->templateText(), kBuiltInTemplate);
+    EXPECT_EQ(dialog->Memo1->document()->blockCount(), 2);
+    EXPECT_EQ(dialog->ImageAlign->selectedRow(), 3);
+    EXPECT_EQ(dialog->ImageAlign->tag(), 3);
+    EXPECT_EQ(dialog->LabelTest->color(), v.backgroundColor);
+    EXPECT_EQ(dialog->LabelTest->font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_TRUE(dialog->LabelTest->font().bold());
+    EXPECT_TRUE(dialog->LabelTest->font().italic());
+    EXPECT_TRUE(dialog->LabelTest->font().underline());
+    EXPECT_FALSE(dialog->LabelTest->font().strikeOut());
+    EXPECT_EQ(dialog->LabelTest->fontColor(), v.titleFontColor);
+    EXPECT_EQ(dialog->LabelTest->fontCharset(), 238);
+    EXPECT_EQ(dialog->LabelTest->fontPointSize(), 14);
+    EXPECT_EQ(dialog->DatePicker->value(), v.picked);
+    EXPECT_EQ(dialog->TimePicker->value(), v.picked);
+    EXPECT_EQ(dialog->DatePicker->date(), QDate(2027, 3, 4));
+    EXPECT_EQ(dialog->TimePicker->time(), QTime(17, 20, 5, 250));
+    EXPECT_TRUE(dialog->cbDatum->isChecked());
+    EXPECT_FALSE(dialog->cbNewYear->isChecked());
+    EXPECT_TRUE(dialog->DatePicker->isEnabledTo(dialog.get()));
+    EXPECT_TRUE(dialog->TimePicker->isEnabledTo(dialog.get()));
+    EXPECT_TRUE(dialog->cbShadow->isChecked());
+    EXPECT_TRUE(previews.empty()) << "filling must not preview an alignment";
+}
+
+TEST_F(SettingsExchange, UntouchedDialogGivesBackWhatItWasFilledWith)
+{
+    const ExchangeValues before = someValues();
+    ExchangeValues after = before;
+    fillDialog(*dialog, before);
+    dialog->FormShow();
+    readBack(*dialog, mrOk, after, clock);
+
+    EXPECT_EQ(after.displayTemplate, before.displayTemplate);
+    EXPECT_EQ(after.pictureAlignment, before.pictureAlignment);
+    EXPECT_EQ(after.backgroundColor, before.backgroundColor);
+    EXPECT_EQ(after.titleFont.family(), before.titleFont.family());
+    EXPECT_EQ(after.titleFont.bold(), before.titleFont.bold());
+    EXPECT_EQ(after.titleFont.italic(), before.titleFont.italic());
+    EXPECT_EQ(after.titleFont.underline(), before.titleFont.underline());
+    EXPECT_EQ(after.titleFont.strikeOut(), before.titleFont.strikeOut());
+    EXPECT_EQ(after.titleFontColor, before.titleFontColor);
+    EXPECT_EQ(after.titleFontCharset, before.titleFontCharset);
+    EXPECT_EQ(after.titleFontPointSize, 14) << "the title comes back at the preview's size";
+    EXPECT_EQ(after.picked, before.picked) << "the picked moment keeps its fraction of a second";
+    EXPECT_EQ(after.usePicked, before.usePicked);
+    EXPECT_EQ(after.shadow, before.shadow);
+    EXPECT_EQ(after.target, before.picked);
+}
+
+TEST_F(SettingsExchange, OkTakesWhatTheUserChanged)
+{
+    ExchangeValues v = someValues();
+    fillDialog(*dialog, v);
+    typeIntoTemplate(QStringLiteral("\n%A"));
+    dialog->cbShadow->setChecked(false);
+    dialog->cbNewYear->setChecked(true);
+    dialog->LabelTest->setColor(0x00010203);
+    dialog->ImageAlign->setCurrentRow(4);
+    readBack(*dialog, mrOk, v, clock);
+
+    EXPECT_EQ(v.displayTemplate, kBuiltInTemplate + QStringLiteral("\r\n%A"));
+    EXPECT_FALSE(v.shadow);
+    EXPECT_FALSE(v.usePicked);
+    EXPECT_EQ(v.target, at(2027, 1, 1));
+    EXPECT_EQ(v.picked, someValues().picked) << "the pickers' moment is kept for the next showing";
+    EXPECT_EQ(v.backgroundColor, 0x00010203u);
+    EXPECT_EQ(v.pictureAlignment, 4);
+    EXPECT_EQ(previews, std::vector<int>{4});
+}
+
+struct AlignmentCase {
+    int stored;
+    int selectedRow;
+};
+
+class AlignmentRows : public SettingsExchange, public testing::WithParamInterface<AlignmentCase> {};
+
+TEST_P(AlignmentRows, StoredAlignmentSelectsItsRowAndCancelRestoresIt)
+{
+    const AlignmentCase c = GetParam();
+    ExchangeValues v = someValues();
+    v.pictureAlignment = c.stored;
+    fillDialog(*dialog, v);
+    EXPECT_EQ(dialog->ImageAlign->selectedRow(), c.selectedRow);
+
+    ExchangeValues okValues = v;
+    readBack(*dialog, mrOk, okValues, clock);
+    EXPECT_EQ(okValues.pictureAlignment, c.selectedRow) << "OK without a row stores -1";
+
+    ExchangeValues cancelValues = v;
+    cancelValues.pictureAlignment = 2; // as a preview left it
+    readBack(*dialog, mrCancel, cancelValues, clock);
+    EXPECT_EQ(cancelValues.pictureAlignment, c.stored);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, AlignmentRows,
+                         testing::Values(AlignmentCase{0, 0}, AlignmentCase{1, 1},
+                                         AlignmentCase{2, 2}, AlignmentCase{3, 3},
+                                         AlignmentCase{4, 4}, AlignmentCase{-1, -1},
+                                         AlignmentCase{5, -1}, AlignmentCase{9, -1}));
+
+TEST_F(SettingsExchange, CancelChangesNothingButUndoesThePreviews)
+{
+    ExchangeValues values = someValues();
+    dialog->onAlignmentPreview = [&](int row) { values.pictureAlignment = row; };
+    fillDialog(*dialog, values);
+    typeIntoTemplate(QStringLiteral("x"));
+    dialog->cbShadow->setChecked(false);
+    dialog->cbNewYear->setChecked(true);
+    dialog->LabelTest->setColor(clWhite);
+    dialog->LabelTest->setFontColor(clBlack);
+    dialog->DatePicker->setDate(QDate(2030, 1, 1));
+    dialog->ImageAlign->setCurrentRow(2);
+    ASSERT_EQ(values.pictureAlignment, 2) << "the list previews at once";
+
+    readBack(*dialog, mrCancel, values, clock);
+    const ExchangeValues before = someValues();
+    EXPECT_EQ(values.pictureAlignment, before.pictureAlignment);
+    EXPECT_EQ(values.displayTemplate, before.displayTemplate);
+    EXPECT_EQ(values.shadow, before.shadow);
+    EXPECT_EQ(values.usePicked, before.usePicked);
+    EXPECT_EQ(values.picked, before.picked);
+    EXPECT_EQ(values.target, before.target);
+    EXPECT_EQ(values.backgroundColor, before.backgroundColor);
+    EXPECT_EQ(values.titleFontColor, before.titleFontColor);
+    EXPECT_EQ(values.titleFontPointSize, before.titleFontPointSize);
+}
+
+struct PickedCase {
+    const char* name;
+    TDateTime dateValue;
+    TDateTime timeValue;
+    CalendarTime expected;
+};
+
+class PickedMoment : public SettingsExchange, public testing::WithParamInterface<PickedCase> {};
+
+TEST_P(PickedMoment, IsTheDateOfOnePickerWithTheTimeOfTheOther)
+{
+    const PickedCase c = GetParam();
+    ExchangeValues v = someValues();
+    fillDialog(*dialog, v);
+    dialog->DatePicker->setValue(c.dateValue);
+    dialog->TimePicker->setValue(c.timeValue);
+    readBack(*dialog, mrOk, v, clock);
+    EXPECT_EQ(decodeDateTime(v.picked), c.expected);
+    EXPECT_EQ(decodeDateTime(v.target), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Pickers, PickedMoment,
+    testing::Values(
+        PickedCase{"LaterDateEarlierTime", at(2027, 3, 4, 17, 20), at(2026, 1, 1, 6, 30, 15, 250),
+                   CalendarTime{2027, 3, 4, 6, 30, 15, 250}},
+        PickedCase{"EarlierDateLaterTime", at(2025, 5, 6, 1, 2, 3), at(2031, 8, 9, 23, 59, 59, 999),
+                   CalendarTime{2025, 5, 6, 23, 59, 59, 999}},
+        PickedCase{"MidnightTime", at(2026, 12, 31, 12), at(2026, 12, 31),
+                   CalendarTime{2026, 12, 31, 0, 0, 0, 0}},
+        PickedCase{"DateBefore1899", at(1850, 7, 1, 3), at(2026, 1, 1, 18),
+                   CalendarTime{1850, 7, 1, 18, 0, 0, 0}}),
+    [](const testing::TestParamInfo<PickedCase>& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsExchange, PickerEditsByTheUserMakeThePickedMoment)
+{
+    ExchangeValues v = someValues();
+    fillDialog(*dialog, v);
+    dialog->DatePicker->setDate(QDate(2028, 2, 29));
+    dialog->TimePicker->setTime(QTime(8, 9, 10));
+    readBack(*dialog, mrOk, v, clock);
+    EXPECT_EQ(decodeDateTime(v.picked), (CalendarTime{2028, 2, 29, 8, 9, 10, 0}));
+    EXPECT_TRUE(v.usePicked);
+    EXPECT_EQ(v.target, v.picked);
+}
+
+struct NewYearCase {
+    CalendarTime now;
+    int expectedYear;
+};
+
+class NewYearChoice : public SettingsExchange, public testing::WithParamInterface<NewYearCase> {};
+
+TEST_P(NewYearChoice, TargetsMidnightExactly)
+{
+    const NewYearCase c = GetParam();
+    clock.set(c.now);
+    ExchangeValues v = someValues();
+    v.usePicked = false;
+    fillDialog(*dialog, v);
+    readBack(*dialog, mrOk, v, clock);
+    EXPECT_FALSE(v.usePicked);
+    EXPECT_EQ(v.target, std::trunc(v.target)) << "no fraction of a second";
+    EXPECT_EQ(decodeDateTime(v.target), (CalendarTime{c.expectedYear, 1, 1, 0, 0, 0, 0}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Clock, NewYearChoice,
+                         testing::Values(NewYearCase{{2026, 12, 31, 23, 59, 59, 999}, 2027},
+                                         NewYearCase{{2026, 1, 1, 0, 0, 0, 0}, 2027},
+                                         NewYearCase{{2026, 7, 15, 12, 34, 56, 789}, 2027},
+                                         NewYearCase{{2009, 1, 1, 0, 0, 0, 1}, 2010}));
+
+TEST_F(SettingsExchange, NewYearCaptionIsTheYearAfterStartAndStaysSo)
+{
+    FixedClock startedIn2008{CalendarTime{2008, 12, 31, 23, 59, 0, 0}};
+    TCFGDialog created(&mainWindow, startedIn2008);
+    EXPECT_EQ(created.cbNewYear->text(), QStringLiteral("Nächste Neue Jahr 2009"));
+
+    startedIn2008.set(CalendarTime{2009, 1, 1, 0, 0, 1, 0});
+    ExchangeValues v = someValues();
+    v.usePicked = false;
+    fillDialog(created, v);
+    created.FormShow();
+    EXPECT_EQ(created.cbNewYear->text(), QStringLiteral("Nächste Neue Jahr 2009"));
+    readBack(created, mrOk, v, startedIn2008);
+    EXPECT_EQ(decodeDateTime(v.target), (CalendarTime{2010, 1, 1, 0, 0, 0, 0}));
+}
+
+TEST_F(SettingsExchange, PickersAreEnabledExactlyWhenDatumIsChecked)
+{
+    ExchangeValues v = someValues();
+    v.usePicked = false;
+    fillDialog(*dialog, v);
+    EXPECT_TRUE(dialog->cbNewYear->isChecked());
+    EXPECT_FALSE(dialog->DatePicker->isEnabledTo(dialog.get()));
+    EXPECT_FALSE(dialog->TimePicker->isEnabledTo(dialog.get()));
+
+    dialog->cbDatum->click();
+    EXPECT_TRUE(dialog->DatePicker->isEnabledTo(dialog.get()));
+    EXPECT_TRUE(dialog->TimePicker->isEnabledTo(dialog.get()));
+    dialog->bCancelClick();
+    readBack(*dialog, dialog->result(), v, clock);
+
+    fillDialog(*dialog, v);
+    EXPECT_TRUE(dialog->cbNewYear->isChecked()) << "a cancelled choice is not shown again";
+    EXPECT_FALSE(dialog->DatePicker->isEnabledTo(dialog.get()));
+    EXPECT_FALSE(dialog->TimePicker->isEnabledTo(dialog.get()));
+}
+
+TEST_F(SettingsExchange, DamagedPickedValueShowsAsTheNextNewYear)
+{
+    for (const double damaged : {std::nan(""), 1e300, -1e9}) {
+        ExchangeValues v = someValues();
+        v.picked = damaged;
+        v.usePicked = true;
+        fillDialog(*dialog, v);
+        EXPECT_EQ(dialog->DatePicker->value(), at(2027, 1, 1)) << damaged;
+        EXPECT_EQ(dialog->TimePicker->value(), at(2027, 1, 1)) << damaged;
+        readBack(*dialog, mrOk, v, clock);
+        EXPECT_EQ(v.picked, at(2027, 1, 1)) << damaged;
+        EXPECT_EQ(v.target, at(2027, 1, 1)) << damaged;
+    }
+}
+
+struct ShadowCase {
+    bool checked;
+    int previewShadow;
+};
+
+class ShadowPreview : public SettingsExchange, public testing::WithParamInterface<ShadowCase> {};
+
+TEST_P(ShadowPreview, FollowsTheCheckBox)
+{
+    const ShadowCase c = GetParam();
+    ExchangeValues v = someValues();
+    v.shadow = c.checked;
+    fillDialog(*dialog, v);
+    dialog->LabelTest->setShadowSize(7);
+    dialog->FormShow();
+    EXPECT_EQ(dialog->LabelTest->shadowSize(), c.previewShadow);
+
+    dialog->cbShadow->click();
+    EXPECT_EQ(dialog->LabelTest->shadowSize(), c.checked ? 0 : 2) << "the click flips it";
+}
+
+INSTANTIATE_TEST_SUITE_P(Box, ShadowPreview,
+                         testing::Values(ShadowCase{true, 2}, ShadowCase{false, 0}));
+
+TEST_F(SettingsExchange, TemplateLinesShowAsLinesAndComeBackWithCrLf)
+{
+    ExchangeValues v = someValues();
+    v.displayTemplate = QStringLiteral("eins\r\nzwei\r\n\r\ndrei\u00A0%S");
+    fillDialog(*dialog, v);
+    const QTextDocument* doc = dialog->Memo1->document();
+    ASSERT_EQ(doc->blockCount(), 4);
+    EXPECT_EQ(doc->findBlockByNumber(1).text(), QStringLiteral("zwei"));
+    EXPECT_EQ(doc->findBlockByNumber(2).text(), QString());
+
+    typeIntoTemplate(QStringLiteral("!"));
+    readBack(*dialog, mrOk, v, clock);
+    EXPECT_EQ(v.displayTemplate, QStringLiteral("eins\r\nzwei\r\n\r\ndrei\u00A0%S!"));
+}
+
+TEST_F(SettingsExchange, UnusualLineBreaksSurviveAnUntouchedEditor)
+{
+    ExchangeValues v = someValues();
+    v.displayTemplate = QStringLiteral("a\nb\rc\r\nd");
+    fillDialog(*dialog, v);
+    EXPECT_EQ(dialog->Memo1->document()->blockCount(), 4);
+    readBack(*dialog, mrOk, v, clock);
+    EXPECT_EQ(v.displayTemplate, QStringLiteral("a\nb\rc\r\nd"));
+}
+
+} // namespace

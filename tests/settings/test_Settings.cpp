@@ -1,0 +1,303 @@
+#include <cmath>
+#include <functional>
+#include <limits>
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "settings/Settings.h"
+#include "settings_support.h"
+
+namespace {
+
+const QString Key = settingsKeyPath("yearmark");
+
+// The thirteen values in their order, each different from its default.
+const std::vector<std::pair<QString, QString>> stored = {
+    {"Label", "\"Neu\""},
+    {"Stretch", "dword:00000003"},
+    {"Fon", "dword:00808000"},
+    {"Font", "\"Courier\""},
+    {"FontC", "dword:000000ff"},
+    {"FontB", "dword:00000000"},
+    {"FontI", "dword:00000001"},
+    {"FontU", "dword:00000001"},
+    {"FontS", "dword:00000001"},
+    {"FontT", "dword:000000ee"},
+    {"IfSelectDate", "dword:00000001"},
+    {"SelectDate", testdata::hexOfDouble(46387.5)},
+    {"Shadow", "dword:00000001"},
+};
+
+// What loading gives when the first n values are read and the rest are not.
+Settings readUpTo(size_t n)
+{
+    Settings s;
+    if (n > 0) s.label = "Neu";
+    if (n > 1) s.stretch = 3;
+    if (n > 2) s.fon = 0x00808000;
+    if (n > 3) s.font = "Courier";
+    if (n > 4) {
+        s.fontC = 0xff;
+        s.fontB = s.fontI = s.fontU = s.fontS = false;  // cleared before the styles are read
+    }
+    if (n > 6) s.fontI = true;
+    if (n > 7) s.fontU = true;
+    if (n > 8) s.fontS = true;
+    if (n > 9) s.fontT = 0xee;
+    if (n > 10) s.ifSelectDate = true;
+    if (n > 11) s.selectDate = 46387.5;
+    if (n > 12) s.shadow = true;
+    return s;
+}
+
+class SettingsTest : public testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString file = dir.filePath("Vemoral/yearmark.reg");
+
+    // The stored values with some replaced ("" drops the value).
+    void store(const std::map<QString, QString>& changes = {})
+    {
+        QString text = QStringLiteral("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER%1]\n").arg(Key);
+        for (const auto& [name, data] : stored) {
+            const auto change = changes.find(name);
+            const QString value = change == changes.end() ? data : change->second;
+            if (!value.isEmpty())
+                text += "\"" + name + "\"=" + value + "\n";
+        }
+        QDir().mkpath(dir.filePath("Vemoral"));
+        testdata::writeFile(file, text.toUtf8());
+    }
+    Settings load()
+    {
+        Settings s;
+        s.selectDate = 12345;  // loading must start from "not set"
+        loadSettings(file, Key, s);
+        return s;
+    }
+};
+
+void expectSame(const Settings& got, const Settings& want, const char* what)
+{
+    EXPECT_EQ(got.label, want.label) << what;
+    EXPECT_EQ(got.stretch, want.stretch) << what;
+    EXPECT_EQ(got.fon, want.fon) << what;
+    EXPECT_EQ(got.font, want.font) << what;
+    EXPECT_EQ(got.fontC, want.fontC) << what;
+    EXPECT_EQ((std::array{got.fontB, got.fontI, got.fontU, got.fontS}),
+              (std::array{want.fontB, want.fontI, want.fontU, want.fontS})) << what;
+    EXPECT_EQ(got.fontT, want.fontT) << what;
+    EXPECT_EQ(got.ifSelectDate, want.ifSelectDate) << what;
+    EXPECT_EQ(got.selectDate, want.selectDate) << what;
+    EXPECT_EQ(got.shadow, want.shadow) << what;
+}
+
+struct LoadCase {
+    const char* what;
+    std::map<QString, QString> changes;
+    std::function<Settings()> expected;
+};
+void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.what; }
+
+
+class LoadingStopsAtTheFirstValueThatCannotBeRead : public SettingsTest, public testing::WithParamInterface<LoadCase> {};
+
+TEST_P(LoadingStopsAtTheFirstValueThatCannotBeRead, Values)
+{
+    store(GetParam().changes);
+    expectSame(load(), GetParam().expected(), GetParam().what);
+}
+
+QString dateBytes(double value) { return testdata::hexOfDouble(value); }
+
+Settings with(size_t n, const std::function<void(Settings&)>& change)
+{
+    Settings s = readUpTo(n);
+    change(s);
+    return s;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LoadingStopsAtTheFirstValueThatCannotBeRead, testing::Values(
+    LoadCase{"every value read", {}, [] { return readUpTo(13); }},
+    LoadCase{"Stretch stored as a string", {{"Stretch", "\"2\""}}, [] { return readUpTo(1); }},
+    LoadCase{"Stretch missing", {{"Stretch", ""}}, [] { return readUpTo(1); }},
+    LoadCase{"Label of another type", {{"Label", "dword:00000001"}}, [] { return readUpTo(0); }},
+    LoadCase{"SelectDate of four bytes", {{"SelectDate", "hex:00,00,00,00"}}, [] { return readUpTo(11); }},
+    LoadCase{"values only up to FontC leave no style",
+             {{"FontB", ""}, {"FontI", ""}, {"FontU", ""}, {"FontS", ""}, {"FontT", ""}, {"IfSelectDate", ""}, {"SelectDate", ""}, {"Shadow", ""}},
+             [] { return readUpTo(5); }},
+    LoadCase{"missing Label and Font read on", {{"Label", ""}, {"Font", ""}},
+             [] { return with(13, [](Settings& s) { s.label = kDefaultTemplate; s.font = "Arial"; }); }},
+    LoadCase{"empty Label keeps the built-in template", {{"Label", "\"\""}},
+             [] { return with(13, [](Settings& s) { s.label = kDefaultTemplate; }); }},
+    LoadCase{"empty Font keeps the typeface", {{"Font", "\"\""}}, [] { return with(13, [](Settings& s) { s.font = "Arial"; }); }},
+    LoadCase{"Label as expandable string", {{"Label", "hex(2):25,00,59,00,00,00"}}, [] { return with(13, [](Settings& s) { s.label = "%Y"; }); }},
+    LoadCase{"any non-zero boolean is true", {{"FontB", "dword:00000002"}}, [] { return with(13, [](Settings& s) { s.fontB = true; }); }},
+    LoadCase{"character set keeps its low byte", {{"FontT", "dword:00000123"}}, [] { return with(13, [](Settings& s) { s.fontT = 0x23; }); }},
+    LoadCase{"picked date not a number", {{"SelectDate", dateBytes(std::nan(""))}}, [] { return readUpTo(11); }},
+    LoadCase{"picked date infinite", {{"SelectDate", dateBytes(std::numeric_limits<double>::infinity())}}, [] { return readUpTo(11); }},
+    LoadCase{"picked date minus infinite", {{"SelectDate", dateBytes(-std::numeric_limits<double>::infinity())}}, [] { return readUpTo(11); }},
+    LoadCase{"picked date in the year 10000", {{"SelectDate", dateBytes(2958466.0)}}, [] { return readUpTo(11); }},
+    LoadCase{"picked date in the year 99", {{"SelectDate", dateBytes(-657435.0)}}, [] { return readUpTo(11); }},
+    LoadCase{"picked date on 1 January 100", {{"SelectDate", dateBytes(-657434.5)}},
+             [] { return with(13, [](Settings& s) { s.selectDate = -657434.5; }); }},
+    LoadCase{"picked date at the end of 9999", {{"SelectDate", dateBytes(2958465.999)}},
+             [] { return with(13, [](Settings& s) { s.selectDate = 2958465.999; }); }}));
+
+TEST_F(SettingsTest, FirstRunKeepsDefaultsAndTheFirstExitWritesAllThirteen)
+{
+    expectSame(load(), Settings{}, "first run");
+    saveSettings(file, Key, Settings{});
+
+    const QString text = QString::fromUtf8(testdata::readFile(file));
+    EXPECT_TRUE(text.startsWith("Windows Registry Editor Version 5.00\n\n"
+                                "[HKEY_CURRENT_USER\\Software\\Vemoral\\yearmark]\n"
+                                "\"Label\"=\"Bis zum Jahr %Y sind es noch:\r\n%T Tage(n)"));
+    QStringList names;
+    for (const auto& match : QRegularExpression("^\"(\\w+)\"=", QRegularExpression::MultilineOption).globalMatch(text))
+        names << match.captured(1);
+    QStringList expected;
+    for (const auto& [name, data] : stored)
+        expected << name;
+    EXPECT_EQ(names, expected);
+    EXPECT_TRUE(text.contains("\"FontC\"=dword:00ffffff\n"));
+    EXPECT_TRUE(text.contains("\"SelectDate\"=hex:00,00,00,00,00,00,00,00\n"));
+    expectSame(load(), Settings{}, "after the first exit");
+}
+
+TEST_F(SettingsTest, EveryValueRoundTrips)
+{
+    Settings s;
+    s.label = "Nur noch %T Tage bis zur Übergabe\r\nÄrger? Größe! ß \"zitiert\" C:\\pfad\\\r\n\r\n€ %Y";
+    s.stretch = 4;
+    s.fon = 0x00808000;
+    s.font = "DejaVu Sans Mono";
+    s.fontC = 0xFF00000F;
+    s.fontB = false;
+    s.fontI = s.fontU = s.fontS = true;
+    s.fontT = 238;
+    s.ifSelectDate = true;
+    s.selectDate = 46387.756944444445;
+    s.shadow = true;
+    saveSettings(file, Key, s);
+    expectSame(load(), s, "round trip");
+}
+
+TEST_F(SettingsTest, ALongTypefaceIsKeptWhole)
+{
+    Settings s;
+    s.font = QString("Eine Schrift mit vierzig Zeichen im Name").left(40);
+    ASSERT_EQ(s.font.size(), 40);
+    saveSettings(file, Key, s);
+    Settings loaded = load();
+    EXPECT_EQ(loaded.font, s.font);
+    saveSettings(file, Key, loaded);
+    EXPECT_EQ(load().font, s.font);
+}
+
+TEST_F(SettingsTest, ALoneLineFeedInAHandWrittenTemplateReadsAsCrLf)
+{
+    store({{"Label", "\"erste Zeile\nzweite Zeile\""}});
+    EXPECT_EQ(load().label, "erste Zeile\r\nzweite Zeile");
+}
+
+TEST_F(SettingsTest, AnExportFromWindowsIsRead)
+{
+    QString text = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Label\"=\"fremd\"\n\n"
+                   "[HKEY_CURRENT_USER\\SOFTWARE\\Vemoral\\YearMark]\n";
+    for (const auto& [name, data] : stored)
+        text += "\"" + name + "\"=" + data + "\n";
+    QDir().mkpath(dir.filePath("Vemoral"));
+    testdata::writeFile(file, testdata::utf16LeWithBom(text));
+    expectSame(load(), readUpTo(13), "UTF-16 export");
+}
+
+TEST_F(SettingsTest, AnotherExecutableNameHasItsOwnFileAndKey)
+{
+    qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+    const QString mine = settingsFilePath("yearmark");
+    const QString copy = settingsFilePath("countdown-copy");
+    EXPECT_NE(mine, copy);
+    Settings s;
+    s.stretch = 2;
+    saveSettings(mine, settingsKeyPath("yearmark"), s);
+
+    Settings fresh;
+    loadSettings(copy, settingsKeyPath("countdown-copy"), fresh);
+    expectSame(fresh, Settings{}, "other name");
+    saveSettings(copy, settingsKeyPath("countdown-copy"), fresh);
+    EXPECT_TRUE(testdata::readFile(copy).contains("[HKEY_CURRENT_USER\\Software\\Vemoral\\countdown-copy]\n"));
+    // Even in one file, the other name's key is a key of its own.
+    Settings stillMine;
+    loadSettings(mine, settingsKeyPath("yearmark"), stillMine);
+    EXPECT_EQ(stillMine.stretch, 2);
+    loadSettings(mine, settingsKeyPath("countdown-copy"), fresh);
+    EXPECT_EQ(fresh.stretch, 0);
+}
+
+struct PathCase {
+    const char* what;
+    const char* xdg;  // nullptr: unset
+    QString expected;
+};
+void PrintTo(const PathCase& c, std::ostream* os) { *os << c.what; }
+
+
+class SettingsFilePath : public testing::TestWithParam<PathCase> {};
+
+TEST_P(SettingsFilePath, FollowsTheBaseDirectoryRules)
+{
+    qputenv("HOME", "/home/anna");
+    if (GetParam().xdg)
+        qputenv("XDG_CONFIG_HOME", GetParam().xdg);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(settingsFilePath("yearmark"), GetParam().expected) << GetParam().what;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SettingsFilePath, testing::Values(
+    PathCase{"set", "/cfg", "/cfg/Vemoral/yearmark.reg"},
+    PathCase{"unset", nullptr, "/home/anna/.config/Vemoral/yearmark.reg"},
+    PathCase{"empty", "", "/home/anna/.config/Vemoral/yearmark.reg"},
+    PathCase{"relative, to be ignored", "cfg", "/home/anna/.config/Vemoral/yearmark.reg"}));
+
+TEST(SettingsKeyPath, IsUnderVemoral) { EXPECT_EQ(settingsKeyPath("yearmark"), "\\Software\\Vemoral\\yearmark"); }
+
+struct BrokenPlace {
+    const char* what;
+    std::function<void(const QString& file)> prepare;
+};
+void PrintTo(const BrokenPlace& c, std::ostream* os) { *os << c.what; }
+
+
+class SavingWhereItCannotBeDone : public SettingsTest, public testing::WithParamInterface<BrokenPlace> {};
+
+// Tests run as root, so permissions cannot stop a write; these places stop it for anyone.
+TEST_P(SavingWhereItCannotBeDone, ThrowsAndLeavesWhatWasThere)
+{
+    GetParam().prepare(file);
+    const bool wasFolder = QFileInfo(file).isDir();
+    const QByteArray parentBytes = testdata::readFile(QFileInfo(file).path());
+    try {
+        saveSettings(file, Key, Settings{});
+        ADD_FAILURE() << "no error: " << GetParam().what;
+    } catch (const ESettingsError& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'Label'") << GetParam().what;
+    }
+    EXPECT_EQ(QFileInfo(file).isDir(), wasFolder);
+    EXPECT_EQ(testdata::readFile(QFileInfo(file).path()), parentBytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SavingWhereItCannotBeDone, testing::Values(
+    BrokenPlace{"folder is a file", [](const QString& f) { testdata::writeFile(QFileInfo(f).path(), "not a folder"); }},
+    BrokenPlace{"file is a folder", [](const QString& f) { QDir().mkpath(f); }},
+    BrokenPlace{"file is a folder holding files", [](const QString& f) {
+        QDir().mkpath(f);
+        testdata::writeFile(f + "/inner", "x");
+    }}));
+
+} // namespace

@@ -1,0 +1,8 @@
+#pragma once
+// The media layer as the main window uses it: the graph, the video window and their errors.
+
+#include "video/FilterGraph.h"
+#include "video/LetterBox.h"
+#include "video/MediaGraphError.h"
+#include "video/ValueRangeError.h"
+#include "video/VideoWindow.h"

@@ -1,0 +1,313 @@
+#include "video/VideoWindow.h"
+
+#include "video/GstRuntime.h"
+#include "video/ValueRangeError.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <atomic>
+#include <mutex>
+
+using namespace yearmark::video;
+
+// The newest frame, shared between the appsink's streaming thread (which replaces it) and the
+// painter (which takes a reference to it). Only one frame is ever kept, and at most one repaint
+// request is queued at a time, so a slow painter drops frames instead of holding up the stream.
+struct TVideoWindow::FrameSlot {
+    explicit FrameSlot(TVideoWindow* window) : target(window) {}
+
+    void store(GstSample* sample) noexcept {
+        if (!sample) return;
+        {
+            std::lock_guard lock(mutex);
+            newest = adoptSample(sample);
+        }
+        if (updatePosted.exchange(true)) return;
+        if (QCoreApplication* app = QCoreApplication::instance()) {
+            try {
+                QMetaObject::invokeMethod(
+                    app, [window = target] { if (window) window->frameArrived(); }, Qt::QueuedConnection);
+            } catch (...) {
+                updatePosted = false;
+            }
+        }
+    }
+
+    static GstFlowReturn onSample(GstAppSink* sink, gpointer data) noexcept {
+        (*static_cast<std::shared_ptr<FrameSlot>*>(data))->store(gst_app_sink_pull_sample(sink));
+        return GST_FLOW_OK;
+    }
+    static GstFlowReturn onPreroll(GstAppSink* sink, gpointer data) noexcept {
+        (*static_cast<std::shared_ptr<FrameSlot>*>(data))->store(gst_app_sink_pull_preroll(sink));
+        return GST_FLOW_OK;
+    }
+
+    const QPointer<TVideoWindow> target;  // made on the UI thread, only copied elsewhere
+    std::mutex mutex;
+    SharedSample newest;
+    std::atomic<bool> updatePosted{false};
+};
+
+namespace {
+// A frame as the painter needs it: its mapped pixels and its geometry.
+class MappedFrame {
+public:
+    explicit MappedFrame(GstSample* sample) {
+        GstCaps* caps = gst_sample_get_caps(sample);
+        GstBuffer* buffer = gst_sample_get_buffer(sample);
+        if (!caps || !buffer || !gst_video_info_from_caps(&info_, caps)) return;
+        if (GST_VIDEO_INFO_FORMAT(&info_) != GST_VIDEO_FORMAT_BGRx) return;
+        mapped_ = gst_video_frame_map(&frame_, &info_, buffer, GST_MAP_READ);
+    }
+    ~MappedFrame() {
+        if (mapped_) gst_video_frame_unmap(&frame_);
+    }
+    MappedFrame(const MappedFrame&) = delete;
+    MappedFrame& operator=(const MappedFrame&) = delete;
+
+    bool valid() const { return mapped_; }
+    QSize size() const { return QSize(GST_VIDEO_INFO_WIDTH(&info_), GST_VIDEO_INFO_HEIGHT(&info_)); }
+    QSize aspect() const {
+        return pictureAspect(GST_VIDEO_INFO_WIDTH(&info_), GST_VIDEO_INFO_HEIGHT(&info_), GST_VIDEO_INFO_PAR_N(&info_),
+                             GST_VIDEO_INFO_PAR_D(&info_));
+    }
+    // The pixels as an image that borrows the frame's memory (BGRx is RGB32 in memory order).
+    QImage image() const {
+        return QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame_, 0)), size().width(),
+                      size().height(), GST_VIDEO_FRAME_PLANE_STRIDE(&frame_, 0), QImage::Format_RGB32);
+    }
+
+private:
+    GstVideoInfo info_{};
+    GstVideoFrame frame_{};
+    bool mapped_ = false;
+};
+
+// Geometry only: the caps tell size and pixel aspect ratio without mapping the pixels.
+QSize sampleAspect(GstSample* sample) {
+    GstCaps* caps = sample ? gst_sample_get_caps(sample) : nullptr;
+    GstVideoInfo info;
+    if (!caps || !gst_video_info_from_caps(&info, caps)) return {};
+    return pictureAspect(GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info), GST_VIDEO_INFO_PAR_N(&info),
+                         GST_VIDEO_INFO_PAR_D(&info));
+}
+}  // namespace
+
+TVideoWindow::TVideoWindow(QWidget* parent) : QWidget(parent), slot_(std::make_shared<FrameSlot>(this)) {
+    resize(320, 240);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::TabFocus);
+    setMouseTracking(true);
+    clock_.start();
+    idleTimer_.setSingleShot(true);
+    connect(&idleTimer_, &QTimer::timeout, this, &TVideoWindow::idleCheck);
+}
+
+TVideoWindow::~TVideoWindow() {
+    try {
+        setFilterGraph(nullptr);
+    } catch (...) {
+    }
+}
+
+void TVideoWindow::setFilterGraph(TFilterGraph* graph) {
+    if (graph == graph_) return;
+    if (graph_) {
+        graph_->removeListener(this);
+        graph_->removeMember(this);
+    }
+    graph_ = graph;
+    if (graph_) {
+        graph_->addListener(this);
+        graph_->addMember(this);
+    }
+}
+
+void TVideoWindow::setAspectRatio(TRatioModes mode) {
+    if (mode == aspectRatio_) return;
+    aspectRatio_ = mode;
+    update();
+}
+
+void TVideoWindow::setDigitalZoom(int value) {
+    checkValueRange(value, 0, 99, "0 -> 99");
+    digitalZoom_ = value;
+}
+
+void TVideoWindow::setAutoHideCursor(int ms) {
+    hider_.setDelay(ms);
+    if (ms <= 0 && hider_.reset(clock_.elapsed())) applyCursor();
+    scheduleIdleCheck();
+}
+
+void TVideoWindow::setNoScreenSaver(bool value) {
+    noScreenSaver_ = value;
+    updateScreenSaver();
+}
+
+void TVideoWindow::setColor(const QColor& value) {
+    if (value == color_) return;
+    color_ = value;
+    update();
+}
+
+QString TVideoWindow::graphName() const {
+    return objectName().isEmpty() ? QStringLiteral("VideoWindow") : objectName();
+}
+
+void TVideoWindow::createSink() {
+    ensureGStreamer();
+    ElementPtr bin(GST_ELEMENT(gst_object_ref_sink(gst_bin_new(nullptr))));
+    ElementPtr convert = makeElement("videoconvert");
+    ElementPtr appsink = makeElement("appsink");
+    if (!bin || !convert || !appsink) {
+        const uint32_t code = media_codes::elementMissing;
+        throw EMediaGraphError(EMediaGraphError::formatMessage("The video sink could not be created.", code), code);
+    }
+    gst_bin_add(GST_BIN(bin.get()), convert.get());
+    gst_bin_add(GST_BIN(bin.get()), appsink.get());
+    gst_element_link(convert.get(), appsink.get());
+
+    CapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr));
+    auto* sink = GST_APP_SINK(appsink.get());
+    gst_app_sink_set_caps(sink, caps.get());
+    gst_app_sink_set_max_buffers(sink, 1);
+    gst_app_sink_set_drop(sink, TRUE);
+    g_object_set(appsink.get(), "sync", TRUE, "enable-last-sample", FALSE, nullptr);
+    GstAppSinkCallbacks callbacks{};
+    callbacks.new_sample = &FrameSlot::onSample;
+    callbacks.new_preroll = &FrameSlot::onPreroll;
+    gst_app_sink_set_callbacks(sink, &callbacks, new std::shared_ptr<FrameSlot>(slot_),
+                               [](gpointer data) { delete static_cast<std::shared_ptr<FrameSlot>*>(data); });
+
+    PadPtr target(gst_element_get_static_pad(convert.get(), "sink"));
+    gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", target.get()));
+    sink_ = std::move(bin);
+}
+
+void TVideoWindow::graphMembership(TGraphMembership code) {
+    switch (code) {
+    case gmAdding:
+        sink_.reset();
+        createSink();
+        break;
+    case gmAdded:
+        scheduleIdleCheck();
+        break;
+    case gmRemoving:
+        playing_ = false;
+        updateScreenSaver();
+        break;
+    case gmRemoved:
+        sink_.reset();
+        graphCleared();
+        if (hider_.reset(clock_.elapsed())) applyCursor();
+        break;
+    }
+}
+
+void TVideoWindow::graphCleared() {
+    {
+        std::lock_guard lock(slot_->mutex);
+        slot_->newest.reset();
+    }
+    playing_ = false;
+    updateScreenSaver();
+    update();
+}
+
+void TVideoWindow::graphEvent(GstMessage*) {
+    // The frames arrive through the sink itself; no bus message changes what the window shows.
+}
+
+void TVideoWindow::controlEvent(TControlEvent code, int) {
+    if (code == cePlay) playing_ = true;
+    else if (code == ceStop || code == ceFileRendering) playing_ = false;
+    updateScreenSaver();
+}
+
+yearmark::video::SharedSample TVideoWindow::currentSample() const {
+    std::lock_guard lock(slot_->mutex);
+    return slot_->newest;
+}
+
+bool TVideoWindow::hasFrame() const { return currentSample() != nullptr; }
+
+QRect TVideoWindow::videoRect() const {
+    SharedSample sample = currentSample();
+    return sample ? videoTargetRect(aspectRatio_, rect(), sampleAspect(sample.get())) : QRect();
+}
+
+void TVideoWindow::frameArrived() noexcept {
+    slot_->updatePosted = false;
+    update();
+}
+
+void TVideoWindow::paintEvent(QPaintEvent*) noexcept {
+    try {
+        QPainter painter(this);
+        painter.fillRect(rect(), color_);
+        SharedSample sample = currentSample();
+        if (!sample) return;
+        MappedFrame frame(sample.get());
+        if (!frame.valid()) return;
+        const QRect target = videoTargetRect(aspectRatio_, rect(), frame.aspect());
+        if (target.isEmpty()) return;
+        const QRect source = videoSourceRect(aspectRatio_, frame.size(), frame.aspect(), target);
+        painter.drawImage(target, frame.image(), source);
+    } catch (...) {
+    }
+}
+
+void TVideoWindow::applyCursor() {
+    if (hider_.hidden()) setCursor(Qt::BlankCursor);
+    else unsetCursor();
+}
+
+void TVideoWindow::scheduleIdleCheck() {
+    const int64_t wait = hider_.msUntilHide(clock_.elapsed());
+    if (wait < 0) idleTimer_.stop();
+    else idleTimer_.start(static_cast<int>(wait));
+}
+
+void TVideoWindow::idleCheck() {
+    if (hider_.idle(clock_.elapsed(), sink_ != nullptr)) applyCursor();
+    else if (sink_) scheduleIdleCheck();
+}
+
+void TVideoWindow::mouseMoveEvent(QMouseEvent* event) {
+    if (hider_.moved(event->position().toPoint(), clock_.elapsed())) applyCursor();
+    scheduleIdleCheck();
+    QWidget::mouseMoveEvent(event);
+}
+
+void TVideoWindow::mousePressEvent(QMouseEvent* event) {
+    if (hider_.button(event->position().toPoint(), clock_.elapsed())) applyCursor();
+    scheduleIdleCheck();
+    QWidget::mousePressEvent(event);
+}
+
+void TVideoWindow::mouseReleaseEvent(QMouseEvent* event) {
+    if (hider_.button(event->position().toPoint(), clock_.elapsed())) applyCursor();
+    scheduleIdleCheck();
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TVideoWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    updateScreenSaver();
+}
+
+void TVideoWindow::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    updateScreenSaver();
+}
+
+void TVideoWindow::updateScreenSaver() noexcept {
+    inhibitor_.setHeld(noScreenSaver_ && playing_ && isVisible());
+}
