@@ -8,6 +8,8 @@
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
 #include "display/PictureLoader.h"
+#include "dialogs/SettingsExchange.h"
+#include "dialogs/UCfg.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -205,8 +207,67 @@ void TFormMain::zeroMoment()
     Titel->hide();
 }
 
+void TFormMain::setSettingsDialog(TCFGDialog* dialog)
+{
+    m_cfg = dialog;
+    // The window hides the pointer for all its children; the dialog must be usable.
+    m_cfg->setCursor(Qt::ArrowCursor);
+    m_cfg->onAlignmentPreview = [this](int alignment) {
+        m_settings.stretch = alignment;
+        FormResize();
+    };
+    m_cfg->titleFontSize = [this] { return Titel->fontPointSize(); };
+}
+
+ExchangeValues TFormMain::exchangeValues() const
+{
+    ExchangeValues v;
+    v.displayTemplate = m_settings.label;
+    v.pictureAlignment = m_settings.stretch;
+    v.backgroundColor = m_settings.fon;
+    v.titleFont = Titel->font();
+    v.titleFontColor = Titel->fontColor();
+    v.titleFontCharset = Titel->fontCharset();
+    v.titleFontPointSize = Titel->fontPointSize();
+    v.picked = m_settings.selectDate;
+    v.usePicked = m_settings.ifSelectDate;
+    v.shadow = m_settings.shadow;
+    v.target = m_target;
+    return v;
+}
+
+void TFormMain::applyExchangeValues(const ExchangeValues& v)
+{
+    m_settings.label = v.displayTemplate;
+    m_settings.stretch = v.pictureAlignment;
+    m_settings.fon = v.backgroundColor;
+    m_settings.font = v.titleFont.family();
+    m_settings.fontB = v.titleFont.bold();
+    m_settings.fontI = v.titleFont.italic();
+    m_settings.fontU = v.titleFont.underline();
+    m_settings.fontS = v.titleFont.strikeOut();
+    m_settings.fontC = v.titleFontColor;
+    m_settings.fontT = v.titleFontCharset & 0xFF;
+    m_settings.selectDate = v.picked;
+    m_settings.ifSelectDate = v.usePicked;
+    m_settings.shadow = v.shadow;
+    if (v.target != m_target) {
+        m_target = v.target;
+        m_zero.setTarget(m_target);
+    }
+    applySettingsToControls();
+    Titel->setFontPointSize(v.titleFontPointSize);
+}
+
 void TFormMain::EinstellunGen1Click()
 {
+    if (m_cfg) {
+        ExchangeValues values = exchangeValues();
+        runSettingsDialog(*m_cfg, values, m_clock);
+        applyExchangeValues(values);
+    }
+    FormResize();
+    updateShadowSize();
 }
 
 void TFormMain::Help1Click()

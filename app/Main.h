@@ -14,8 +14,10 @@
 
 class QAction;
 class QTimer;
+class TCFGDialog;
 class TLabel3D;
 class TPictureBox;
+struct ExchangeValues;
 
 class TFormMain : public QWidget {
     Q_OBJECT
@@ -53,6 +55,11 @@ public:
     PictureAlign pictureAlign() const { return m_align; }
     bool counting() const;
 
+    // The settings dialog the settings command shows; created by the application after the
+    // main window, owned by it as its parent.
+    void setSettingsDialog(TCFGDialog* dialog);
+    TCFGDialog* settingsDialog() const { return m_cfg; }
+
     // Shows the window as the platform wants it: frameless and on top over the primary
     // screen on X11, full screen on Wayland.
     void showOnScreen();
@@ -69,6 +76,8 @@ private:
     void updateShadowSize();
     void loadBackgroundPicture();
     void zeroMoment();
+    ExchangeValues exchangeValues() const;
+    void applyExchangeValues(const ExchangeValues& values);
 
     const Clock& m_clock;
     QString m_exePath;
@@ -81,4 +90,5 @@ private:
     RegionalSettings m_regional;
     PictureAlign m_align = PictureAlign::Top;
     bool m_saved = false;
+    TCFGDialog* m_cfg = nullptr;
 };

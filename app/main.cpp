@@ -4,6 +4,7 @@
 #include "app/Main.h"
 #include "app/ProgramFiles.h"
 #include "app/SignalBridge.h"
+#include "dialogs/UCfg.h"
 #include "settings/Settings.h"
 
 #include <QSessionManager>
@@ -12,18 +13,20 @@ int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yearmark"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Yearmark"));
 
     SystemClock clock;
     const QString exePath = executablePath();
     TFormMain formMain(clock, exePath, settingsFilePath(fileBaseName(exePath)));
     setErrorBoxOwner(&formMain);
+    formMain.setSettingsDialog(new TCFGDialog(&formMain, clock));
 
     // Signals and the end of the desktop session take the same orderly path as Alt+F4;
     // no message box may hold up an end the user or the system asked for.
     SignalBridge signalBridge([&formMain](int) {
         formMain.FormDestroy(false);
         formMain.close();
+        // Also ends a dialog's or a message box's loop that may be running.
+        QCoreApplication::exit(0);
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &formMain,
                      [&formMain](QSessionManager&) { formMain.FormDestroy(false); });

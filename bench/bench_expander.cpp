@@ -25,7 +25,7 @@ QString bigTemplate()
     for (int i = 0; i < count; ++i) {
         t += QStringView(placeholders[random() % 10]);
         for (int k = 0; k < literalPerGap - 2; ++k)
-            t += QChar(u'a' + random() % 26);
+            t += QChar(char16_t(u'a' + random() % 26));
         t += (i % 7 == 0) ? QStringLiteral("\r\n") : QStringLiteral("%t");
     }
     return t;

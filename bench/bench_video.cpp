@@ -62,6 +62,8 @@ int main(int argc, char** argv) {
     window.setWindowFlag(Qt::FramelessWindowHint);
     window.setGeometry(0, 0, 1920, 1080);
     window.setFilterGraph(&graph);
+    window.setAutoHideCursor(10);
+    window.setNoScreenSaver(true);
     window.show();
     bool done = false;
     QObject::connect(&graph, &TFilterGraph::graphComplete, [&] { done = true; });
@@ -81,6 +83,8 @@ int main(int argc, char** argv) {
         const double seconds = wall.elapsed() / 1000.0;
         std::printf("platform %s, clip %.1f s, played in %.2f s%s\n", qPrintable(QApplication::platformName()), duration,
                     seconds, done ? "" : " (did not complete)");
+        std::printf("screen saver held during playback: %s, suspended by the X server: %s\n",
+                    window.screenSaverHeld() ? "yes" : "no", window.screenSaverSuspended() ? "yes" : "no");
         std::printf("video window: %.1f %% of one core (goal: not above a stock GStreamer player on the same clip)\n",
                     100.0 * cpu / seconds);
     } catch (const std::exception& e) {

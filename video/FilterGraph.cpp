@@ -232,6 +232,7 @@ HRESULT TFilterGraph::RenderFile(const QString& fileName) {
         if (GstElement* element = member->graphElement())
             if ((sinkPad = PadPtr(gst_element_get_static_pad(element, "sink")))) break;
 
+    const char* audioSink = audioSinkFactory();
     {
         std::lock_guard lock(shared_->mutex);
         ++shared_->epoch;
@@ -239,7 +240,7 @@ HRESULT TFilterGraph::RenderFile(const QString& fileName) {
         shared_->error.reset();
         shared_->videoSinkPad = std::move(sinkPad);
         shared_->videoClaimed = shared_->videoLinked = shared_->audioLinked = false;
-        shared_->audioSink = audioSinkFactory();
+        shared_->audioSink = audioSink;
     }
     auto freeShared = [](gpointer data, GClosure*) { delete static_cast<std::shared_ptr<Shared>*>(data); };
     g_signal_connect_data(decoder.get(), "pad-added", G_CALLBACK(&TFilterGraph::onPadAdded),

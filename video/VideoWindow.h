@@ -49,6 +49,8 @@ public:
     bool cursorHidden() const { return hider_.hidden(); }
     // True while a playing video holds the screen saver off.
     bool screenSaverHeld() const { return inhibitor_.held(); }
+    // True while the platform itself has the screen saver suspended for it (X11 only).
+    bool screenSaverSuspended() const { return inhibitor_.effective(); }
 
     QSize sizeHint() const override { return QSize(320, 240); }
 

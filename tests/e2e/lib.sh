@@ -148,6 +148,13 @@ e2e_diff() {
   compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1
 }
 
+# Number of differing pixels inside a crop geometry of two screenshots.
+e2e_diff_crop() {
+  convert "$1" -crop "$3" +repage "$1.crop.png"
+  convert "$2" -crop "$3" +repage "$2.crop.png"
+  e2e_diff "$1.crop.png" "$2.crop.png"
+}
+
 # Bounding box "WxH+X+Y" of all pixels of a colour.
 e2e_bbox() {
   convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%@' info:
@@ -161,6 +168,12 @@ e2e_window_geometry() {
 e2e_key() {
   xdotool windowactivate --sync "$E2E_WIN" >/dev/null 2>&1 || xdotool windowfocus --sync "$E2E_WIN"
   xdotool key --clearmodifiers "$@"
+}
+
+# Absolute screen position "X Y" of a window's client area (xdotool's own figure is off for
+# windows the manager has reparented).
+e2e_client_origin() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'
 }
 
 e2e_click() {
