@@ -66,7 +66,7 @@ int firstOverflowingSize(const ExtentAtSize& extentAt, const TitleRoom& room)
     // size just past the largest trial stands for "never overflows".
     int fitting = kSmallestTrialSize - 1;
     int overflowing = kLargestTrialSize + 1;
-    int guess = 64;
+    int guess = 64; // a first look somewhere in the sizes titles usually take
     for (int step = 0; overflowing - fitting > 1; ++step) {
         // A guess that keeps missing gives way to halving, so the search stays short.
         const bool trustGuess = step < 6 && guess >= 0;

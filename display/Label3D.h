@@ -19,6 +19,7 @@ enum TLabel3DBorderStyle : uint8_t { lbNone, lbNormal, lbLowered, lbRaised, lbIn
 enum TAlignment : uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout : uint8_t { tlTop, tlCenter, tlBottom };
 
+// A label whose text stands out from any background: shadowed, raised or lowered copies.
 class TLabel3D : public QLabel {
     Q_OBJECT
 public:

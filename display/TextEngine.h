@@ -18,6 +18,7 @@ constexpr uint16_t DT_EXPANDTABS = 0x40;
 constexpr uint16_t DT_CALCRECT = 0x400;
 constexpr uint16_t DT_NOPREFIX = 0x800;
 
+// One place that knows how the format flags look in Qt's text drawing.
 class TextEngine {
 public:
     // Draws the text in the rectangle, clipped to it, glyphs only (no background). With

@@ -430,6 +430,8 @@ void TFilterGraph::handleBusMessage(const SharedMessage& message, uint64_t epoch
 }
 
 GstBusSyncReply TFilterGraph::onBusSync(GstBus*, GstMessage* message, gpointer data) noexcept {
+    // The handler owns a message it drops: the queued call carries it to the UI thread and frees it.
+    SharedMessage held = adoptMessage(message);
     Shared& shared = **static_cast<std::shared_ptr<Shared>*>(data);
     QPointer<TFilterGraph> target;
     uint64_t epoch;
@@ -452,7 +454,7 @@ GstBusSyncReply TFilterGraph::onBusSync(GstBus*, GstMessage* message, gpointer d
         try {
             QMetaObject::invokeMethod(
                 app,
-                [target, held = shareMessage(message), epoch] {
+                [target, held, epoch] {
                     if (target) target->handleBusMessage(held, epoch);
                 },
                 Qt::QueuedConnection);

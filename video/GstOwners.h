@@ -45,9 +45,7 @@ using GCharPtr = std::unique_ptr<gchar, GFree>;
 using SharedMessage = std::shared_ptr<GstMessage>;
 using SharedSample = std::shared_ptr<GstSample>;
 
-inline SharedMessage shareMessage(GstMessage* message) {
-    return SharedMessage(gst_message_ref(message), GstMessageUnref{});
-}
+inline SharedMessage adoptMessage(GstMessage* message) { return SharedMessage(message, GstMessageUnref{}); }
 inline SharedSample adoptSample(GstSample* sample) { return SharedSample(sample, GstSampleUnref{}); }
 
 // Takes a newly made (floating) element into a real reference held by the returned owner.

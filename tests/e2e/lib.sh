@@ -129,13 +129,15 @@ e2e_shot() {
 }
 
 # Number of pixels of the given colour ("white", "#FF0000", …) in a screenshot, optionally
-# inside a crop geometry WxH+X+Y.
+# inside a crop geometry WxH+X+Y; E2E_FUZZ (percent) widens the match.
+e2e_mask() {  # file, colour, crop: white where the colour is, black elsewhere
+  local args=("$1")
+  [ -n "${3:-}" ] && args+=(-crop "$3" +repage)
+  convert "${args[@]}" -alpha off -fuzz "${E2E_FUZZ:-0}%" -transparent "$2" -alpha extract -negate png:-
+}
+
 e2e_count_colour() {
-  local file=$1 colour=$2 crop=${3:-}
-  local args=("$file")
-  [ -n "$crop" ] && args+=(-crop "$crop" +repage)
-  convert "${args[@]}" -fuzz "${E2E_FUZZ:-0}%" -fill black +opaque "$colour" -fill white -opaque "$colour" \
-    -format '%[fx:round(mean*w*h)]' info:
+  e2e_mask "$@" | convert - -format '%[fx:round(mean*w*h)]' info:
 }
 
 # Colour of one pixel as "r,g,b".
@@ -155,9 +157,10 @@ e2e_diff_crop() {
   e2e_diff "$1.crop.png" "$2.crop.png"
 }
 
-# Bounding box "WxH+X+Y" of all pixels of a colour.
+# Bounding box "WxH+X+Y" of all pixels of a colour (inside the optional crop).
 e2e_bbox() {
-  convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -format '%@' info:
+  e2e_mask "$@" | convert - -bordercolor black -border 1 -format '%@' info: |
+    awk -F'[x+]' '{printf "%dx%d+%d+%d\n", $1, $2, $3 - 1, $4 - 1}'
 }
 
 e2e_window_geometry() {

@@ -66,11 +66,14 @@ TestClips makeClips() {
               "audiotestsrc num-buffers=10 samplesperbuffer=4410 ! audio/x-raw,rate=44100,channels=1 ! avimux ! OUT");
     c.empty = c.dir + "/empty.avi";
     QFile(c.empty).open(QIODevice::WriteOnly);
-    c.cutHeader = c.dir + "/cut.avi";
-    {
-        QFile in(c.video43), out(c.cutHeader);
-        if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly)) out.write(in.read(200));
-    }
+    const auto cut = [&](const QString& name, qint64 bytes) {
+        QFile in(c.video43), out(c.dir + name);
+        if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly)) out.write(in.read(bytes < 0 ? in.size() / 2 : bytes));
+        return out.fileName();
+    };
+    c.cutHeader = cut("/cut.avi", 200);
+    c.cutFrames = cut("/cut3k.avi", 3000);
+    c.cutHalf = cut("/half.avi", -1);
     c.noise = c.dir + "/noise.avi";
     {
         QFile out(c.noise);

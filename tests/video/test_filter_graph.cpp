@@ -241,9 +241,18 @@ INSTANTIATE_TEST_SUITE_P(Table, UnplayableFile,
                          testing::Values(BadFile{"Missing", &TestClips::missing, media_codes::fileNotFound},
                                          BadFile{"Empty", &TestClips::empty, 0},
                                          BadFile{"CutHeader", &TestClips::cutHeader, media_codes::prerollTimeout},
+                                         BadFile{"CutBeforeTheFirstFrame", &TestClips::cutFrames, 0},
                                          BadFile{"NotAVideo", &TestClips::noise, 0},
                                          BadFile{"SoundOnly", &TestClips::audioOnly, media_codes::noVideoStream}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FilterGraphTest, AClipCutInTheMiddlePlaysWhatItHasAndCompletes) {
+    graph.setActive(true);
+    ASSERT_EQ(graph.RenderFile(clips->cutHalf), S_OK);
+    graph.Play();
+    ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
+    EXPECT_TRUE(CatchingApplication::caught.empty());
+}
 
 TEST_F(FilterGraphTest, AnEmptyNameIsAnError) {
     graph.setActive(true);
