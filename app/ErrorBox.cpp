@@ -8,6 +8,7 @@
 namespace {
 
 QPointer<QWidget> g_owner;
+std::function<void(const QString&)> g_presenter;
 
 } // namespace
 
@@ -16,8 +17,17 @@ void setErrorBoxOwner(QWidget* owner)
     g_owner = owner;
 }
 
+void setErrorPresenter(std::function<void(const QString&)> presenter)
+{
+    g_presenter = std::move(presenter);
+}
+
 void showErrorBox(const QString& message)
 {
+    if (g_presenter) {
+        g_presenter(message);
+        return;
+    }
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
                     QMessageBox::Ok, g_owner.data());
     // The main window hides the pointer everywhere; the box must be usable with the mouse.

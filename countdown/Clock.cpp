@@ -6,9 +6,18 @@ CalendarTime SystemClock::now() const
 {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
-    tm local{};
-    if (!localtime_r(&ts.tv_sec, &local))
-        return CalendarTime{};
+    // Within one second the local fields stay the same; a long template reads the clock once
+    // per %Y, %C and %D, and converting each time would cost more than everything else.
+    thread_local time_t lastSecond = -1;
+    thread_local tm lastLocal{};
+    if (ts.tv_sec != lastSecond) {
+        tm local{};
+        if (!localtime_r(&ts.tv_sec, &local))
+            return CalendarTime{};
+        lastLocal = local;
+        lastSecond = ts.tv_sec;
+    }
+    const tm& local = lastLocal;
     CalendarTime t;
     t.year = local.tm_year + 1900;
     t.month = local.tm_mon + 1;
