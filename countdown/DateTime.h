@@ -2,7 +2,9 @@
 // The date-time value every part of the program shares: days since 30 December 1899 00:00
 // local time as a double, the integer part the date and the fraction the time of day.
 // Values are built from local wall-clock fields only; no time-zone or daylight-saving
-// correction is ever applied.
+// correction is ever applied. Dates before 30 December 1899 are negative and keep date and
+// time by magnitude: 29 December 1899 06:00 is -1.25 (-(1 + 0.25)), so encoding and decoding
+// round-trip on both sides of day 0.
 
 #include <cstdint>
 
@@ -28,8 +30,8 @@ int64_t daysFromCivil(int year, int month, int day);
 // (h * 3,600,000 + m * 60,000 + s * 1,000 + ms) / 86,400,000.
 TDateTime encodeDateTime(const CalendarTime& t);
 
-// The fields of a date-time value, milliseconds rounded to the nearest. Only meaningful for
-// values that isValidDateTime accepts.
+// The fields of a date-time value, milliseconds rounded to the nearest. A value that
+// isValidDateTime rejects gives the fields of day 0 (30 December 1899 00:00).
 CalendarTime decodeDateTime(TDateTime value);
 
 // The value truncated toward zero.

@@ -10,14 +10,14 @@ const QString kBuiltInTemplate = QStringLiteral(
 
 namespace {
 
-// The next "%" + letter at or after from, or -1. Looks for the '%' alone, which is far quicker
-// than a two-character search.
+// The next "%" + letter at or after from, or -1. A plain loop: templates are full of '%' and
+// short gaps, where the library's searches spend their time in call overhead.
 qsizetype findPlaceholder(QStringView text, qsizetype from, char16_t letter)
 {
-    const qsizetype last = text.size() - 1;
-    for (qsizetype pos = text.indexOf(u'%', from); pos >= 0 && pos < last;
-         pos = text.indexOf(u'%', pos + 1)) {
-        if (text[pos + 1] == letter)
+    const char16_t* const data = text.utf16();
+    const qsizetype n = text.size();
+    for (qsizetype pos = from; pos + 1 < n; ++pos) {
+        if (data[pos] == u'%' && data[pos + 1] == letter)
             return pos;
     }
     return -1;
@@ -32,20 +32,18 @@ QString replaceInOneSweep(const QString& text, Handles handles, Append append)
 {
     const QStringView in(text);
     const qsizetype n = in.size();
+    const char16_t* const data = in.utf16();
     QString out;
     qsizetype copied = 0;
-    for (qsizetype pos = in.indexOf(u'%'); pos >= 0 && pos + 1 < n; ) {
-        const char16_t letter = in[pos + 1].unicode();
-        if (!handles(letter)) {
-            pos = in.indexOf(u'%', pos + 1);
+    for (qsizetype pos = 0; pos + 1 < n; ++pos) {
+        if (data[pos] != u'%' || !handles(data[pos + 1]))
             continue;
-        }
-        if (copied == 0 && out.isNull())
+        if (out.isNull())
             out.reserve(n + 32);
         out.append(in.mid(copied, pos - copied));
-        append(letter, out);
+        append(data[pos + 1], out);
         copied = pos + 2;
-        pos = in.indexOf(u'%', copied);
+        ++pos;
     }
     if (out.isNull())
         return text;
@@ -68,8 +66,7 @@ ValueShape shapeOf(QStringView value, char16_t letter)
     while (s.trailingPercents < value.size()
            && value[value.size() - 1 - s.trailingPercents] == u'%')
         ++s.trailingPercents;
-    const char16_t placeholder[2] = {u'%', letter};
-    s.holdsOwnPlaceholder = value.indexOf(QStringView(placeholder, 2)) >= 0;
+    s.holdsOwnPlaceholder = findPlaceholder(value, 0, letter) >= 0;
     return s;
 }
 
@@ -117,6 +114,7 @@ QString LetterPass::run(const QString& text, char16_t letter, Append append)
     QString value;
     bool searchedPast = false;  // the next character starts no placeholder with `out`
     qsizetype pos = 0;
+    qsizetype replacements = 0;
 
     for (;;) {
         QChar c;
@@ -160,7 +158,11 @@ QString LetterPass::run(const QString& text, char16_t letter, Append append)
         const bool feedsItself = shape.leadingLetters >= 2
             && (shape.trailingPercents >= 2
                 || (shape.trailingPercents == 1 && shape.leadingLetters + 1 == value.size()));
-        if (shape.holdsOwnPlaceholder || (feedsItself && trailing > 0)) {
+        // The rules above hold for a value that stays the same; one the clock changes halfway
+        // could still feed itself. Far more replacements than any ending run of this length
+        // needs stop every further search of inserted text.
+        const bool overBudget = ++replacements > 8 * (n + 16) * (value.size() + 2);
+        if (shape.holdsOwnPlaceholder || (feedsItself && trailing > 0) || overBudget) {
             put(value);
             searchedPast = true;
         } else if (!value.isEmpty()) {
@@ -177,12 +179,18 @@ QString LetterPass::run(const QString& text, char16_t letter, Append append)
 
 bool isNumberLetter(char16_t letter)
 {
-    return QStringView(u"YTHMSA").contains(QChar(letter));
+    switch (letter) {
+    case u'Y': case u'T': case u'H': case u'M': case u'S': case u'A': return true;
+    default: return false;
+    }
 }
 
 bool isPlaceholderLetter(char16_t letter)
 {
-    return QStringView(u"YTHMSACUDZ").contains(QChar(letter));
+    switch (letter) {
+    case u'C': case u'U': case u'D': case u'Z': return true;
+    default: return isNumberLetter(letter);
+    }
 }
 
 void appendNextYear(QString& out, const Clock& clock)

@@ -3,8 +3,8 @@
 // ten placeholders one by one would give — each replacement searching the whole text again
 // from its first character — but it is reached in time linear in the text, so that a long
 // template cannot stall the tick, and it ends on every input: where a regional text inserted
-// for %C, %U, %D or %Z holds its own placeholder, the search goes on after the inserted text
-// instead of finding it there again for ever.
+// for %C, %U, %D or %Z holds its own placeholder (or would meet '%' signs around it and copy
+// itself into the text without end), the search goes on after the inserted text instead.
 
 #include "countdown/Clock.h"
 #include "countdown/Countdown.h"
