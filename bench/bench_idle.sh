@@ -28,7 +28,7 @@ first_paint_ms() {  # display, program
   pids+=($!)
   echo $! >"$tmp/pid.$1"
   while :; do
-    n=$(DISPLAY=":$1" import -window root -crop 1920x1080+0+0 -fill black +opaque white -fill white -opaque white -format '%[fx:round(mean*w*h)]' info: 2>/dev/null || echo 0)
+    n=$(DISPLAY=":$1" import -window root png:- 2>/dev/null | convert - -alpha off -transparent white -alpha extract -negate -format '%[fx:round(mean*w*h)]' info: 2>/dev/null || echo 0)
     [ "${n:-0}" -gt 100 ] && break
     [ $(( ($(date +%s%N) - t0) / 1000000 )) -gt 20000 ] && break
   done
@@ -48,10 +48,10 @@ y0=$(cpu_ticks "$ym"); m0=$(cpu_ticks "$mi")
 sleep "$seconds"
 y1=$(cpu_ticks "$ym"); m1=$(cpu_ticks "$mi")
 hz=$(getconf CLK_TCK)
-ycpu=$(awk -v d=$((y1 - y0)) -v hz="$hz" -v s="$seconds" 'BEGIN {printf "%.0f", d * 1000 / hz * 60 / s}')
-mcpu=$(awk -v d=$((m1 - m0)) -v hz="$hz" -v s="$seconds" 'BEGIN {printf "%.0f", d * 1000 / hz * 60 / s}')
+ycpu=$(LC_ALL=C awk -v d=$((y1 - y0)) -v hz="$hz" -v s="$seconds" 'BEGIN {printf "%.0f", d * 1000 / hz * 60 / s}')
+mcpu=$(LC_ALL=C awk -v d=$((m1 - m0)) -v hz="$hz" -v s="$seconds" 'BEGIN {printf "%.0f", d * 1000 / hz * 60 / s}')
 yrss=$(rss_kb "$ym"); mrss=$(rss_kb "$mi")
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) b = 1; printf "%.2f", a / b }'; }
+ratio() { LC_ALL=C awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) b = 1; printf "%.2f", a / b }'; }
 printf '%-34s %12s %12s %8s   %s\n' "figure" "yearmark" "minimal Qt" "ratio" "goal"
 printf '%-34s %12s %12s %8s   %s\n' "CPU ms per minute (${seconds}s sample)" "$ycpu" "$mcpu" "$(ratio "$ycpu" "$mcpu")" "<= 1.2x"
 printf '%-34s %12s %12s %8s   %s\n' "resident memory kB" "$yrss" "$mrss" "$(ratio "$yrss" "$mrss")" "<= 1.2x"

@@ -20,6 +20,16 @@
 using namespace yearmark::video;
 
 namespace {
+// Counts the window's repaints: each new frame asks for one, so this is the frames a viewer saw.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
 double cpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -65,6 +75,8 @@ int main(int argc, char** argv) {
     window.setAutoHideCursor(10);
     window.setNoScreenSaver(true);
     window.show();
+    PaintCounter counter;
+    window.installEventFilter(&counter);
     bool done = false;
     QObject::connect(&graph, &TFilterGraph::graphComplete, [&] { done = true; });
     try {
@@ -77,12 +89,15 @@ int main(int argc, char** argv) {
         const double cpu0 = cpuSeconds();
         QElapsedTimer wall;
         wall.start();
+        const int paints0 = counter.paints;
         graph.Play();
         loop.exec();
+        const int painted = counter.paints - paints0;
         const double cpu = cpuSeconds() - cpu0;
         const double seconds = wall.elapsed() / 1000.0;
-        std::printf("platform %s, clip %.1f s, played in %.2f s%s\n", qPrintable(QApplication::platformName()), duration,
-                    seconds, done ? "" : " (did not complete)");
+        std::printf("platform %s, clip %.1f s, played in %.2f s%s, %d repaints (%.1f per second)\n",
+                    qPrintable(QApplication::platformName()), duration, seconds, done ? "" : " (did not complete)", painted,
+                    painted / seconds);
         std::printf("screen saver held during playback: %s, suspended by the X server: %s\n",
                     window.screenSaverHeld() ? "yes" : "no", window.screenSaverSuspended() ? "yes" : "no");
         std::printf("video window: %.1f %% of one core (goal: not above a stock GStreamer player on the same clip)\n",

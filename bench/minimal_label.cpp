@@ -4,6 +4,7 @@
 #include "countdown/Countdown.h"
 #include "countdown/RegionalSettings.h"
 #include "countdown/TemplateExpander.h"
+#include "display/FontFitting.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -23,9 +24,12 @@ int main(int argc, char** argv)
     label.setStyleSheet(QStringLiteral("background: black; color: white;"));
     QFont font(QStringLiteral("Arial"));
     font.setBold(true);
-    font.setPixelSize(60);
-    label.setFont(font);
     label.setGeometry(QGuiApplication::primaryScreen()->geometry());
+    // The same size the countdown's title gets in the same area, so both draw the same glyphs.
+    const QSize titleArea(label.width(), label.height() - label.height() / 2);
+    const int points = fitTitleFontSize(expandSample(kBuiltInTemplate, clock), font, titleArea,
+                                        label.logicalDpiY());
+    label.setFont(fontAtPoints(font, points, label.logicalDpiY()));
 
     QTimer timer;
     timer.setInterval(188);

@@ -18,7 +18,7 @@ struct TestClips {
     QString audioOnly;  // an AVI holding only sound
     QString empty;      // 0 bytes
     QString cutHeader;  // the first 200 bytes of video43
-    QString cutFrames;  // the first 3000 bytes of video43: the header, no whole frame
+    QString cutFrames;  // video43 cut right after its header: streams announced, no frame
     QString cutHalf;    // the first half of video43
     QString noise;      // text bytes named .avi
     QString oddPath;    // video43 in a folder and file name with spaces, '#', '%' and umlauts

