@@ -4,6 +4,9 @@
 
 #include <QColor>
 #include <QFont>
+#include <QGlyphRun>
+#include <QLineF>
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <cstdint>
@@ -18,14 +21,32 @@ constexpr uint16_t DT_EXPANDTABS = 0x40;
 constexpr uint16_t DT_CALCRECT = 0x400;
 constexpr uint16_t DT_NOPREFIX = 0x800;
 
+// Where a text's glyphs and mnemonic underlines go, in the canvas's coordinates.
+struct TextPlacement {
+    QList<QGlyphRun> runs;
+    QList<QLineF> underlines; // centre lines of flat-capped strokes underlineWidth wide
+    qreal underlineWidth = 0;
+};
+
 // One place that knows how the format flags look in Qt's text drawing.
 class TextEngine {
 public:
+    // Up to this pixel size Qt keeps glyph images itself; above it Qt fills each glyph's outline
+    // on every repaint, so drawText blits glyphs from a cache of its own instead.
+    static constexpr int kLargestQtCachedGlyph = 64;
+
     // Draws the text in the rectangle, clipped to it, glyphs only (no background). With
     // DT_CALCRECT nothing is drawn: the rectangle keeps its left and top and its right and
-    // bottom move to the extent of the text.
+    // bottom move to the extent of the text. Never throws.
     static void drawText(QPainter& canvas, const QFont& font, const QColor& color, QRect& rect,
-                         const QString& text, uint16_t flags);
+                         const QString& text, uint16_t flags) noexcept;
+
+    // Places lines (breaks as withLineBreaks leaves them) in the rectangle with the canvas's
+    // font and the Qt flags the way Qt's own rectangle text drawing does. False for what only
+    // Qt's drawing handles: a right-to-left canvas, texts with length variants (U+009C), fonts
+    // that carry their own underline, overline or strike-out.
+    static bool placeText(const QPainter& canvas, const QRect& rect, const QString& lines, int qtFlags,
+                          TextPlacement& placement);
 
     // Qt's text flags for a set of format flags (always multi-line, lines placed from the top).
     static int qtFlags(uint16_t flags);

@@ -1,0 +1,216 @@
+#include "display/GlyphCache.h"
+
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+// Beyond this a glyph's coverage is not kept: one such glyph would push most others out, and
+// Qt's own filling costs no more than rendering it again each time.
+constexpr qsizetype kLargestShare = 4;
+// The tinted copy of a glyph is kept between blits only up to this size.
+constexpr qsizetype kScratchKeepBytes = 256 * 1024;
+// Fonts seen before the font table is started afresh (a settings preview runs through sizes).
+constexpr int kMaxFonts = 256;
+// Glyphs whose pen position lies this far out are off any canvas.
+constexpr qreal kFarAway = 1e7;
+
+quint64 maskKey(int fontId, quint32 glyph, int subX, int subY, bool antialiased)
+{
+    return (quint64(quint32(fontId) & 0xFFFFF) << 40) | (quint64(glyph) << 8) | (quint64(antialiased) << 6)
+           | (quint64(subY) << 3) | quint64(subX);
+}
+
+// The whole pixel at or left of the position and the quarter pixel beyond it.
+void split(qreal position, qint64& whole, int& sub)
+{
+    const qint64 steps = std::llround(position * GlyphCache::kSubpixels);
+    whole = steps >= 0 ? steps / GlyphCache::kSubpixels : -((-steps + GlyphCache::kSubpixels - 1) / GlyphCache::kSubpixels);
+    sub = int(steps - whole * GlyphCache::kSubpixels);
+}
+
+// Coverage 0..255 to the premultiplied colour at that coverage.
+std::vector<QRgb> tintTable(const QColor& color)
+{
+    const QRgb premultiplied = qPremultiply(color.rgba());
+    std::vector<QRgb> table(256);
+    auto scale = [](int channel, int coverage) { return (channel * coverage + 127) / 255; };
+    for (int c = 0; c < 256; ++c)
+        table[size_t(c)] = qRgba(scale(qRed(premultiplied), c), scale(qGreen(premultiplied), c),
+                                 scale(qBlue(premultiplied), c), scale(qAlpha(premultiplied), c));
+    return table;
+}
+
+QPainterPath glyphPath(const QRawFont& font, quint32 glyph)
+{
+    QPainterPath path = font.pathForGlyph(glyph);
+    // Qt fills glyph outlines by the winding rule; overlapping contours stay filled.
+    path.setFillRule(Qt::WindingFill);
+    return path;
+}
+
+} // namespace
+
+size_t qHash(const GlyphCache::FontKey& key, size_t seed) noexcept
+{
+    return qHashMulti(seed, key.family, key.style, key.pixelSize, key.weight, key.fontStyle, key.hinting, key.stretch);
+}
+
+GlyphCache::GlyphCache(qsizetype maxBytes)
+    : m_masks(std::max<qsizetype>(maxBytes, 1))
+{
+}
+
+GlyphCache& GlyphCache::forThisThread()
+{
+    thread_local GlyphCache cache;
+    return cache;
+}
+
+void GlyphCache::clear()
+{
+    m_masks.clear();
+    m_fontIds.clear();
+    m_scratch = QImage();
+}
+
+int GlyphCache::fontId(const QRawFont& font, int stretch)
+{
+    FontKey key{font.familyName(), font.styleName(), font.pixelSize(), font.weight(), int(font.style()),
+                int(font.hintingPreference()), stretch};
+    const auto found = m_fontIds.constFind(key);
+    if (found != m_fontIds.constEnd())
+        return found.value();
+    if (m_fontIds.size() >= kMaxFonts)
+        clear();
+    const int id = int(m_fontIds.size());
+    m_fontIds.insert(std::move(key), id);
+    return id;
+}
+
+GlyphCache::Mask GlyphCache::render(const QRawFont& font, quint32 glyph, int subX, int subY, bool antialiased)
+{
+    QPainterPath path = glyphPath(font, glyph);
+    if (path.isEmpty())
+        return {};
+    path.translate(qreal(subX) / kSubpixels, qreal(subY) / kSubpixels);
+    const QRectF bounds = path.boundingRect();
+    // One pixel of margin all round: antialiased edges reach into the pixel a bound lies in.
+    const QRect box(QPoint(int(std::floor(bounds.left())) - 1, int(std::floor(bounds.top())) - 1),
+                    QPoint(int(std::ceil(bounds.right())), int(std::ceil(bounds.bottom()))));
+    QImage coverage(box.size(), QImage::Format_Alpha8);
+    if (coverage.isNull())
+        return {};
+    coverage.fill(0);
+    QPainter painter(&coverage);
+    painter.setRenderHint(QPainter::Antialiasing, antialiased);
+    painter.translate(-box.topLeft());
+    painter.fillPath(path, QColor(0, 0, 0, 255));
+    painter.end();
+    return {std::move(coverage), box.topLeft()};
+}
+
+const GlyphCache::Mask* GlyphCache::mask(const QRawFont& font, int fontId, quint32 glyph, int subX, int subY,
+                                         bool antialiased, Mask& uncached)
+{
+    const quint64 key = maskKey(fontId, glyph, subX, subY, antialiased);
+    if (const Mask* hit = m_masks.object(key))
+        return hit;
+    Mask fresh = render(font, glyph, subX, subY, antialiased);
+    const qsizetype cost = fresh.coverage.sizeInBytes() + qsizetype(sizeof(Mask));
+    if (cost > m_masks.maxCost() / kLargestShare) {
+        uncached = std::move(fresh);
+        return &uncached;
+    }
+    m_masks.insert(key, new Mask(std::move(fresh)), cost);
+    return m_masks.object(key);
+}
+
+void GlyphCache::blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft, const std::vector<QRgb>& tint)
+{
+    const QImage& coverage = mask.coverage;
+    const int w = coverage.width();
+    const int h = coverage.height();
+    QImage local;
+    QImage* target = &m_scratch;
+    if (qsizetype(w) * h * 4 > kScratchKeepBytes) {
+        local = QImage(w, h, QImage::Format_ARGB32_Premultiplied);
+        target = &local;
+    } else if (m_scratch.width() < w || m_scratch.height() < h) {
+        m_scratch = QImage(std::max(w, m_scratch.width()), std::max(h, m_scratch.height()),
+                           QImage::Format_ARGB32_Premultiplied);
+    }
+    if (target->isNull())
+        return;
+    for (int y = 0; y < h; ++y) {
+        const uchar* from = coverage.constScanLine(y);
+        QRgb* to = reinterpret_cast<QRgb*>(target->scanLine(y));
+        for (int x = 0; x < w; ++x)
+            to[x] = tint[from[x]];
+    }
+    const QImage view(target->constBits(), w, h, target->bytesPerLine(), QImage::Format_ARGB32_Premultiplied);
+    canvas.drawImage(logicalTopLeft, view);
+}
+
+bool GlyphCache::drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs, const QColor& color) noexcept
+{
+    bool drawn = false;
+    try {
+        const QPaintEngine* engine = canvas.paintEngine();
+        if (!engine || engine->type() != QPaintEngine::Raster)
+            return false;
+        const QTransform toDevice = canvas.deviceTransform();
+        if (toDevice.type() > QTransform::TxTranslate)
+            return false;
+        const qreal dx = toDevice.dx();
+        const qreal dy = toDevice.dy();
+        // The same choice Qt makes when it fills large glyphs' outlines.
+        const QPainter::RenderHints hints = canvas.renderHints();
+        const QFont font = canvas.font();
+        const bool antialiased = hints.testFlag(QPainter::Antialiasing)
+                                 || (hints.testFlag(QPainter::TextAntialiasing)
+                                     && !(font.styleStrategy() & QFont::NoAntialias));
+        const std::vector<QRgb> tint = tintTable(color);
+        Mask uncached;
+        for (const QGlyphRun& run : runs) {
+            const QRawFont raw = run.rawFont();
+            if (!raw.isValid())
+                continue;
+            const int id = fontId(raw, font.stretch());
+            const QList<quint32> glyphs = run.glyphIndexes();
+            const QList<QPointF> positions = run.positions();
+            const qsizetype n = std::min(glyphs.size(), positions.size());
+            for (qsizetype i = 0; i < n; ++i) {
+                const qreal x = positions[i].x() + dx;
+                const qreal y = positions[i].y() + dy;
+                if (!(std::abs(x) < kFarAway && std::abs(y) < kFarAway))
+                    continue;
+                qint64 wholeX = 0;
+                qint64 wholeY = 0;
+                int subX = 0;
+                int subY = 0;
+                split(x, wholeX, subX);
+                split(y, wholeY, subY);
+                const Mask* m = mask(raw, id, glyphs[i], subX, subY, antialiased, uncached);
+                if (!m || m->coverage.isNull())
+                    continue;
+                blit(canvas, *m, QPointF(qreal(wholeX + m->offset.x()) - dx, qreal(wholeY + m->offset.y()) - dy),
+                     tint);
+                drawn = true;
+                uncached = Mask();
+            }
+        }
+        return true;
+    } catch (...) {
+        // Out of memory: before the first glyph the caller can still let Qt draw the text; part
+        // way, what is drawn stays and the rest is left out rather than drawn twice.
+        return drawn;
+    }
+}

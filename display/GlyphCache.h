@@ -1,0 +1,69 @@
+#pragma once
+// Qt's raster engine fills every glyph above 64 px as a path on every repaint; this keeps each
+// such glyph's coverage once, so a repaint of a large title is a few image blits.
+
+#include <QCache>
+#include <QColor>
+#include <QFont>
+#include <QGlyphRun>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+class QPainter;
+
+class GlyphCache {
+public:
+    // A glyph lands on a quarter pixel: close enough to Qt's own placement that edges match
+    // within a few grey levels, few enough variants per glyph to keep the cache small.
+    static constexpr int kSubpixels = 4;
+    static constexpr qsizetype kDefaultBytes = 4 * 1024 * 1024;
+
+    explicit GlyphCache(qsizetype maxBytes = kDefaultBytes);
+
+    // The glyph runs (positions in the canvas's coordinates) in the colour, filled the way Qt
+    // fills the outlines of large glyphs. False, with nothing drawn, when the canvas cannot take
+    // blits pixel for pixel (a transform beyond a move, a paint engine other than the raster one).
+    bool drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs, const QColor& color) noexcept;
+
+    qsizetype entryCount() const { return m_masks.count(); }
+    qsizetype byteCount() const { return m_masks.totalCost(); }
+    qsizetype maxBytes() const { return m_masks.maxCost(); }
+    void clear();
+
+    // The painting thread's cache (the GUI thread's in practice); painters in other threads get
+    // their own, so no lock is taken while painting.
+    static GlyphCache& forThisThread();
+
+private:
+    struct Mask {
+        QImage coverage; // Format_Alpha8; null for a glyph without ink
+        QPoint offset;   // of the image's top left from the glyph's whole-pixel pen position
+    };
+    struct FontKey {
+        QString family;
+        QString style;
+        qreal pixelSize = 0;
+        int weight = 0;
+        int fontStyle = 0;
+        int hinting = 0;
+        int stretch = 0;
+        bool operator==(const FontKey&) const = default;
+    };
+    friend size_t qHash(const FontKey& key, size_t seed) noexcept;
+
+    int fontId(const QRawFont& font, int stretch);
+    const Mask* mask(const QRawFont& font, int fontId, quint32 glyph, int subX, int subY, bool antialiased,
+                     Mask& uncached);
+    static Mask render(const QRawFont& font, quint32 glyph, int subX, int subY, bool antialiased);
+    void blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft, const std::vector<QRgb>& tint);
+
+    QCache<quint64, Mask> m_masks;
+    QHash<FontKey, int> m_fontIds;
+    QImage m_scratch; // premultiplied colour of one glyph, reused from blit to blit
+};
