@@ -20,7 +20,7 @@ test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 
 bench: deps
-	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DYEARMARK_BENCH=ON >/dev/null
+	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DYEARMARK_BENCH=ON -DYEARMARK_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD)-bench
 	@bench/run-all $(BUILD)-bench
 

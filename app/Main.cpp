@@ -10,9 +10,11 @@
 #include "display/PictureLoader.h"
 #include "dialogs/SettingsExchange.h"
 #include "dialogs/UCfg.h"
+#include "video/MediaGraph.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -95,6 +97,18 @@ void TFormMain::createComponents()
     Titel->setBorderWidth(1);
     Titel->setBorderStyle(lbNone);
     connect(Titel, &TLabel3D::clicked, this, &TFormMain::EinstellunGen1Click);
+
+    // Created after the title, so that it lies above it when shown.
+    FilterGraph1 = new TFilterGraph(this);
+    FilterGraph1->setGraphEdit(true);
+    VideoWindow1 = new TVideoWindow(this);
+    VideoWindow1->hide();
+    VideoWindow1->setAspectRatio(rmLetterBox);
+    VideoWindow1->setAutoHideCursor(10);
+    VideoWindow1->setNoScreenSaver(true);
+    VideoWindow1->setColor(Qt::black);
+    VideoWindow1->setFilterGraph(FilterGraph1);
+    connect(FilterGraph1, &TFilterGraph::graphComplete, this, &TFormMain::FilterGraph1GraphComplete);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTickMs);
@@ -205,6 +219,53 @@ void TFormMain::zeroMoment()
 {
     Timer1->stop();
     Titel->hide();
+
+    const QString folder = fileFolder(m_exePath);
+    const QString video = folder + QStringLiteral("0.avi");
+    if (QFileInfo(video).isFile()) {
+        m_autoPlay = true;
+        PlayFile(video);
+        return;
+    }
+    QString picture = folder + QStringLiteral("0.jpg");
+    if (!QFileInfo(picture).isFile())
+        picture = folder + QStringLiteral("0.bmp");
+    // A picture that cannot be decoded leaves the tick here; the error box reports it.
+    if (QFileInfo(picture).isFile())
+        Image1->setPicture(loadPicture(picture, size()));
+    m_align = PictureAlign::Client;
+    Image1->setGeometry(layoutAreas(size(), m_align).picture);
+}
+
+void TFormMain::PlayFile(const QString& fileName)
+{
+    try {
+        VideoWindow1->setGeometry(rect());
+        VideoWindow1->show();
+        VideoWindow1->raise();
+        // The first monitor's bounds, in this window's coordinates.
+        if (const QList<QScreen*> screens = QGuiApplication::screens(); !screens.isEmpty())
+            VideoWindow1->setGeometry(screens.first()->geometry().translated(-geometry().topLeft()));
+        FilterGraph1->setActive(true);
+        FilterGraph1->RenderFile(fileName);
+        FilterGraph1->Play();
+    } catch (...) {
+        // A video that cannot be played leaves the black video window; nothing is reported.
+    }
+}
+
+void TFormMain::FilterGraph1GraphComplete()
+{
+    if (m_autoPlay) {
+        FilterGraph1->seekToStart();
+        return;
+    }
+    try {
+        FilterGraph1->Stop();
+        FilterGraph1->ClearGraph();
+    } catch (...) {
+        // Stopping a played-once video is best effort.
+    }
 }
 
 void TFormMain::setSettingsDialog(TCFGDialog* dialog)
@@ -280,6 +341,8 @@ void TFormMain::Info1Click()
 
 void TFormMain::PlayClick()
 {
+    m_autoPlay = false;
+    PlayFile(QStringLiteral("0.avi"));
 }
 
 void TFormMain::FormDestroy(bool reportErrorsInBox)
@@ -294,6 +357,11 @@ void TFormMain::FormDestroy(bool reportErrorsInBox)
             showErrorBox(QString::fromUtf8(e.what()));
         else
             std::fprintf(stderr, "yearmark: %s\n", e.what());
+    }
+    try {
+        FilterGraph1->setActive(false);
+    } catch (...) {
+        // Ending playback at exit must not keep the program from ending.
     }
 }
 

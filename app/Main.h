@@ -15,6 +15,8 @@
 class QAction;
 class QTimer;
 class TCFGDialog;
+class TFilterGraph;
+class TVideoWindow;
 class TLabel3D;
 class TPictureBox;
 struct ExchangeValues;
@@ -36,6 +38,8 @@ public:
     QAction* EinstellunGen1 = nullptr;
     QAction* Info1 = nullptr;
     QAction* Play1 = nullptr;
+    TVideoWindow* VideoWindow1 = nullptr;
+    TFilterGraph* FilterGraph1 = nullptr;
 
     // Handlers.
     void FormResize();
@@ -44,6 +48,9 @@ public:
     void Help1Click();
     void Info1Click();
     void PlayClick();
+    // Shows the video window over the screen and plays the file; swallows every failure.
+    void PlayFile(const QString& fileName);
+    void FilterGraph1GraphComplete();
     // Saves the settings; runs once, on whichever orderly end comes first.
     void FormDestroy(bool reportErrorsInBox = true);
 
@@ -90,5 +97,6 @@ private:
     RegionalSettings m_regional;
     PictureAlign m_align = PictureAlign::Top;
     bool m_saved = false;
+    bool m_autoPlay = false;
     TCFGDialog* m_cfg = nullptr;
 };

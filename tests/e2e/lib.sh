@@ -137,7 +137,7 @@ e2e_mask() {  # file, colour, crop: white where the colour is, black elsewhere
 }
 
 e2e_count_colour() {
-  e2e_mask "$@" | convert - -format '%[fx:round(mean*w*h)]' info:
+  e2e_mask "$@" | convert - -format '%[fx:mean*w*h]' info: | LC_ALL=C awk '{printf "%d\n", $1 + 0.5}'
 }
 
 # Colour of one pixel as "r,g,b".

@@ -230,7 +230,9 @@ TEST_P(UnplayableFile, RaisesAMediaGraphErrorAndLeavesOnlyTheSink) {
         ASSERT_GT(text.size(), std::strlen(tail) + 3) << text;
         EXPECT_EQ(text.substr(text.size() - std::strlen(tail)), tail) << text;
         EXPECT_EQ(e.code() & 0xFFFF0000u, media_codes::base) << text;
-        if (GetParam().code) EXPECT_EQ(e.code(), GetParam().code) << text;
+        if (GetParam().code) {
+            EXPECT_EQ(e.code(), GetParam().code) << text;
+        }
     }
     EXPECT_EQ(childNames(graph.pipeline()), std::vector<std::string>{"VideoWindow1"});
     // The graph is still good for a playable file, and the failure is not raised again later.
