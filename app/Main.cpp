@@ -5,6 +5,7 @@
 #include "countdown/TemplateExpander.h"
 #include "display/Colors.h"
 #include "display/FontFitting.h"
+#include "display/FontSizeSearch.h"
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
 #include "display/PictureLoader.h"
@@ -84,6 +85,7 @@ void TFormMain::createComponents()
     Titel->setTransparent(true);
     QFont font(QStringLiteral("Arial"));
     font.setBold(true);
+    font.setPixelSize(48);
     Titel->setFont(font);
     Titel->setFontColor(clWhite);
     Titel->setFirstColor(clWhite);
@@ -183,7 +185,7 @@ void TFormMain::fitTitleFont()
 
 void TFormMain::updateShadowSize()
 {
-    Titel->setShadowSize(m_settings.shadow ? uint8_t(Titel->fontPointSize() / 20) : uint8_t(0));
+    Titel->setShadowSize(uint8_t(titleShadowSize(Titel->fontPointSize(), m_settings.shadow)));
 }
 
 void TFormMain::loadBackgroundPicture()
