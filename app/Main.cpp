@@ -170,6 +170,7 @@ void TFormMain::showOnScreen()
 void TFormMain::FormResize()
 {
     m_align = pictureAlignFor(m_settings.stretch, m_align);
+    m_laidOutSize = size();
     const MainAreas areas = layoutAreas(size(), m_align);
     Image1->setGeometry(areas.picture);
     Titel->setGeometry(areas.title);
@@ -370,7 +371,9 @@ void TFormMain::FormDestroy(bool reportErrorsInBox)
 void TFormMain::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    FormResize();
+    // Showing the window delivers the size it was already laid out for at creation.
+    if (size() != m_laidOutSize)
+        FormResize();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event)

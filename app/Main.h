@@ -96,6 +96,7 @@ private:
     ZeroMomentDetector m_zero;
     RegionalSettings m_regional;
     PictureAlign m_align = PictureAlign::Top;
+    QSize m_laidOutSize;
     bool m_saved = false;
     bool m_autoPlay = false;
     TCFGDialog* m_cfg = nullptr;
