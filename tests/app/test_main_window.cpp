@@ -1,5 +1,5 @@
 #include "app/Main.h"
-#include "app_support.h"
+#include "tests/countdown/clock_support.h"
 #include "countdown/TemplateExpander.h"
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
@@ -31,7 +31,7 @@ protected:
     QTemporaryDir dir;
     QString exe() const { return dir.filePath(QStringLiteral("yearmark")); }
     QString store() const { return dir.filePath(QStringLiteral("yearmark.reg")); }
-    ManualClock clock{CalendarTime{2026, 12, 7, 12, 0, 0, 0}};
+    FixedClock clock{CalendarTime{2026, 12, 7, 12, 0, 0, 0}};
 
     std::unique_ptr<TFormMain> makeWindow()
     {

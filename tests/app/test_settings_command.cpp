@@ -1,5 +1,5 @@
 #include "app/Main.h"
-#include "app_support.h"
+#include "tests/countdown/clock_support.h"
 #include "dialogs/AlignmentList.h"
 #include "dialogs/TemplateEditor.h"
 #include "dialogs/UCfg.h"
@@ -23,7 +23,7 @@ namespace {
 class SettingsCommandTest : public testing::Test {
 protected:
     QTemporaryDir dir;
-    ManualClock clock{CalendarTime{2026, 12, 7, 12, 34, 56, 789}};
+    FixedClock clock{CalendarTime{2026, 12, 7, 12, 34, 56, 789}};
     std::unique_ptr<TFormMain> w;
 
     void SetUp() override

@@ -1,24 +1,14 @@
 #pragma once
-// Helpers shared by the dialog tests: a clock that reads what the test sets, waiting for a
+// Helpers shared by the dialog tests (the settable clock is the countdown tests' one): waiting for a
 // condition with a time limit, and synthetic keys and clicks.
 
-#include "countdown/Clock.h"
+#include "tests/countdown/clock_support.h"
 
 #include <QPoint>
 #include <QString>
 #include <functional>
 
 class QWidget;
-
-class FixedClock final : public Clock {
-public:
-    explicit FixedClock(CalendarTime t) : m_now(t) {}
-    CalendarTime now() const override { return m_now; }
-    void set(CalendarTime t) { m_now = t; }
-
-private:
-    CalendarTime m_now;
-};
 
 // Processes events until the condition holds or five seconds have passed; returns the
 // condition's last value.

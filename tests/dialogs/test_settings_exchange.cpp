@@ -26,7 +26,7 @@ namespace {
 const QString kBuiltInTemplate = QStringLiteral(
     "Bis zum Jahr %Y sind es noch:\r\n%T Tage(n) %H Stunde(n) %M Minute(n) %S Sekunde(n)");
 
-TDateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
+TDateTime dateTime(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
 {
     return encodeDateTime(CalendarTime{y, mo, d, h, mi, s, ms});
 }
@@ -45,7 +45,7 @@ ExchangeValues someValues()
     v.titleFontColor = 0x0000FF00;
     v.titleFontCharset = 238;
     v.titleFontPointSize = 95;
-    v.picked = at(2027, 3, 4, 17, 20, 5, 250);
+    v.picked = dateTime(2027, 3, 4, 17, 20, 5, 250);
     v.usePicked = true;
     v.shadow = true;
     v.target = v.picked;
@@ -143,7 +143,7 @@ TEST_F(SettingsExchange, OkTakesWhatTheUserChanged)
     EXPECT_EQ(v.displayTemplate, kBuiltInTemplate + QStringLiteral("\r\n%A"));
     EXPECT_FALSE(v.shadow);
     EXPECT_FALSE(v.usePicked);
-    EXPECT_EQ(v.target, at(2027, 1, 1));
+    EXPECT_EQ(v.target, dateTime(2027, 1, 1));
     EXPECT_EQ(v.picked, someValues().picked) << "the pickers' moment is kept for the next showing";
     EXPECT_EQ(v.backgroundColor, 0x00010203u);
     EXPECT_EQ(v.pictureAlignment, 4);
@@ -232,13 +232,13 @@ TEST_P(PickedMoment, IsTheDateOfOnePickerWithTheTimeOfTheOther)
 INSTANTIATE_TEST_SUITE_P(
     Pickers, PickedMoment,
     testing::Values(
-        PickedCase{"LaterDateEarlierTime", at(2027, 3, 4, 17, 20), at(2026, 1, 1, 6, 30, 15, 250),
+        PickedCase{"LaterDateEarlierTime", dateTime(2027, 3, 4, 17, 20), dateTime(2026, 1, 1, 6, 30, 15, 250),
                    CalendarTime{2027, 3, 4, 6, 30, 15, 250}},
-        PickedCase{"EarlierDateLaterTime", at(2025, 5, 6, 1, 2, 3), at(2031, 8, 9, 23, 59, 59, 999),
+        PickedCase{"EarlierDateLaterTime", dateTime(2025, 5, 6, 1, 2, 3), dateTime(2031, 8, 9, 23, 59, 59, 999),
                    CalendarTime{2025, 5, 6, 23, 59, 59, 999}},
-        PickedCase{"MidnightTime", at(2026, 12, 31, 12), at(2026, 12, 31),
+        PickedCase{"MidnightTime", dateTime(2026, 12, 31, 12), dateTime(2026, 12, 31),
                    CalendarTime{2026, 12, 31, 0, 0, 0, 0}},
-        PickedCase{"DateBefore1899", at(1850, 7, 1, 3), at(2026, 1, 1, 18),
+        PickedCase{"DateBefore1899", dateTime(1850, 7, 1, 3), dateTime(2026, 1, 1, 18),
                    CalendarTime{1850, 7, 1, 18, 0, 0, 0}}),
     [](const testing::TestParamInfo<PickedCase>& info) { return std::string(info.param.name); });
 
@@ -324,11 +324,11 @@ TEST_F(SettingsExchange, DamagedPickedValueShowsAsTheNextNewYear)
         v.picked = damaged;
         v.usePicked = true;
         fillDialog(*dialog, v);
-        EXPECT_EQ(dialog->DatePicker->value(), at(2027, 1, 1)) << damaged;
-        EXPECT_EQ(dialog->TimePicker->value(), at(2027, 1, 1)) << damaged;
+        EXPECT_EQ(dialog->DatePicker->value(), dateTime(2027, 1, 1)) << damaged;
+        EXPECT_EQ(dialog->TimePicker->value(), dateTime(2027, 1, 1)) << damaged;
         readBack(*dialog, mrOk, v, clock);
-        EXPECT_EQ(v.picked, at(2027, 1, 1)) << damaged;
-        EXPECT_EQ(v.target, at(2027, 1, 1)) << damaged;
+        EXPECT_EQ(v.picked, dateTime(2027, 1, 1)) << damaged;
+        EXPECT_EQ(v.target, dateTime(2027, 1, 1)) << damaged;
     }
 }
 

@@ -77,6 +77,8 @@ e2e_start_x() {
     # A window mapped before the manager has claimed the screen may never be shown.
     e2e_wait_for 10 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" \
       || { echo "e2e: openbox did not come up"; exit 1; }
+    # The manager claims the root window before its event loop runs; give it that moment.
+    sleep 0.5
   fi
 }
 
@@ -102,7 +104,9 @@ e2e_launch() {
   E2E_APP_PID=$!
   E2E_APP_LOG=$log
   e2e_wait_for 15 bash -c "xdotool search --onlyvisible --name '^Happy New Year$'" \
-    || { echo "e2e: the main window did not appear"; cat "$log"; return 1; }
+    || { echo "e2e: the main window did not appear"; cat "$log"
+         kill -0 "$E2E_APP_PID" 2>/dev/null && echo "e2e: the program is running" || echo "e2e: the program has ended"
+         xwininfo -root -tree | grep -E '"(Happy New Year|Yearmark)"'; return 1; }
   E2E_WIN=$(xdotool search --onlyvisible --name '^Happy New Year$' | head -n1)
 }
 
