@@ -12,10 +12,7 @@ std::function<void(const QString&)> g_presenter;
 
 } // namespace
 
-void setErrorBoxOwner(QWidget* owner)
-{
-    g_owner = owner;
-}
+void setErrorBoxOwner(QWidget* owner) { g_owner = owner; }
 
 void setErrorPresenter(std::function<void(const QString&)> presenter)
 {
@@ -37,8 +34,7 @@ void showErrorBox(const QString& message)
 
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
-{
-}
+{ }
 
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {

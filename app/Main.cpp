@@ -3,14 +3,14 @@
 #include "app/ErrorBox.h"
 #include "app/ProgramFiles.h"
 #include "countdown/TemplateExpander.h"
+#include "dialogs/SettingsExchange.h"
+#include "dialogs/UCfg.h"
 #include "display/Colors.h"
 #include "display/FontFitting.h"
 #include "display/FontSizeSearch.h"
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
 #include "display/PictureLoader.h"
-#include "dialogs/SettingsExchange.h"
-#include "dialogs/UCfg.h"
 #include "video/MediaGraph.h"
 
 #include <QAction>
@@ -68,10 +68,7 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     Timer1->start();
 }
 
-TFormMain::~TFormMain()
-{
-    FormDestroy(false);
-}
+TFormMain::~TFormMain() { FormDestroy(false); }
 
 void TFormMain::createComponents()
 {
@@ -110,14 +107,16 @@ void TFormMain::createComponents()
     VideoWindow1->setNoScreenSaver(true);
     VideoWindow1->setColor(Qt::black);
     VideoWindow1->setFilterGraph(FilterGraph1);
-    connect(FilterGraph1, &TFilterGraph::graphComplete, this, &TFormMain::FilterGraph1GraphComplete);
+    connect(FilterGraph1, &TFilterGraph::graphComplete, this,
+            &TFormMain::FilterGraph1GraphComplete);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTickMs);
     connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
 
     // The hidden menu: its commands are only reachable by their keys.
-    auto addCommand = [this](const QString& caption, QKeySequence key, void (TFormMain::*handler)()) {
+    auto addCommand = [this](const QString& caption, QKeySequence key,
+                             void (TFormMain::*handler)()) {
         auto* action = new QAction(caption, this);
         action->setShortcut(key);
         action->setShortcutContext(Qt::WindowShortcut);
@@ -126,7 +125,8 @@ void TFormMain::createComponents()
         return action;
     };
     Help1 = addCommand(QStringLiteral("Help"), QKeySequence(Qt::Key_F1), &TFormMain::Help1Click);
-    EinstellunGen1 = addCommand(QStringLiteral("CFG"), QKeySequence(Qt::Key_F2), &TFormMain::EinstellunGen1Click);
+    EinstellunGen1 = addCommand(QStringLiteral("CFG"), QKeySequence(Qt::Key_F2),
+                                &TFormMain::EinstellunGen1Click);
     Info1 = addCommand(QStringLiteral("Info"), QKeySequence(Qt::Key_F3), &TFormMain::Info1Click);
     Play1 = addCommand(QStringLiteral("Play"), QKeySequence(Qt::Key_F9), &TFormMain::PlayClick);
     // No frame and perhaps no window manager: Alt+F4 must close the window by itself.
@@ -203,18 +203,15 @@ void TFormMain::loadBackgroundPicture()
     }
 }
 
-bool TFormMain::counting() const
-{
-    return Timer1->isActive();
-}
+bool TFormMain::counting() const { return Timer1->isActive(); }
 
 void TFormMain::Timer1Timer()
 {
     const ZeroMomentDetector::Tick tick = m_zero.tick(nowValue(m_clock));
     if (tick.zero)
         zeroMoment();
-    const QString text = expandLive(m_settings.label, breakdownOf(tick.remaining), m_target,
-                                    m_clock, m_regional);
+    const QString text =
+        expandLive(m_settings.label, breakdownOf(tick.remaining), m_target, m_clock, m_regional);
     Titel->setCaption(text);
 }
 
@@ -248,7 +245,8 @@ void TFormMain::PlayFile(const QString& fileName)
         VideoWindow1->raise();
         // The first monitor's bounds, in this window's coordinates.
         if (const QList<QScreen*> screens = QGuiApplication::screens(); !screens.isEmpty())
-            VideoWindow1->setGeometry(screens.first()->geometry().translated(-geometry().topLeft()));
+            VideoWindow1->setGeometry(
+                screens.first()->geometry().translated(-geometry().topLeft()));
         FilterGraph1->setActive(true);
         FilterGraph1->RenderFile(fileName);
         FilterGraph1->Play();
@@ -334,13 +332,9 @@ void TFormMain::EinstellunGen1Click()
     updateShadowSize();
 }
 
-void TFormMain::Help1Click()
-{
-}
+void TFormMain::Help1Click() { }
 
-void TFormMain::Info1Click()
-{
-}
+void TFormMain::Info1Click() { }
 
 void TFormMain::PlayClick()
 {

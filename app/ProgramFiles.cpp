@@ -8,10 +8,7 @@
 
 namespace {
 
-int fileNameStart(const QString& path)
-{
-    return int(path.lastIndexOf(QLatin1Char('/'))) + 1;
-}
+int fileNameStart(const QString& path) { return int(path.lastIndexOf(QLatin1Char('/'))) + 1; }
 
 } // namespace
 
@@ -31,10 +28,7 @@ QString fileBaseName(const QString& path)
     return dot >= 0 ? name.left(dot) : name;
 }
 
-QString fileFolder(const QString& path)
-{
-    return path.left(fileNameStart(path));
-}
+QString fileFolder(const QString& path) { return path.left(fileNameStart(path)); }
 
 QString executablePath()
 {

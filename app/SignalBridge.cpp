@@ -29,7 +29,7 @@ SignalBridge::SignalBridge(std::function<void(int)> onSignal, QObject* parent)
     m_notifier = new QSocketNotifier(g_pipe[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalBridge::drain);
 
-    struct sigaction sa {};
+    struct sigaction sa { };
     sa.sa_handler = forwardSignal;
     sigemptyset(&sa.sa_mask);
     sa.sa_flags = SA_RESTART;

@@ -1,7 +1,7 @@
 // Yearmark: a full-screen countdown to the next New Year or a picked moment.
 
-#include "app/ErrorBox.h"
 #include "app/Main.h"
+#include "app/ErrorBox.h"
 #include "app/ProgramFiles.h"
 #include "app/SignalBridge.h"
 #include "dialogs/UCfg.h"

@@ -5,8 +5,8 @@
 #include "countdown/TemplateExpander.h"
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <random>
 #include <vector>
 
@@ -33,7 +33,7 @@ QString bigTemplate()
 
 double threadCpuMs()
 {
-    timespec ts{};
+    timespec ts {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
@@ -63,11 +63,14 @@ int main()
 
     const QString big = bigTemplate();
     qsizetype outSize = 0;
-    const double liveMs = bestMs(9, [&] { outSize = expandLive(big, breakdown, target, clock, regional).size(); });
+    const double liveMs =
+        bestMs(9, [&] { outSize = expandLive(big, breakdown, target, clock, regional).size(); });
     const double sampleMs = bestMs(9, [&] { outSize += expandSample(big, clock).size(); });
-    std::printf("1 MB template (%lld characters, 100000 placeholders), live expansion:   %7.2f ms  (goal: well under 100 ms)\n",
+    std::printf("1 MB template (%lld characters, 100000 placeholders), live expansion:   %7.2f ms  "
+                "(goal: well under 100 ms)\n",
                 static_cast<long long>(big.size()), liveMs);
-    std::printf("1 MB template, sample expansion:                                       %7.2f ms  (goal: well under 100 ms)\n",
+    std::printf("1 MB template, sample expansion:                                       %7.2f ms  "
+                "(goal: well under 100 ms)\n",
                 sampleMs);
 
     const int calls = 200'000;
@@ -75,14 +78,16 @@ int main()
         for (int i = 0; i < calls; ++i)
             outSize += expandLive(kBuiltInTemplate, breakdown, target, clock, regional).size();
     });
-    std::printf("built-in template, one live expansion:                                 %7.3f us  (goal: a few us; a tick needs it 5 times a second)\n",
+    std::printf("built-in template, one live expansion:                                 %7.3f us  "
+                "(goal: a few us; a tick needs it 5 times a second)\n",
                 builtInMs * 1000.0 / calls);
     const QString clockTemplate = QStringLiteral("%C %D\r\n%T Tage %H:%M:%S");
     const double clockMs = bestMs(5, [&] {
         for (int i = 0; i < calls / 4; ++i)
             outSize += expandLive(clockTemplate, breakdown, target, clock, regional).size();
     });
-    std::printf("template with current time and date, one live expansion:               %7.3f us  (goal: a few us)\n",
+    std::printf("template with current time and date, one live expansion:               %7.3f us  "
+                "(goal: a few us)\n",
                 clockMs * 1000.0 / (calls / 4));
     return outSize > 0 ? 0 : 1;
 }

@@ -19,7 +19,8 @@
 
 namespace {
 
-const QString kBuiltIn = "Bis zum Jahr 2027 sind es noch:\r\n000 Tage(n) 000 Stunde(n) 00 Minute(n) 00 Sekunde(n)";
+const QString kBuiltIn =
+    "Bis zum Jahr 2027 sind es noch:\r\n000 Tage(n) 000 Stunde(n) 00 Minute(n) 00 Sekunde(n)";
 // A short template such as a bare two-digit count: it fits even at the largest size, so the
 // literal trial goes through all 512 sizes.
 const QString kShort = "00";
@@ -51,7 +52,7 @@ int sizesMeasured(const QString& sample, bool plain)
         ++count;
         return measure.at(points);
     };
-    const TitleRoom room{kArea.width(), kArea.height(), int(lines.size())};
+    const TitleRoom room {kArea.width(), kArea.height(), int(lines.size())};
     plain ? firstOverflowingSizeByScan(counted, room) : firstOverflowingSize(counted, room);
     return count;
 }
@@ -86,10 +87,12 @@ Cold cold(const char* which, bool plain, int runs)
     Cold result;
     for (int i = 0; i < runs; ++i) {
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(), {"--once", which, plain ? "plain" : "fast"});
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--once", which, plain ? "plain" : "fast"});
         if (!child.waitForFinished(60000))
             continue;
-        const QStringList fields = QString::fromUtf8(child.readAllStandardOutput()).split(' ', Qt::SkipEmptyParts);
+        const QStringList fields =
+            QString::fromUtf8(child.readAllStandardOutput()).split(' ', Qt::SkipEmptyParts);
         if (fields.size() != 2)
             continue;
         times.push_back(fields[0].toDouble());
@@ -121,17 +124,18 @@ void report(const char* which, const QString& sample, bool withGoal)
     const double plainWarm = warm(sample, true, kRuns);
     const double fastWarm = warm(sample, false, kRuns);
 
-    std::printf("title font fitting, %s sample, %dx%d at %d dpi (median of %d)\n", which, kArea.width(),
-                kArea.height(), kDpi, kRuns);
-    std::printf("  plain scan, cold:   %8.2f ms (best %.2f)   size %d   %d sizes measured\n", plainCold.ms,
-                plainCold.best, plainCold.size, sizesMeasured(sample, true));
-    std::printf("  quick search, cold: %8.2f ms (best %.2f)   size %d   %d sizes measured", fastCold.ms, fastCold.best,
-                fastCold.size, sizesMeasured(sample, false));
+    std::printf("title font fitting, %s sample, %dx%d at %d dpi (median of %d)\n", which,
+                kArea.width(), kArea.height(), kDpi, kRuns);
+    std::printf("  plain scan, cold:   %8.2f ms (best %.2f)   size %d   %d sizes measured\n",
+                plainCold.ms, plainCold.best, plainCold.size, sizesMeasured(sample, true));
+    std::printf("  quick search, cold: %8.2f ms (best %.2f)   size %d   %d sizes measured",
+                fastCold.ms, fastCold.best, fastCold.size, sizesMeasured(sample, false));
     if (withGoal)
         std::printf("   goal <= %.0f ms  %s", kGoalMs, fastCold.ms <= kGoalMs ? "met" : "MISSED");
     std::printf("\n  plain scan, warm:   %8.2f ms\n", plainWarm);
     std::printf("  quick search, warm: %8.2f ms\n", fastWarm);
-    std::printf("  same size: %s\n", plainCold.size == fastCold.size && plainCold.size > 0 ? "yes" : "NO");
+    std::printf("  same size: %s\n",
+                plainCold.size == fastCold.size && plainCold.size > 0 ? "yes" : "NO");
 }
 
 } // namespace
@@ -142,7 +146,8 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     if (argc == 4 && std::strcmp(argv[1], "--once") == 0)
-        return once(std::strcmp(argv[2], "short") == 0 ? kShort : kBuiltIn, std::strcmp(argv[3], "plain") == 0);
+        return once(std::strcmp(argv[2], "short") == 0 ? kShort : kBuiltIn,
+                    std::strcmp(argv[3], "plain") == 0);
     report("built-in", kBuiltIn, true);
     report("short", kShort, false);
     return 0;

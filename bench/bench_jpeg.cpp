@@ -32,12 +32,16 @@ constexpr int kRuns = 3;
 
 // Owns the compressor while the test photo is written.
 struct Compressor {
-    Compressor() { cinfo.err = jpeg_std_error(&errors); jpeg_create_compress(&cinfo); }
+    Compressor()
+    {
+        cinfo.err = jpeg_std_error(&errors);
+        jpeg_create_compress(&cinfo);
+    }
     ~Compressor() { jpeg_destroy_compress(&cinfo); }
     Compressor(const Compressor&) = delete;
     Compressor& operator=(const Compressor&) = delete;
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
+    jpeg_compress_struct cinfo {};
+    jpeg_error_mgr errors {};
 };
 
 struct FileCloser {

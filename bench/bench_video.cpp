@@ -2,9 +2,9 @@
 // 1920 x 1080 window. Usage: bench_video [clip.avi]; without a clip it makes a 10 s MJPEG clip.
 // Printed beside the goal: no more than a stock GStreamer player on the same file
 // (bench_video.sh runs both under the same X server).
-#include "video/MediaGraph.h"
 #include "video/GstOwners.h"
 #include "video/GstRuntime.h"
+#include "video/MediaGraph.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -24,29 +24,37 @@ namespace {
 class PaintCounter : public QObject {
 public:
     int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints;
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
         return false;
     }
 };
 
-double cpuSeconds() {
-    rusage usage{};
+double cpuSeconds()
+{
+    rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-bool makeClip(const QString& path) {
+bool makeClip(const QString& path)
+{
     ensureGStreamer();
-    const std::string launch =
-        "videotestsrc num-buffers=250 pattern=ball ! video/x-raw,width=1920,height=1080,framerate=25/1 ! "
-        "jpegenc quality=85 ! avimux ! filesink location=\"" + QFile::encodeName(path).toStdString() + "\"";
+    const std::string launch = "videotestsrc num-buffers=250 pattern=ball ! "
+                               "video/x-raw,width=1920,height=1080,framerate=25/1 ! "
+                               "jpegenc quality=85 ! avimux ! filesink location=\"" +
+                               QFile::encodeName(path).toStdString() + "\"";
     GError* raw = nullptr;
     GstElement* made = gst_parse_launch(launch.c_str(), &raw);
     GErrorPtr error(raw);
-    if (made) gst_object_ref_sink(made);
+    if (made)
+        gst_object_ref_sink(made);
     ElementPtr pipeline(made);
-    if (!pipeline || error) return false;
+    if (!pipeline || error)
+        return false;
     gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
     BusPtr bus(gst_element_get_bus(pipeline.get()));
     MessagePtr msg(gst_bus_timed_pop_filtered(bus.get(), 300 * GST_SECOND,
@@ -54,9 +62,10 @@ bool makeClip(const QString& path) {
     gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     return msg && GST_MESSAGE_TYPE(msg.get()) == GST_MESSAGE_EOS;
 }
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     QTemporaryDir tmp;
     QString clip = argc > 1 ? QString::fromLocal8Bit(argv[1]) : tmp.path() + "/bench1080.avi";
@@ -96,11 +105,13 @@ int main(int argc, char** argv) {
         const double cpu = cpuSeconds() - cpu0;
         const double seconds = wall.elapsed() / 1000.0;
         std::printf("platform %s, clip %.1f s, played in %.2f s%s, %d repaints (%.1f per second)\n",
-                    qPrintable(QApplication::platformName()), duration, seconds, done ? "" : " (did not complete)", painted,
-                    painted / seconds);
+                    qPrintable(QApplication::platformName()), duration, seconds,
+                    done ? "" : " (did not complete)", painted, painted / seconds);
         std::printf("screen saver held during playback: %s, suspended by the X server: %s\n",
-                    window.screenSaverHeld() ? "yes" : "no", window.screenSaverSuspended() ? "yes" : "no");
-        std::printf("video window: %.1f %% of one core (goal: not above a stock GStreamer player on the same clip)\n",
+                    window.screenSaverHeld() ? "yes" : "no",
+                    window.screenSaverSuspended() ? "yes" : "no");
+        std::printf("video window: %.1f %% of one core (goal: not above a stock GStreamer player "
+                    "on the same clip)\n",
                     100.0 * cpu / seconds);
     } catch (const std::exception& e) {
         std::printf("failed: %s\n", e.what());

@@ -4,16 +4,16 @@
 
 CalendarTime SystemClock::now() const
 {
-    timespec ts{};
+    timespec ts {};
     clock_gettime(CLOCK_REALTIME, &ts);
     // Within one second the local fields stay the same; a long template reads the clock once
     // per %Y, %C and %D, and converting each time would cost more than everything else.
     thread_local time_t lastSecond = -1;
-    thread_local tm lastLocal{};
+    thread_local tm lastLocal {};
     if (ts.tv_sec != lastSecond) {
-        tm local{};
+        tm local {};
         if (!localtime_r(&ts.tv_sec, &local))
-            return CalendarTime{};
+            return CalendarTime {};
         lastLocal = local;
         lastSecond = ts.tv_sec;
     }
@@ -30,7 +30,4 @@ CalendarTime SystemClock::now() const
     return t;
 }
 
-TDateTime nowValue(const Clock& clock)
-{
-    return encodeDateTime(clock.now());
-}
+TDateTime nowValue(const Clock& clock) { return encodeDateTime(clock.now()); }

@@ -58,16 +58,16 @@ int64_t daysFromCivil(int year, int month, int day)
 TDateTime encodeDateTime(const CalendarTime& t)
 {
     const double days = double(daysFromCivil(t.year, t.month, t.day));
-    const double fraction = double(int64_t(t.hour) * 3'600'000 + int64_t(t.minute) * 60'000
-                                   + int64_t(t.second) * 1'000 + t.millisecond)
-        / double(kMsPerDay);
+    const double fraction = double(int64_t(t.hour) * 3'600'000 + int64_t(t.minute) * 60'000 +
+                                   int64_t(t.second) * 1'000 + t.millisecond) /
+                            double(kMsPerDay);
     return days < 0 ? days - fraction : days + fraction;
 }
 
 CalendarTime decodeDateTime(TDateTime value)
 {
     if (!isValidDateTime(value))
-        return CalendarTime{};
+        return CalendarTime {};
     int64_t day = int64_t(wholeDayPart(value));
     int64_t ms = std::llround(std::fabs(timeOfDayPart(value)) * double(kMsPerDay));
     if (ms >= kMsPerDay) {
@@ -84,15 +84,9 @@ CalendarTime decodeDateTime(TDateTime value)
     return t;
 }
 
-double wholeDayPart(TDateTime value)
-{
-    return std::trunc(value);
-}
+double wholeDayPart(TDateTime value) { return std::trunc(value); }
 
-double timeOfDayPart(TDateTime value)
-{
-    return value - std::trunc(value);
-}
+double timeOfDayPart(TDateTime value) { return value - std::trunc(value); }
 
 bool isValidDateTime(double value)
 {

@@ -17,9 +17,9 @@ namespace {
 // One piece of a strftime format: literal text, or a conversion with its padding flag.
 struct FormatPiece {
     bool literal = true;
-    QString text;       // the literal text
-    QChar conversion;   // the conversion letter
-    QChar pad;          // '-', '_', '0' or none
+    QString text;     // the literal text
+    QChar conversion; // the conversion letter
+    QChar pad;        // '-', '_', '0' or none
 };
 
 void flushLiteral(QString& literal, std::vector<FormatPiece>& out)
@@ -29,7 +29,7 @@ void flushLiteral(QString& literal, std::vector<FormatPiece>& out)
     if (!out.empty() && out.back().literal)
         out.back().text += literal;
     else
-        out.push_back(FormatPiece{true, literal, QChar(), QChar()});
+        out.push_back(FormatPiece {true, literal, QChar(), QChar()});
     literal.clear();
 }
 
@@ -67,27 +67,33 @@ void splitFormat(QStringView format, QStringView amPmFormat, int depth,
         const QChar conversion = format[j];
         i = j + 1;
         switch (conversion.unicode()) {
-        case u'%': literal += u'%'; break;
-        case u'n': literal += u'\n'; break;
-        case u't': literal += u'\t'; break;
+        case u'%':
+            literal += u'%';
+            break;
+        case u'n':
+            literal += u'\n';
+            break;
+        case u't':
+            literal += u'\t';
+            break;
         case u'T':
         case u'R':
         case u'D':
         case u'F':
         case u'r': {
             flushLiteral(literal, out);
-            QStringView spelled = conversion == u'T' ? QStringView(u"%H:%M:%S")
-                : conversion == u'R'                 ? QStringView(u"%H:%M")
-                : conversion == u'D'                 ? QStringView(u"%m/%d/%y")
-                : conversion == u'F'                 ? QStringView(u"%Y-%m-%d")
-                                                     : amPmFormat;
+            QStringView spelled = conversion == u'T'   ? QStringView(u"%H:%M:%S")
+                                  : conversion == u'R' ? QStringView(u"%H:%M")
+                                  : conversion == u'D' ? QStringView(u"%m/%d/%y")
+                                  : conversion == u'F' ? QStringView(u"%Y-%m-%d")
+                                                       : amPmFormat;
             if (depth < 3)
                 splitFormat(spelled, amPmFormat, depth + 1, out);
             break;
         }
         default:
             flushLiteral(literal, out);
-            out.push_back(FormatPiece{false, QString(), conversion, pad});
+            out.push_back(FormatPiece {false, QString(), conversion, pad});
         }
     }
     flushLiteral(literal, out);
@@ -107,8 +113,8 @@ void translateTime(const LocaleTimeFields& f, RegionalSettings& r)
     for (qsizetype i = 0; i < qsizetype(pieces.size()); ++i) {
         if (hour < 0 && isHour(pieces[i]))
             hour = i;
-        if (designator < 0 && !pieces[i].literal
-            && (pieces[i].conversion == u'p' || pieces[i].conversion == u'P'))
+        if (designator < 0 && !pieces[i].literal &&
+            (pieces[i].conversion == u'p' || pieces[i].conversion == u'P'))
             designator = i;
     }
     if (hour < 0)
@@ -124,8 +130,8 @@ void translateTime(const LocaleTimeFields& f, RegionalSettings& r)
         const FormatPiece& next = pieces[hour + 1];
         if (!next.literal && next.conversion == u'M')
             r.timeSeparator.clear();
-        else if (next.literal && hour + 2 < qsizetype(pieces.size())
-                 && !pieces[hour + 2].literal && pieces[hour + 2].conversion == u'M')
+        else if (next.literal && hour + 2 < qsizetype(pieces.size()) && !pieces[hour + 2].literal &&
+                 pieces[hour + 2].conversion == u'M')
             r.timeSeparator = next.text;
     }
 
@@ -148,17 +154,27 @@ QString patternFor(const FormatPiece& p)
 {
     const bool unpadded = p.pad == u'-' || p.pad == u'_';
     switch (p.conversion.unicode()) {
-    case u'd': return unpadded ? QStringLiteral("d") : QStringLiteral("dd");
-    case u'e': return p.pad == u'0' ? QStringLiteral("dd") : QStringLiteral("d");
-    case u'm': return unpadded ? QStringLiteral("M") : QStringLiteral("MM");
-    case u'y': return QStringLiteral("yy");
-    case u'Y': return QStringLiteral("yyyy");
-    case u'a': return QStringLiteral("ddd");
-    case u'A': return QStringLiteral("dddd");
+    case u'd':
+        return unpadded ? QStringLiteral("d") : QStringLiteral("dd");
+    case u'e':
+        return p.pad == u'0' ? QStringLiteral("dd") : QStringLiteral("d");
+    case u'm':
+        return unpadded ? QStringLiteral("M") : QStringLiteral("MM");
+    case u'y':
+        return QStringLiteral("yy");
+    case u'Y':
+        return QStringLiteral("yyyy");
+    case u'a':
+        return QStringLiteral("ddd");
+    case u'A':
+        return QStringLiteral("dddd");
     case u'b':
-    case u'h': return QStringLiteral("MMM");
-    case u'B': return QStringLiteral("MMMM");
-    default: return QString();
+    case u'h':
+        return QStringLiteral("MMM");
+    case u'B':
+        return QStringLiteral("MMMM");
+    default:
+        return QString();
     }
 }
 
@@ -236,8 +252,8 @@ using LocaleHandle = std::unique_ptr<std::remove_pointer_t<locale_t>, LocaleFree
 
 bool carriesNoRegionalChoice(const char* name)
 {
-    return name == nullptr || *name == '\0' || std::strcmp(name, "C") == 0
-        || std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
+    return name == nullptr || *name == '\0' || std::strcmp(name, "C") == 0 ||
+           std::strcmp(name, "POSIX") == 0 || std::strncmp(name, "C.", 2) == 0;
 }
 
 // Turns the locale's bytes into text, in the locale's own character set.
@@ -267,10 +283,7 @@ private:
 
 } // namespace
 
-RegionalSettings RegionalSettings::defaults()
-{
-    return RegionalSettings{};
-}
+RegionalSettings RegionalSettings::defaults() { return RegionalSettings {}; }
 
 RegionalSettings RegionalSettings::fromLocaleFields(const LocaleTimeFields& fields)
 {

@@ -11,11 +11,11 @@
 
 // The raw LC_TIME fields of a locale as glibc's nl_langinfo gives them, already decoded.
 struct LocaleTimeFields {
-    QString timeFormat;       // T_FMT
-    QString timeFormatAmPm;   // T_FMT_AMPM, which %r stands for
-    QString dateFormat;       // D_FMT
-    QString am;               // AM_STR
-    QString pm;               // PM_STR
+    QString timeFormat;                      // T_FMT
+    QString timeFormatAmPm;                  // T_FMT_AMPM, which %r stands for
+    QString dateFormat;                      // D_FMT
+    QString am;                              // AM_STR
+    QString pm;                              // PM_STR
     std::array<QString, 7> shortDayNames;    // ABDAY_1.. (Sunday first)
     std::array<QString, 7> longDayNames;     // DAY_1..
     std::array<QString, 12> shortMonthNames; // ABMON_1..
@@ -36,19 +36,19 @@ struct RegionalSettings {
     QString shortDatePattern = QStringLiteral("m/d/yy");
     QString dateSeparator = QStringLiteral("/");
     // Sunday first.
-    std::array<QString, 7> shortDayNames{
+    std::array<QString, 7> shortDayNames {
         QStringLiteral("Sun"), QStringLiteral("Mon"), QStringLiteral("Tue"), QStringLiteral("Wed"),
         QStringLiteral("Thu"), QStringLiteral("Fri"), QStringLiteral("Sat")};
-    std::array<QString, 7> longDayNames{
-        QStringLiteral("Sunday"),   QStringLiteral("Monday"), QStringLiteral("Tuesday"),
-        QStringLiteral("Wednesday"), QStringLiteral("Thursday"), QStringLiteral("Friday"),
-        QStringLiteral("Saturday")};
+    std::array<QString, 7> longDayNames {QStringLiteral("Sunday"),   QStringLiteral("Monday"),
+                                         QStringLiteral("Tuesday"),  QStringLiteral("Wednesday"),
+                                         QStringLiteral("Thursday"), QStringLiteral("Friday"),
+                                         QStringLiteral("Saturday")};
     // January first.
-    std::array<QString, 12> shortMonthNames{
+    std::array<QString, 12> shortMonthNames {
         QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"), QStringLiteral("Apr"),
         QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Aug"),
         QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")};
-    std::array<QString, 12> longMonthNames{
+    std::array<QString, 12> longMonthNames {
         QStringLiteral("January"), QStringLiteral("February"), QStringLiteral("March"),
         QStringLiteral("April"),   QStringLiteral("May"),      QStringLiteral("June"),
         QStringLiteral("July"),    QStringLiteral("August"),   QStringLiteral("September"),

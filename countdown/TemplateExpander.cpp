@@ -63,8 +63,8 @@ ValueShape shapeOf(QStringView value, char16_t letter)
     ValueShape s;
     while (s.leadingLetters < value.size() && value[s.leadingLetters] == letter)
         ++s.leadingLetters;
-    while (s.trailingPercents < value.size()
-           && value[value.size() - 1 - s.trailingPercents] == u'%')
+    while (s.trailingPercents < value.size() &&
+           value[value.size() - 1 - s.trailingPercents] == u'%')
         ++s.trailingPercents;
     s.holdsOwnPlaceholder = findPlaceholder(value, 0, letter) >= 0;
     return s;
@@ -97,7 +97,7 @@ QString LetterPass::run(const QString& text, char16_t letter, Append append)
 
     QString out;
     out.reserve(n + 32);
-    qsizetype trailing = 0;  // the '%' that `out` ends with
+    qsizetype trailing = 0; // the '%' that `out` ends with
     auto put = [&](QStringView piece) {
         out.append(piece);
         qsizetype k = 0;
@@ -112,7 +112,7 @@ QString LetterPass::run(const QString& text, char16_t letter, Append append)
     };
     std::vector<Pending> pending;
     QString value;
-    bool searchedPast = false;  // the next character starts no placeholder with `out`
+    bool searchedPast = false; // the next character starts no placeholder with `out`
     qsizetype pos = 0;
     qsizetype replacements = 0;
 
@@ -155,9 +155,10 @@ QString LetterPass::run(const QString& text, char16_t letter, Append append)
         value.clear();
         append(value);
         const ValueShape shape = shapeOf(value, letter);
-        const bool feedsItself = shape.leadingLetters >= 2
-            && (shape.trailingPercents >= 2
-                || (shape.trailingPercents == 1 && shape.leadingLetters + 1 == value.size()));
+        const bool feedsItself =
+            shape.leadingLetters >= 2 &&
+            (shape.trailingPercents >= 2 ||
+             (shape.trailingPercents == 1 && shape.leadingLetters + 1 == value.size()));
         // The rules above hold for a value that stays the same; one the clock changes halfway
         // could still feed itself. Far more replacements than any ending run of this length
         // needs stop every further search of inserted text.
@@ -170,7 +171,7 @@ QString LetterPass::run(const QString& text, char16_t letter, Append append)
                 // Cannot take part in a placeholder: no need to search it again.
                 put(value);
             } else {
-                pending.push_back(Pending{value, 0});
+                pending.push_back(Pending {value, 0});
             }
         }
     }
@@ -180,16 +181,28 @@ QString LetterPass::run(const QString& text, char16_t letter, Append append)
 bool isNumberLetter(char16_t letter)
 {
     switch (letter) {
-    case u'Y': case u'T': case u'H': case u'M': case u'S': case u'A': return true;
-    default: return false;
+    case u'Y':
+    case u'T':
+    case u'H':
+    case u'M':
+    case u'S':
+    case u'A':
+        return true;
+    default:
+        return false;
     }
 }
 
 bool isPlaceholderLetter(char16_t letter)
 {
     switch (letter) {
-    case u'C': case u'U': case u'D': case u'Z': return true;
-    default: return isNumberLetter(letter);
+    case u'C':
+    case u'U':
+    case u'D':
+    case u'Z':
+        return true;
+    default:
+        return isNumberLetter(letter);
     }
 }
 
@@ -210,28 +223,36 @@ QString expandLive(const QString& tmpl, const CountdownBreakdown& breakdown, TDa
 
     QString text = replaceInOneSweep(tmpl, isNumberLetter, [&](char16_t letter, QString& out) {
         switch (letter) {
-        case u'Y': appendNextYear(out, clock); break;
-        case u'T': appendDecimal(out, breakdown.days); break;
-        case u'H': appendDecimal(out, hours); break;
-        case u'M': appendDecimal(out, breakdown.minutes, 2); break;
-        case u'S': appendDecimal(out, breakdown.seconds, 2); break;
-        default: appendDecimal(out, breakdown.total); break;
+        case u'Y':
+            appendNextYear(out, clock);
+            break;
+        case u'T':
+            appendDecimal(out, breakdown.days);
+            break;
+        case u'H':
+            appendDecimal(out, hours);
+            break;
+        case u'M':
+            appendDecimal(out, breakdown.minutes, 2);
+            break;
+        case u'S':
+            appendDecimal(out, breakdown.seconds, 2);
+            break;
+        default:
+            appendDecimal(out, breakdown.total);
+            break;
         }
     });
 
     const CalendarTime targetFields = decodeDateTime(target);
-    text = LetterPass::run(text, u'C', [&](QString& v) {
-        regional.appendLongTime(v, clock.now());
-    });
-    text = LetterPass::run(text, u'U', [&](QString& v) {
-        regional.appendLongTime(v, targetFields);
-    });
-    text = LetterPass::run(text, u'D', [&](QString& v) {
-        regional.appendShortDate(v, clock.now());
-    });
-    text = LetterPass::run(text, u'Z', [&](QString& v) {
-        regional.appendShortDate(v, targetFields);
-    });
+    text =
+        LetterPass::run(text, u'C', [&](QString& v) { regional.appendLongTime(v, clock.now()); });
+    text =
+        LetterPass::run(text, u'U', [&](QString& v) { regional.appendLongTime(v, targetFields); });
+    text =
+        LetterPass::run(text, u'D', [&](QString& v) { regional.appendShortDate(v, clock.now()); });
+    text =
+        LetterPass::run(text, u'Z', [&](QString& v) { regional.appendShortDate(v, targetFields); });
     return text;
 }
 
@@ -239,15 +260,27 @@ QString expandSample(const QString& tmpl, const Clock& clock)
 {
     return replaceInOneSweep(tmpl, isPlaceholderLetter, [&](char16_t letter, QString& out) {
         switch (letter) {
-        case u'Y': appendNextYear(out, clock); break;
+        case u'Y':
+            appendNextYear(out, clock);
+            break;
         case u'T':
-        case u'H': out += QLatin1StringView("000"); break;
+        case u'H':
+            out += QLatin1StringView("000");
+            break;
         case u'M':
-        case u'S': out += QLatin1StringView("00"); break;
-        case u'A': out += QLatin1StringView("00000000"); break;
+        case u'S':
+            out += QLatin1StringView("00");
+            break;
+        case u'A':
+            out += QLatin1StringView("00000000");
+            break;
         case u'C':
-        case u'U': out += QLatin1StringView("00:00:00"); break;
-        default: out += QLatin1StringView("00.00.0000"); break;
+        case u'U':
+            out += QLatin1StringView("00:00:00");
+            break;
+        default:
+            out += QLatin1StringView("00.00.0000");
+            break;
         }
     });
 }

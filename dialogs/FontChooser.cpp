@@ -25,11 +25,11 @@ struct NamedColor {
 
 // The sixteen classic colours, in the order font dialogs have always listed them.
 constexpr NamedColor kNamedColors[] = {
-    {"Schwarz", 0x000000}, {"Kastanienbraun", 0x000080}, {"Grün", 0x008000},
-    {"Oliv", 0x008080},    {"Marineblau", 0x800000},     {"Lila", 0x800080},
-    {"Blaugrün", 0x808000}, {"Grau", 0x808080},          {"Silber", 0xC0C0C0},
-    {"Rot", 0x0000FF},     {"Hellgrün", 0x00FF00},       {"Gelb", 0x00FFFF},
-    {"Blau", 0xFF0000},    {"Fuchsie", 0xFF00FF},        {"Aquamarin", 0xFFFF00},
+    {"Schwarz", 0x000000},  {"Kastanienbraun", 0x000080}, {"Grün", 0x008000},
+    {"Oliv", 0x008080},     {"Marineblau", 0x800000},     {"Lila", 0x800080},
+    {"Blaugrün", 0x808000}, {"Grau", 0x808080},           {"Silber", 0xC0C0C0},
+    {"Rot", 0x0000FF},      {"Hellgrün", 0x00FF00},       {"Gelb", 0x00FFFF},
+    {"Blau", 0xFF0000},     {"Fuchsie", 0xFF00FF},        {"Aquamarin", 0xFFFF00},
     {"Weiß", 0xFFFFFF},
 };
 
@@ -38,32 +38,47 @@ constexpr int kUsualSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28,
 // Style rows: bit 0 italic, bit 1 bold.
 constexpr const char* kStyles[] = {"Standard", "Kursiv", "Fett", "Fett Kursiv"};
 
-int styleRow(const QFont& font)
-{
-    return (font.italic() ? 1 : 0) | (font.bold() ? 2 : 0);
-}
+int styleRow(const QFont& font) { return (font.italic() ? 1 : 0) | (font.bold() ? 2 : 0); }
 
 QString charsetName(int charset)
 {
     switch (charset) {
-    case 0: return QStringLiteral("Westlich");
-    case 1: return QStringLiteral("Standard");
-    case 2: return QStringLiteral("Symbol");
-    case 128: return QStringLiteral("Japanisch");
-    case 129: return QStringLiteral("Koreanisch");
-    case 134: return QStringLiteral("Chinesisch (vereinfacht)");
-    case 136: return QStringLiteral("Chinesisch (traditionell)");
-    case 161: return QStringLiteral("Griechisch");
-    case 162: return QStringLiteral("Türkisch");
-    case 163: return QStringLiteral("Vietnamesisch");
-    case 177: return QStringLiteral("Hebräisch");
-    case 178: return QStringLiteral("Arabisch");
-    case 186: return QStringLiteral("Baltisch");
-    case 204: return QStringLiteral("Kyrillisch");
-    case 222: return QStringLiteral("Thai");
-    case 238: return QStringLiteral("Mitteleuropäisch");
-    case 255: return QStringLiteral("OEM/DOS");
-    default: return QStringLiteral("Zeichensatz %1").arg(charset);
+    case 0:
+        return QStringLiteral("Westlich");
+    case 1:
+        return QStringLiteral("Standard");
+    case 2:
+        return QStringLiteral("Symbol");
+    case 128:
+        return QStringLiteral("Japanisch");
+    case 129:
+        return QStringLiteral("Koreanisch");
+    case 134:
+        return QStringLiteral("Chinesisch (vereinfacht)");
+    case 136:
+        return QStringLiteral("Chinesisch (traditionell)");
+    case 161:
+        return QStringLiteral("Griechisch");
+    case 162:
+        return QStringLiteral("Türkisch");
+    case 163:
+        return QStringLiteral("Vietnamesisch");
+    case 177:
+        return QStringLiteral("Hebräisch");
+    case 178:
+        return QStringLiteral("Arabisch");
+    case 186:
+        return QStringLiteral("Baltisch");
+    case 204:
+        return QStringLiteral("Kyrillisch");
+    case 222:
+        return QStringLiteral("Thai");
+    case 238:
+        return QStringLiteral("Mitteleuropäisch");
+    case 255:
+        return QStringLiteral("OEM/DOS");
+    default:
+        return QStringLiteral("Zeichensatz %1").arg(charset);
     }
 }
 
@@ -84,19 +99,32 @@ int pixelsForPoints(int points, int dpi)
 int charsetForWritingSystem(int writingSystem)
 {
     switch (QFontDatabase::WritingSystem(writingSystem)) {
-    case QFontDatabase::Latin: return 0;
-    case QFontDatabase::Symbol: return 2;
-    case QFontDatabase::Japanese: return 128;
-    case QFontDatabase::Korean: return 129;
-    case QFontDatabase::SimplifiedChinese: return 134;
-    case QFontDatabase::TraditionalChinese: return 136;
-    case QFontDatabase::Greek: return 161;
-    case QFontDatabase::Vietnamese: return 163;
-    case QFontDatabase::Hebrew: return 177;
-    case QFontDatabase::Arabic: return 178;
-    case QFontDatabase::Cyrillic: return 204;
-    case QFontDatabase::Thai: return 222;
-    default: return 1;
+    case QFontDatabase::Latin:
+        return 0;
+    case QFontDatabase::Symbol:
+        return 2;
+    case QFontDatabase::Japanese:
+        return 128;
+    case QFontDatabase::Korean:
+        return 129;
+    case QFontDatabase::SimplifiedChinese:
+        return 134;
+    case QFontDatabase::TraditionalChinese:
+        return 136;
+    case QFontDatabase::Greek:
+        return 161;
+    case QFontDatabase::Vietnamese:
+        return 163;
+    case QFontDatabase::Hebrew:
+        return 177;
+    case QFontDatabase::Arabic:
+        return 178;
+    case QFontDatabase::Cyrillic:
+        return 204;
+    case QFontDatabase::Thai:
+        return 222;
+    default:
+        return 1;
     }
 }
 
@@ -104,8 +132,8 @@ TFontChooser::TFontChooser(QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Schriftart"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
     familyList = new QListWidget(this);
     styleList = new QListWidget(this);
@@ -160,9 +188,9 @@ TFontChooser::TFontChooser(QWidget* parent)
     grid->setColumnStretch(2, 1);
 
     pickCustomColor = [this](TColor current) -> std::optional<TColor> {
-        const QColor chosen = QColorDialog::getColor(toQColor(current, palette()), this,
-                                                     QStringLiteral("Farbe"),
-                                                     QColorDialog::DontUseNativeDialog);
+        const QColor chosen =
+            QColorDialog::getColor(toQColor(current, palette()), this, QStringLiteral("Farbe"),
+                                   QColorDialog::DontUseNativeDialog);
         if (!chosen.isValid())
             return std::nullopt;
         return fromQColor(chosen);
@@ -330,8 +358,8 @@ void TFontChooser::colorActivated(int index)
 void TFontChooser::familyChanged()
 {
     const QListWidgetItem* item = familyList->currentItem();
-    const int charset = scriptBox->currentIndex() >= 0 ? scriptBox->currentData().toInt()
-                                                        : m_given.charset;
+    const int charset =
+        scriptBox->currentIndex() >= 0 ? scriptBox->currentData().toInt() : m_given.charset;
     if (item)
         fillScripts(item->text(), charset);
     updateSample();
@@ -344,7 +372,8 @@ void TFontChooser::updateSample()
     // A title size does not fit the sample area; larger sizes are shown at its height.
     constexpr int kLargestSamplePixels = 40;
     if (font.pointSize > 0)
-        face.setPixelSize(std::min(kLargestSamplePixels, pixelsForPoints(font.pointSize, logicalDpiY())));
+        face.setPixelSize(
+            std::min(kLargestSamplePixels, pixelsForPoints(font.pointSize, logicalDpiY())));
     sample->setFont(face);
     QPalette colors = sample->palette();
     colors.setColor(QPalette::WindowText, toQColor(font.color, palette()));

@@ -24,15 +24,15 @@ void fillDialog(TCFGDialog& dialog, const ExchangeValues& values)
     dialog.Memo1->setTemplateText(values.displayTemplate);
     dialog.ImageAlign->setSelectedRowSilently(values.pictureAlignment);
     dialog.LabelTest->setColor(values.backgroundColor);
-    setLabelFont(*dialog.LabelTest, FontSpec{values.titleFont, values.titleFontColor,
-                                             values.titleFontCharset, values.titleFontPointSize});
+    setLabelFont(*dialog.LabelTest, FontSpec {values.titleFont, values.titleFontColor,
+                                              values.titleFontCharset, values.titleFontPointSize});
     dialog.LabelTest->setFontPointSize(kPreviewPointSize);
     dialog.ImageAlign->setTag(values.pictureAlignment);
 
     // A stored value that names no representable date (damaged settings) shows as the next
     // New Year instead, so that the pickers never hold something they cannot display.
-    const TDateTime shown = isValidDateTime(values.picked) ? values.picked
-                                                           : newYearMoment(dialog.clock());
+    const TDateTime shown =
+        isValidDateTime(values.picked) ? values.picked : newYearMoment(dialog.clock());
     dialog.DatePicker->setValue(shown);
     dialog.TimePicker->setValue(shown);
 
@@ -65,9 +65,8 @@ void readBack(const TCFGDialog& dialog, int modalResult, ExchangeValues& values,
     }
     values.shadow = dialog.cbShadow->isChecked();
 
-    const TargetChoice choice = recomputeTarget(dialog.DatePicker->value(),
-                                                dialog.TimePicker->value(),
-                                                dialog.cbDatum->isChecked(), clock);
+    const TargetChoice choice = recomputeTarget(
+        dialog.DatePicker->value(), dialog.TimePicker->value(), dialog.cbDatum->isChecked(), clock);
     values.picked = choice.picked;
     values.usePicked = choice.usePicked;
     values.target = choice.target;

@@ -36,4 +36,5 @@ int runSettingsDialog(TCFGDialog& dialog, ExchangeValues& values, const Clock& c
 
 // The second half, for OK or cancel. On cancel only the picture alignment goes back to the
 // one the dialog was filled with, undoing its previews.
-void readBack(const TCFGDialog& dialog, int modalResult, ExchangeValues& values, const Clock& clock);
+void readBack(const TCFGDialog& dialog, int modalResult, ExchangeValues& values,
+              const Clock& clock);

@@ -25,9 +25,9 @@ constexpr int kClientWidth = 420;
 constexpr int kClientHeight = 327;
 
 constexpr const char* kPlaceholderHelp[] = {
-    "%Y - Nachste Jahr",       "%T - Tagen",          "%H - Stunden",
-    "%M - Minuten",            "%S - Sekunden",       "%A - Gesamt Sekunden",
-    "%C - Aktuelle Uhrzeit",   "%D - Aktuelle Datum", "%U - Berechnete Uhrzeit",
+    "%Y - Nachste Jahr",     "%T - Tagen",          "%H - Stunden",
+    "%M - Minuten",          "%S - Sekunden",       "%A - Gesamt Sekunden",
+    "%C - Aktuelle Uhrzeit", "%D - Aktuelle Datum", "%U - Berechnete Uhrzeit",
     "%Z - Berechnete Datum",
 };
 
@@ -67,7 +67,7 @@ QLabel* autoSizedLabel(const QString& text, QWidget* parent, int left, int top)
 
 FontSpec labelFont(const TLabel3D& label)
 {
-    return FontSpec{label.font(), label.fontColor(), label.fontCharset(), label.fontPointSize()};
+    return FontSpec {label.font(), label.fontColor(), label.fontCharset(), label.fontPointSize()};
 }
 
 void setLabelFont(TLabel3D& label, const FontSpec& font)
@@ -83,8 +83,8 @@ TCFGDialog::TCFGDialog(QWidget* mainWindow, const Clock& clock)
     , m_clock(clock)
 {
     setWindowTitle(QStringLiteral("Einstellungen"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(dialogFont());
     resize(kClientWidth, kClientHeight);
 
@@ -169,8 +169,8 @@ void TCFGDialog::createControls()
         item->setSizeHint(QSize(ImageAlign->viewport()->width(), 13));
     }
 
-    OKBtn = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
-                            QStringLiteral("OK"), this);
+    OKBtn = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"),
+                            this);
     OKBtn->setGeometry(191, 282, 90, 30);
     OKBtn->setDefault(true);
     bCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
@@ -194,15 +194,16 @@ void TCFGDialog::createControls()
 
 void TCFGDialog::setTabOrderChain()
 {
-    QWidget* const chain[] = {OKBtn, cbNewYear, cbDatum, DatePicker, TimePicker, Memo1,
-                              Memo2, cbShadow,  ImageAlign, bCancel};
+    QWidget* const chain[] = {OKBtn, cbNewYear, cbDatum,  DatePicker, TimePicker,
+                              Memo1, Memo2,     cbShadow, ImageAlign, bCancel};
     for (size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
 
 void TCFGDialog::FormCreate(const Clock& clock)
 {
-    cbNewYear->setText(QStringLiteral("Nächste Neue Jahr ") + QString::number(clock.now().year + 1));
+    cbNewYear->setText(QStringLiteral("Nächste Neue Jahr ") +
+                       QString::number(clock.now().year + 1));
 }
 
 void TCFGDialog::FormShow()
@@ -245,10 +246,7 @@ void TCFGDialog::bFontClick()
     applyButtonFont(chosen);
 }
 
-void TCFGDialog::cbShadowClick()
-{
-    LabelTest->setShadowSize(cbShadow->isChecked() ? 2 : 0);
-}
+void TCFGDialog::cbShadowClick() { LabelTest->setShadowSize(cbShadow->isChecked() ? 2 : 0); }
 
 void TCFGDialog::ImageAlignClick()
 {
@@ -256,20 +254,11 @@ void TCFGDialog::ImageAlignClick()
         onAlignmentPreview(ImageAlign->selectedRow());
 }
 
-void TCFGDialog::OKBtnClick()
-{
-    done(mrOk);
-}
+void TCFGDialog::OKBtnClick() { done(mrOk); }
 
-void TCFGDialog::bCancelClick()
-{
-    done(mrCancel);
-}
+void TCFGDialog::bCancelClick() { done(mrCancel); }
 
-void TCFGDialog::reject()
-{
-    bCancelClick();
-}
+void TCFGDialog::reject() { bCancelClick(); }
 
 void TCFGDialog::keyPressEvent(QKeyEvent* event)
 {

@@ -4,8 +4,8 @@
 // before every showing and reads it back afterwards (SettingsExchange.h).
 
 #include "countdown/Clock.h"
-#include "display/Colors.h"
 #include "dialogs/FontChooser.h"
+#include "display/Colors.h"
 
 #include <QDialog>
 #include <functional>

@@ -53,20 +53,22 @@ bool sampleHasText(const QString& sampleText)
 
 } // namespace
 
-int fastFoundSize(const QString& sampleText, const QFont& titleFont, QSize titleArea, int logicalDpiY)
+int fastFoundSize(const QString& sampleText, const QFont& titleFont, QSize titleArea,
+                  int logicalDpiY)
 {
     const QStringList lines = splitLines(sampleText);
     const SampleMeasure measure(lines, titleFont, logicalDpiY);
     if (!measure.hasText())
         return 0;
-    const TitleRoom room{titleArea.width(), titleArea.height(), int(lines.size())};
+    const TitleRoom room {titleArea.width(), titleArea.height(), int(lines.size())};
     const ExtentAtSize extentAt = [&measure](int points) { return measure.at(points); };
     if (!scalesSmoothly(titleFont))
         return firstOverflowingSizeByScan(extentAt, room);
     return firstOverflowingSize(extentAt, room);
 }
 
-int plainFoundSize(const QString& sampleText, const QFont& titleFont, QSize titleArea, int logicalDpiY)
+int plainFoundSize(const QString& sampleText, const QFont& titleFont, QSize titleArea,
+                   int logicalDpiY)
 {
     const QStringList lines = splitLines(sampleText);
     const qint64 lineCount = lines.size();
@@ -84,12 +86,16 @@ int plainFoundSize(const QString& sampleText, const QFont& titleFont, QSize titl
     return 0;
 }
 
-int fitTitleFontSize(const QString& sampleText, const QFont& titleFont, QSize titleArea, int logicalDpiY)
+int fitTitleFontSize(const QString& sampleText, const QFont& titleFont, QSize titleArea,
+                     int logicalDpiY)
 {
-    return titleSizeForFound(fastFoundSize(sampleText, titleFont, titleArea, logicalDpiY), sampleHasText(sampleText));
+    return titleSizeForFound(fastFoundSize(sampleText, titleFont, titleArea, logicalDpiY),
+                             sampleHasText(sampleText));
 }
 
-int plainScanFontSize(const QString& sampleText, const QFont& titleFont, QSize titleArea, int logicalDpiY)
+int plainScanFontSize(const QString& sampleText, const QFont& titleFont, QSize titleArea,
+                      int logicalDpiY)
 {
-    return titleSizeForFound(plainFoundSize(sampleText, titleFont, titleArea, logicalDpiY), sampleHasText(sampleText));
+    return titleSizeForFound(plainFoundSize(sampleText, titleFont, titleArea, logicalDpiY),
+                             sampleHasText(sampleText));
 }

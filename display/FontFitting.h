@@ -26,15 +26,19 @@ private:
 
 // The title's point size: 95 % of the first size that overflows the area, found quickly.
 // 486 when the sample fits even at the largest size, 0 for a sample without any text.
-int fitTitleFontSize(const QString& sampleText, const QFont& titleFont, QSize titleArea, int logicalDpiY);
+int fitTitleFontSize(const QString& sampleText, const QFont& titleFont, QSize titleArea,
+                     int logicalDpiY);
 
 // The same size by the literal trial of every size, line by line, one font each time: the
 // yardstick the quick search is held to.
-int plainScanFontSize(const QString& sampleText, const QFont& titleFont, QSize titleArea, int logicalDpiY);
+int plainScanFontSize(const QString& sampleText, const QFont& titleFont, QSize titleArea,
+                      int logicalDpiY);
 
 // The first overflowing size itself (0 when none), quickly and by the literal trial.
-int fastFoundSize(const QString& sampleText, const QFont& titleFont, QSize titleArea, int logicalDpiY);
-int plainFoundSize(const QString& sampleText, const QFont& titleFont, QSize titleArea, int logicalDpiY);
+int fastFoundSize(const QString& sampleText, const QFont& titleFont, QSize titleArea,
+                  int logicalDpiY);
+int plainFoundSize(const QString& sampleText, const QFont& titleFont, QSize titleArea,
+                   int logicalDpiY);
 
 // A copy of the font at the pixel height a point size takes on this screen.
 QFont fontAtPoints(const QFont& font, int points, int logicalDpiY);

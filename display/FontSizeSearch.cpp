@@ -43,7 +43,8 @@ bool neverShrinks(const std::map<int, SampleExtent>& measured)
 {
     const SampleExtent* previous = nullptr;
     for (const auto& [size, extent] : measured) {
-        if (previous && (extent.widestLine < previous->widestLine || extent.lineHeight < previous->lineHeight))
+        if (previous &&
+            (extent.widestLine < previous->widestLine || extent.lineHeight < previous->lineHeight))
             return false;
         previous = &extent;
     }
@@ -111,7 +112,4 @@ int pointsToPixels(int points, int logicalDpiY)
     return int(std::clamp<int64_t>(pixels, INT32_MIN, INT32_MAX));
 }
 
-int titleShadowSize(int fittedSize, bool shadowOn)
-{
-    return shadowOn ? fittedSize / 20 : 0;
-}
+int titleShadowSize(int fittedSize, bool shadowOn) { return shadowOn ? fittedSize / 20 : 0; }

@@ -24,15 +24,16 @@ constexpr qreal kFarAway = 1e7;
 
 quint64 maskKey(int fontId, quint32 glyph, int subX, int subY, bool antialiased)
 {
-    return (quint64(quint32(fontId) & 0xFFFFF) << 40) | (quint64(glyph) << 8) | (quint64(antialiased) << 6)
-           | (quint64(subY) << 3) | quint64(subX);
+    return (quint64(quint32(fontId) & 0xFFFFF) << 40) | (quint64(glyph) << 8) |
+           (quint64(antialiased) << 6) | (quint64(subY) << 3) | quint64(subX);
 }
 
 // The whole pixel at or left of the position and the quarter pixel beyond it.
 void split(qreal position, qint64& whole, int& sub)
 {
     const qint64 steps = std::llround(position * GlyphCache::kSubpixels);
-    whole = steps >= 0 ? steps / GlyphCache::kSubpixels : -((-steps + GlyphCache::kSubpixels - 1) / GlyphCache::kSubpixels);
+    whole = steps >= 0 ? steps / GlyphCache::kSubpixels
+                       : -((-steps + GlyphCache::kSubpixels - 1) / GlyphCache::kSubpixels);
     sub = int(steps - whole * GlyphCache::kSubpixels);
 }
 
@@ -60,13 +61,13 @@ QPainterPath glyphPath(const QRawFont& font, quint32 glyph)
 
 size_t qHash(const GlyphCache::FontKey& key, size_t seed) noexcept
 {
-    return qHashMulti(seed, key.family, key.style, key.pixelSize, key.weight, key.fontStyle, key.hinting, key.stretch);
+    return qHashMulti(seed, key.family, key.style, key.pixelSize, key.weight, key.fontStyle,
+                      key.hinting, key.stretch);
 }
 
 GlyphCache::GlyphCache(qsizetype maxBytes)
     : m_masks(std::max<qsizetype>(maxBytes, 1))
-{
-}
+{ }
 
 GlyphCache& GlyphCache::forThisThread()
 {
@@ -83,8 +84,13 @@ void GlyphCache::clear()
 
 int GlyphCache::fontId(const QRawFont& font, int stretch)
 {
-    FontKey key{font.familyName(), font.styleName(), font.pixelSize(), font.weight(), int(font.style()),
-                int(font.hintingPreference()), stretch};
+    FontKey key {font.familyName(),
+                 font.styleName(),
+                 font.pixelSize(),
+                 font.weight(),
+                 int(font.style()),
+                 int(font.hintingPreference()),
+                 stretch};
     const auto found = m_fontIds.constFind(key);
     if (found != m_fontIds.constEnd())
         return found.value();
@@ -95,7 +101,8 @@ int GlyphCache::fontId(const QRawFont& font, int stretch)
     return id;
 }
 
-GlyphCache::Mask GlyphCache::render(const QRawFont& font, quint32 glyph, int subX, int subY, bool antialiased)
+GlyphCache::Mask GlyphCache::render(const QRawFont& font, quint32 glyph, int subX, int subY,
+                                    bool antialiased)
 {
     QPainterPath path = glyphPath(font, glyph);
     if (path.isEmpty())
@@ -117,8 +124,8 @@ GlyphCache::Mask GlyphCache::render(const QRawFont& font, quint32 glyph, int sub
     return {std::move(coverage), box.topLeft()};
 }
 
-const GlyphCache::Mask* GlyphCache::mask(const QRawFont& font, int fontId, quint32 glyph, int subX, int subY,
-                                         bool antialiased, Mask& uncached)
+const GlyphCache::Mask* GlyphCache::mask(const QRawFont& font, int fontId, quint32 glyph, int subX,
+                                         int subY, bool antialiased, Mask& uncached)
 {
     const quint64 key = maskKey(fontId, glyph, subX, subY, antialiased);
     if (const Mask* hit = m_masks.object(key))
@@ -133,7 +140,8 @@ const GlyphCache::Mask* GlyphCache::mask(const QRawFont& font, int fontId, quint
     return m_masks.object(key);
 }
 
-void GlyphCache::blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft, const std::vector<QRgb>& tint)
+void GlyphCache::blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft,
+                      const std::vector<QRgb>& tint)
 {
     const QImage& coverage = mask.coverage;
     const int w = coverage.width();
@@ -155,11 +163,13 @@ void GlyphCache::blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft
         for (int x = 0; x < w; ++x)
             to[x] = tint[from[x]];
     }
-    const QImage view(target->constBits(), w, h, target->bytesPerLine(), QImage::Format_ARGB32_Premultiplied);
+    const QImage view(target->constBits(), w, h, target->bytesPerLine(),
+                      QImage::Format_ARGB32_Premultiplied);
     canvas.drawImage(logicalTopLeft, view);
 }
 
-bool GlyphCache::drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs, const QColor& color) noexcept
+bool GlyphCache::drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs,
+                          const QColor& color) noexcept
 {
     bool drawn = false;
     try {
@@ -174,9 +184,9 @@ bool GlyphCache::drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs, const 
         // The same choice Qt makes when it fills large glyphs' outlines.
         const QPainter::RenderHints hints = canvas.renderHints();
         const QFont font = canvas.font();
-        const bool antialiased = hints.testFlag(QPainter::Antialiasing)
-                                 || (hints.testFlag(QPainter::TextAntialiasing)
-                                     && !(font.styleStrategy() & QFont::NoAntialias));
+        const bool antialiased = hints.testFlag(QPainter::Antialiasing) ||
+                                 (hints.testFlag(QPainter::TextAntialiasing) &&
+                                  !(font.styleStrategy() & QFont::NoAntialias));
         const std::vector<QRgb> tint = tintTable(color);
         Mask uncached;
         for (const QGlyphRun& run : runs) {
@@ -201,8 +211,10 @@ bool GlyphCache::drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs, const 
                 const Mask* m = mask(raw, id, glyphs[i], subX, subY, antialiased, uncached);
                 if (!m || m->coverage.isNull())
                     continue;
-                blit(canvas, *m, QPointF(qreal(wholeX + m->offset.x()) - dx, qreal(wholeY + m->offset.y()) - dy),
-                     tint);
+                blit(
+                    canvas, *m,
+                    QPointF(qreal(wholeX + m->offset.x()) - dx, qreal(wholeY + m->offset.y()) - dy),
+                    tint);
                 drawn = true;
                 uncached = Mask();
             }

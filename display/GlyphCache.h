@@ -58,10 +58,11 @@ private:
     friend size_t qHash(const FontKey& key, size_t seed) noexcept;
 
     int fontId(const QRawFont& font, int stretch);
-    const Mask* mask(const QRawFont& font, int fontId, quint32 glyph, int subX, int subY, bool antialiased,
-                     Mask& uncached);
+    const Mask* mask(const QRawFont& font, int fontId, quint32 glyph, int subX, int subY,
+                     bool antialiased, Mask& uncached);
     static Mask render(const QRawFont& font, quint32 glyph, int subX, int subY, bool antialiased);
-    void blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft, const std::vector<QRgb>& tint);
+    void blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft,
+              const std::vector<QRgb>& tint);
 
     QCache<quint64, Mask> m_masks;
     QHash<FontKey, int> m_fontIds;

@@ -35,10 +35,7 @@ struct JpegErrors {
     std::longjmp(errors->jump, 1);
 }
 
-void onError(j_common_ptr cinfo)
-{
-    jumpWithMessage(cinfo);
-}
+void onError(j_common_ptr cinfo) { jumpWithMessage(cinfo); }
 
 // Level -1 is a warning: libjpeg says the data is damaged (truncated, bytes missing) and goes on
 // with made-up data, which would show a half-grey picture as if all were well. Higher levels
@@ -81,9 +78,9 @@ public:
     Decompressor(const Decompressor&) = delete;
     Decompressor& operator=(const Decompressor&) = delete;
 
-    jpeg_decompress_struct cinfo{};
-    JpegErrors errors{};
-    jpeg_progress_mgr progress{};
+    jpeg_decompress_struct cinfo {};
+    JpegErrors errors {};
+    jpeg_progress_mgr progress {};
     bool created = false;
 };
 
@@ -178,7 +175,7 @@ FilePtr openRegularFile(const QString& path)
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
         throw EPictureError(pictureErrorText(path, QString::fromLocal8Bit(std::strerror(errno))));
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         throw EPictureError(pictureErrorText(path, QStringLiteral("not a regular file")));
@@ -220,7 +217,7 @@ QImage JpegDecoder::decode(const QString& path, QSize largestArea)
         throwLibjpegError(path, d);
 
     const QSize full(static_cast<int>(d.cinfo.image_width), static_cast<int>(d.cinfo.image_height));
-    if (qint64{full.width()} * full.height() * 4 > kMaxPictureBytes) {
+    if (qint64 {full.width()} * full.height() * 4 > kMaxPictureBytes) {
         throw EPictureError(pictureErrorText(
             path, QStringLiteral("the picture of %1 x %2 pixels is too large to be shown "
                                  "(it would need more than %3 MiB)")

@@ -16,14 +16,18 @@ TLabel3D::TLabel3D(QWidget* parent)
 {
     resize(65, 17);
     const QFont inherited = font();
-    m_fontPoints = inherited.pointSize() > 0 ? inherited.pointSize()
-                                             : int(std::lround(QFontInfo(inherited).pixelSize() * 72.0 / logicalDpiY()));
+    m_fontPoints = inherited.pointSize() > 0
+                       ? inherited.pointSize()
+                       : int(std::lround(QFontInfo(inherited).pixelSize() * 72.0 / logicalDpiY()));
 }
 
 void TLabel3D::setFirstColor(TColor value) { store(m_firstColor, value); }
 void TLabel3D::setLastColor(TColor value) { store(m_lastColor, value); }
 void TLabel3D::setFillGradient(bool value) { store(m_fillGradient, value); }
-void TLabel3D::setGradientOrientation(TGradientOrientation value) { store(m_gradientOrientation, value); }
+void TLabel3D::setGradientOrientation(TGradientOrientation value)
+{
+    store(m_gradientOrientation, value);
+}
 void TLabel3D::setHighLightColor(TColor value) { store(m_highLightColor, value); }
 void TLabel3D::setShadowColor(TColor value) { store(m_shadowColor, value); }
 void TLabel3D::setBevel(TLabel3DBevel value) { store(m_bevel, value); }
@@ -90,7 +94,8 @@ void TLabel3D::mousePressEvent(QMouseEvent* event)
 
 void TLabel3D::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    const bool click = m_pressed && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         m_pressed = false;
     QLabel::mouseReleaseEvent(event);
@@ -98,10 +103,7 @@ void TLabel3D::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
-QColor TLabel3D::resolve(TColor color) const
-{
-    return toQColor(color, QGuiApplication::palette());
-}
+QColor TLabel3D::resolve(TColor color) const { return toQColor(color, QGuiApplication::palette()); }
 
 void TLabel3D::paintEvent(QPaintEvent*) noexcept
 {
@@ -146,7 +148,9 @@ void TLabel3D::Paint(QPainter& canvas)
         canvas.fillRect(area, resolve(m_color));
 
     canvas.setBrush(Qt::NoBrush);
-    const uint16_t alignment = m_alignment == taRightJustify ? DT_RIGHT : m_alignment == taCenter ? DT_CENTER : DT_LEFT;
+    const uint16_t alignment = m_alignment == taRightJustify ? DT_RIGHT
+                               : m_alignment == taCenter     ? DT_CENTER
+                                                             : DT_LEFT;
     const uint16_t flags = alignment | DT_EXPANDTABS | DT_WORDBREAK;
 
     if (m_layout != tlTop) {
@@ -165,7 +169,8 @@ void TLabel3D::Paint(QPainter& canvas)
     DrawLabelText(canvas, area, flags);
 }
 
-void TLabel3D::frameStep(QPainter& canvas, QRect& rect, TColor topLeft, TColor bottomRight, int width) const
+void TLabel3D::frameStep(QPainter& canvas, QRect& rect, TColor topLeft, TColor bottomRight,
+                         int width) const
 {
     if (width <= 0)
         return;
@@ -182,22 +187,25 @@ void TLabel3D::frameStep(QPainter& canvas, QRect& rect, TColor topLeft, TColor b
     // Once the rings meet in the middle the rest would draw nothing; stop there, so a huge
     // width costs no more than the label's size.
     for (int ring = 0; ring < width && l < r && t < b2; ++ring) {
-        fill(l, t, 1, b2 - 1 - t, a);     // left column, t .. b - 2
-        fill(l, t, r - 1 - l, 1, a);      // top row, l .. r - 2
-        fill(r - 1, t, 1, b2 - t, b);     // right column, t .. b - 1
-        fill(l, b2 - 1, r - l, 1, b);     // bottom row, l .. r - 1
+        fill(l, t, 1, b2 - 1 - t, a); // left column, t .. b - 2
+        fill(l, t, r - 1 - l, 1, a);  // top row, l .. r - 2
+        fill(r - 1, t, 1, b2 - t, b); // right column, t .. b - 1
+        fill(l, b2 - 1, r - l, 1, b); // bottom row, l .. r - 1
         ++l;
         ++t;
         --r;
         --b2;
     }
-    auto clamped = [](int64_t value) { return int(std::clamp<int64_t>(value, INT32_MIN / 2, INT32_MAX / 2)); };
+    auto clamped = [](int64_t value) {
+        return int(std::clamp<int64_t>(value, INT32_MIN / 2, INT32_MAX / 2));
+    };
     rect = QRect(clamped(int64_t(rect.x()) + width), clamped(int64_t(rect.y()) + width),
-                 clamped(int64_t(rect.width()) - 2 * int64_t(width)), clamped(int64_t(rect.height()) - 2 * int64_t(width)));
+                 clamped(int64_t(rect.width()) - 2 * int64_t(width)),
+                 clamped(int64_t(rect.height()) - 2 * int64_t(width)));
 }
 
-void TLabel3D::PaintGradient(QPainter& canvas, const QRect& rect, TColor first, bool vertical, TColor last,
-                             const QPalette& palette)
+void TLabel3D::PaintGradient(QPainter& canvas, const QRect& rect, TColor first, bool vertical,
+                             TColor last, const QPalette& palette)
 {
     const QColor from = toQColor(first, palette);
     const QColor to = toQColor(last, palette);
@@ -240,8 +248,8 @@ void TLabel3D::DrawLabelText(QPainter& canvas, QRect& rect, uint16_t flags)
     }
 }
 
-void TLabel3D::drawBevelCopies(QPainter& canvas, QRect& rect, uint16_t flags, const QString& text, TColor first,
-                               TColor second, bool withFirst)
+void TLabel3D::drawBevelCopies(QPainter& canvas, QRect& rect, uint16_t flags, const QString& text,
+                               TColor first, TColor second, bool withFirst)
 {
     if (m_wordWrap)
         flags |= DT_WORDBREAK;

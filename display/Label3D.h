@@ -77,8 +77,8 @@ public:
     // Draws the caption in the rectangle, or with DT_CALCRECT only measures it into the
     // rectangle (left and top kept).
     void DrawLabelText(QPainter& canvas, QRect& rect, uint16_t flags);
-    static void PaintGradient(QPainter& canvas, const QRect& rect, TColor first, bool vertical, TColor last,
-                              const QPalette& palette);
+    static void PaintGradient(QPainter& canvas, const QRect& rect, TColor first, bool vertical,
+                              TColor last, const QPalette& palette);
 
 signals:
     void clicked();
@@ -91,9 +91,10 @@ protected:
 
 private:
     void Paint(QPainter& canvas);
-    void drawBevelCopies(QPainter& canvas, QRect& rect, uint16_t flags, const QString& text, TColor first,
-                         TColor second, bool withFirst);
-    void frameStep(QPainter& canvas, QRect& rect, TColor topLeft, TColor bottomRight, int width) const;
+    void drawBevelCopies(QPainter& canvas, QRect& rect, uint16_t flags, const QString& text,
+                         TColor first, TColor second, bool withFirst);
+    void frameStep(QPainter& canvas, QRect& rect, TColor topLeft, TColor bottomRight,
+                   int width) const;
     QColor resolve(TColor color) const;
     void applyFontSize();
 

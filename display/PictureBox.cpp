@@ -5,7 +5,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
-TPictureBox::TPictureBox(QWidget* parent) : QWidget(parent)
+TPictureBox::TPictureBox(QWidget* parent)
+    : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAutoFillBackground(false);
@@ -13,47 +14,44 @@ TPictureBox::TPictureBox(QWidget* parent) : QWidget(parent)
 
 void TPictureBox::setPicture(const QImage& picture)
 {
-    picture_ = picture;
-    scaledFor_ = QSize();
-    scaled_ = QPixmap();
+    m_picture = picture;
+    m_scaledFor = QSize();
+    m_scaled = QPixmap();
     update();
 }
 
-void TPictureBox::clearPicture()
-{
-    setPicture(QImage());
-}
+void TPictureBox::clearPicture() { setPicture(QImage()); }
 
 void TPictureBox::rescaleIfStale()
 {
     const qreal ratio = devicePixelRatioF();
-    if (scaledFor_ == size() && scaledForRatio_ == ratio)
+    if (m_scaledFor == size() && m_scaledForRatio == ratio)
         return;
-    scaledFor_ = size();
-    scaledForRatio_ = ratio;
-    drawnRect_ = scaledPictureRect(picture_.size(), size());
-    scaled_ = QPixmap();
-    if (drawnRect_.isEmpty())
+    m_scaledFor = size();
+    m_scaledForRatio = ratio;
+    m_drawnRect = scaledPictureRect(m_picture.size(), size());
+    m_scaled = QPixmap();
+    if (m_drawnRect.isEmpty())
         return;
     // Scaled to device pixels so that a high-density screen gets a sharp picture.
-    const QSize devicePixels = (QSizeF(drawnRect_.size()) * ratio).toSize();
-    scaled_ = QPixmap::fromImage(
-        picture_.scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-    scaled_.setDevicePixelRatio(ratio);
+    const QSize devicePixels = (QSizeF(m_drawnRect.size()) * ratio).toSize();
+    m_scaled = QPixmap::fromImage(
+        m_picture.scaled(devicePixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    m_scaled.setDevicePixelRatio(ratio);
 }
 
 void TPictureBox::paintEvent(QPaintEvent* /*event*/) noexcept
 {
     try {
-        if (picture_.isNull())
+        if (m_picture.isNull())
             return;
         rescaleIfStale();
-        if (scaled_.isNull())
+        if (m_scaled.isNull())
             return;
         QPainter painter(this);
-        painter.drawPixmap(drawnRect_.topLeft(), scaled_);
+        painter.drawPixmap(m_drawnRect.topLeft(), m_scaled);
     } catch (...) {
         // A failed paint leaves the area as it was; the next paint tries again.
-        scaledFor_ = QSize();
+        m_scaledFor = QSize();
     }
 }

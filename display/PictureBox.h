@@ -15,12 +15,12 @@ public:
     explicit TPictureBox(QWidget* parent = nullptr);
 
     void setPicture(const QImage& picture);
-    const QImage& picture() const { return picture_; }
+    const QImage& picture() const { return m_picture; }
     void clearPicture();
 
     // The scaled picture as the last paint drew it; it is made again only when the picture or
     // the control's size changes, not on each repaint.
-    const QPixmap& scaledPicture() const { return scaled_; }
+    const QPixmap& scaledPicture() const { return m_scaled; }
 
 protected:
     void paintEvent(QPaintEvent* event) noexcept override;
@@ -28,9 +28,9 @@ protected:
 private:
     void rescaleIfStale();
 
-    QImage picture_;
-    QPixmap scaled_;
-    QRect drawnRect_;
-    QSize scaledFor_;  // the control size scaled_ was made for; invalid after a new picture
-    qreal scaledForRatio_ = 0;
+    QImage m_picture;
+    QPixmap m_scaled;
+    QRect m_drawnRect;
+    QSize m_scaledFor; // the control size m_scaled was made for; invalid after a new picture
+    qreal m_scaledForRatio = 0;
 };

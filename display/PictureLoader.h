@@ -21,7 +21,7 @@ public:
 QImage loadPicture(const QString& path, QSize largestArea);
 
 // The largest picture, in bytes of its full-size 32-bit pixels, that is decoded at all.
-inline constexpr qint64 kMaxPictureBytes = qint64{256} * 1024 * 1024;
+inline constexpr qint64 kMaxPictureBytes = qint64 {256} * 1024 * 1024;
 
 // Throws EPictureError unless `path` names a regular file (a directory, a device or a named
 // pipe would fail or block the reader); checked before any reader opens it.

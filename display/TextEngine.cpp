@@ -51,8 +51,8 @@ bool TextEngine::placeText(const QPainter& canvas, const QRect& rect, const QStr
 {
     const QFont font = canvas.font();
     const Qt::LayoutDirection direction = canvas.layoutDirection();
-    if (direction == Qt::RightToLeft || font.underline() || font.overline() || font.strikeOut()
-        || lines.contains(QChar(0x9C)))
+    if (direction == Qt::RightToLeft || font.underline() || font.overline() || font.strikeOut() ||
+        lines.contains(QChar(0x9C)))
         return false;
 
     const bool wordWrap = qt & Qt::TextWordWrap;
@@ -166,7 +166,8 @@ bool TextEngine::placeText(const QPainter& canvas, const QRect& rect, const QStr
                 continue;
             const qreal x1 = std::floor(origin.x() + line.cursorToX(mark.start));
             const qreal x2 = std::floor(origin.x() + line.cursorToX(mark.start + 1));
-            placement.underlines.append(QLineF(x1, baseline + underlineOffset, x2, baseline + underlineOffset));
+            placement.underlines.append(
+                QLineF(x1, baseline + underlineOffset, x2, baseline + underlineOffset));
         }
     }
     return true;
@@ -174,7 +175,8 @@ bool TextEngine::placeText(const QPainter& canvas, const QRect& rect, const QStr
 
 namespace {
 
-bool drawnFromCache(QPainter& canvas, const QColor& color, const QRect& rect, const QString& lines, int qt)
+bool drawnFromCache(QPainter& canvas, const QColor& color, const QRect& rect, const QString& lines,
+                    int qt)
 {
     if (canvas.fontInfo().pixelSize() <= TextEngine::kLargestQtCachedGlyph)
         return false;
@@ -219,7 +221,7 @@ void TextEngine::drawText(QPainter& canvas, const QFont& font, const QColor& col
         struct Restore {
             QPainter& canvas;
             ~Restore() { canvas.restore(); }
-        } restore{canvas};
+        } restore {canvas};
         canvas.setClipRect(rect, canvas.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
         canvas.setFont(font);
         canvas.setPen(color);

@@ -45,8 +45,8 @@ public:
     // font and the Qt flags the way Qt's own rectangle text drawing does. False for what only
     // Qt's drawing handles: a right-to-left canvas, texts with length variants (U+009C), fonts
     // that carry their own underline, overline or strike-out.
-    static bool placeText(const QPainter& canvas, const QRect& rect, const QString& lines, int qtFlags,
-                          TextPlacement& placement);
+    static bool placeText(const QPainter& canvas, const QRect& rect, const QString& lines,
+                          int qtFlags, TextPlacement& placement);
 
     // Qt's text flags for a set of format flags (always multi-line, lines placed from the top).
     static int qtFlags(uint16_t flags);

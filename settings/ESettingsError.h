@@ -10,7 +10,8 @@
 class ESettingsError : public std::runtime_error {
 public:
     explicit ESettingsError(const QString& message)
-        : std::runtime_error(message.toStdString()) {}
+        : std::runtime_error(message.toStdString())
+    { }
 };
 
 // The registry's three messages, with the value's name in place of %s.

@@ -14,19 +14,26 @@ namespace {
 // Owns one POSIX file descriptor.
 class FileDescriptor {
 public:
-    explicit FileDescriptor(int fd) noexcept : fd_(fd) {}
-    ~FileDescriptor() { if (fd_ >= 0) ::close(fd_); }
+    explicit FileDescriptor(int fd) noexcept
+        : m_fd(fd)
+    { }
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const noexcept { return fd_; }
+    int get() const noexcept { return m_fd; }
 
 private:
-    int fd_;
+    int m_fd;
 };
 
 void syncFolder(const QString& folder)
 {
-    const FileDescriptor dir(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor dir(
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
 }
@@ -36,10 +43,11 @@ void syncFolder(const QString& folder)
 RegFileStorage::Contents RegFileStorage::read(const QString& path, qint64 maxBytes)
 {
     // Non-blocking, so that a named pipe put in the file's place cannot stall the start.
-    const FileDescriptor fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    const FileDescriptor fd(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0)
         return {errno == ENOENT || errno == ENOTDIR ? State::Missing : State::Unreadable, {}};
-    struct stat info {};
+    struct stat info { };
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
         return {State::Unreadable, {}};
     if (info.st_size > maxBytes)
@@ -83,7 +91,8 @@ bool RegFileStorage::writeAtomically(const QString& path, const QByteArray& byte
         // A hard link keeps the old contents without copying them, whatever their size.
         const QByteArray backup = QFile::encodeName(path + QStringLiteral(".bak"));
         ::unlink(backup.constData());
-        if (::link(QFile::encodeName(path).constData(), backup.constData()) != 0 && errno != ENOENT) {
+        if (::link(QFile::encodeName(path).constData(), backup.constData()) != 0 &&
+            errno != ENOENT) {
             file.cancelWriting();
             return false;
         }

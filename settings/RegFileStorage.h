@@ -12,10 +12,10 @@ public:
     static constexpr qint64 kMaxBytes = 1024 * 1024;
 
     enum class State {
-        Missing,      // no file yet
-        Read,         // bytes holds the whole file
-        TooLarge,     // a regular file over kMaxBytes; not read
-        Unreadable,   // a directory, a device, a pipe, or a read error
+        Missing,    // no file yet
+        Read,       // bytes holds the whole file
+        TooLarge,   // a regular file over kMaxBytes; not read
+        Unreadable, // a directory, a device, a pipe, or a read error
     };
     struct Contents {
         State state = State::Missing;

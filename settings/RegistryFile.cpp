@@ -17,7 +17,8 @@ QStringView withoutTrailingBackslashes(QStringView key)
 
 bool sameKey(QStringView a, QStringView b)
 {
-    return withoutTrailingBackslashes(a).compare(withoutTrailingBackslashes(b), Qt::CaseInsensitive) == 0;
+    return withoutTrailingBackslashes(a).compare(withoutTrailingBackslashes(b),
+                                                 Qt::CaseInsensitive) == 0;
 }
 
 // True when `outer` is `key` itself or one of the keys above it.
@@ -27,8 +28,8 @@ bool coversKey(QStringView outer, QStringView key)
     key = withoutTrailingBackslashes(key);
     if (key.size() == outer.size())
         return key.compare(outer, Qt::CaseInsensitive) == 0;
-    return key.size() > outer.size() && key[outer.size()] == u'\\'
-        && key.first(outer.size()).compare(outer, Qt::CaseInsensitive) == 0;
+    return key.size() > outer.size() && key[outer.size()] == u'\\' &&
+           key.first(outer.size()).compare(outer, Qt::CaseInsensitive) == 0;
 }
 
 bool sameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
@@ -119,20 +120,22 @@ QString formatValue(const QString& name, const RegistryValue& value)
 // continued with a backslash. The first line it cannot make sense of ends the reading.
 class RegFileParser {
 public:
-    explicit RegFileParser(const QString& text) : t_(text) {}
+    explicit RegFileParser(const QString& text)
+        : m_t(text)
+    { }
 
     RegistryFile parse()
     {
         RegistryFile file;
         if (!readHeader()) {
-            file.tail_ = t_;
+            file.m_tail = m_t;
             return file;
         }
         RegistryFile::Section* section = nullptr;
-        while (pos_ < t_.size()) {
-            const qsizetype start = pos_;
+        while (m_pos < m_t.size()) {
+            const qsizetype start = m_pos;
             if (!parseLine(file, section)) {
-                file.tail_ = t_.mid(start);
+                file.m_tail = m_t.mid(start);
                 break;
             }
         }
@@ -144,36 +147,36 @@ private:
 
     bool atLineEnd() const
     {
-        return pos_ >= t_.size() || t_[pos_] == u'\n'
-            || (t_[pos_] == u'\r' && (pos_ + 1 == t_.size() || t_[pos_ + 1] == u'\n'));
+        return m_pos >= m_t.size() || m_t[m_pos] == u'\n' ||
+               (m_t[m_pos] == u'\r' && (m_pos + 1 == m_t.size() || m_t[m_pos + 1] == u'\n'));
     }
     void skipBlanks()
     {
-        while (pos_ < t_.size() && (t_[pos_] == u' ' || t_[pos_] == u'\t'))
-            ++pos_;
+        while (m_pos < m_t.size() && (m_t[m_pos] == u' ' || m_t[m_pos] == u'\t'))
+            ++m_pos;
     }
     // The physical line from `from`, without its line end; moves behind the line end.
     QString takeLine(qsizetype from)
     {
-        qsizetype end = t_.indexOf(u'\n', from);
-        pos_ = end < 0 ? t_.size() : end + 1;
+        qsizetype end = m_t.indexOf(u'\n', from);
+        m_pos = end < 0 ? m_t.size() : end + 1;
         if (end < 0)
-            end = t_.size();
-        if (end > from && t_[end - 1] == u'\r')
+            end = m_t.size();
+        if (end > from && m_t[end - 1] == u'\r')
             --end;
-        return t_.mid(from, end - from);
+        return m_t.mid(from, end - from);
     }
     // Only blanks or a comment may follow a value.
     bool finishLine()
     {
         skipBlanks();
-        if (pos_ < t_.size() && t_[pos_] == u';') {
-            takeLine(pos_);
+        if (m_pos < m_t.size() && m_t[m_pos] == u';') {
+            takeLine(m_pos);
             return true;
         }
         if (!atLineEnd())
             return false;
-        takeLine(pos_);
+        takeLine(m_pos);
         return true;
     }
     // A value line as written, continuation lines included, without its line end. It is
@@ -181,30 +184,30 @@ private:
     // code-page bytes and must be written anew.
     QString rawText(qsizetype start) const
     {
-        if (ansi_)
+        if (m_ansi)
             return {};
-        qsizetype end = pos_;
-        if (end > start && t_[end - 1] == u'\n')
+        qsizetype end = m_pos;
+        if (end > start && m_t[end - 1] == u'\n')
             --end;
-        if (end > start && t_[end - 1] == u'\r')
+        if (end > start && m_t[end - 1] == u'\r')
             --end;
-        return t_.mid(start, end - start);
+        return m_t.mid(start, end - start);
     }
     bool startsWithWord(QLatin1StringView word) const
     {
-        return QStringView(t_).sliced(pos_).startsWith(word, Qt::CaseInsensitive);
+        return QStringView(m_t).sliced(m_pos).startsWith(word, Qt::CaseInsensitive);
     }
 
     bool readHeader()
     {
-        while (pos_ < t_.size()) {
-            const QString line = takeLine(pos_).trimmed();
+        while (m_pos < m_t.size()) {
+            const QString line = takeLine(m_pos).trimmed();
             if (line.isEmpty())
                 continue;
             if (line.compare(QLatin1String(RegistryFile::kHeader), Qt::CaseInsensitive) == 0)
                 return true;
             if (line.compare(QLatin1String("REGEDIT4"), Qt::CaseInsensitive) == 0) {
-                ansi_ = true;
+                m_ansi = true;
                 return true;
             }
             return false;
@@ -214,14 +217,14 @@ private:
 
     bool parseLine(RegistryFile& file, RegistryFile::Section*& section)
     {
-        const qsizetype start = pos_;
+        const qsizetype start = m_pos;
         skipBlanks();
-        auto& lines = section ? section->lines : file.preamble_;
-        if (atLineEnd() || t_[pos_] == u';') {
+        auto& lines = section ? section->lines : file.m_preamble;
+        if (atLineEnd() || m_t[m_pos] == u';') {
             lines.push_back({Line::Kind::Text, takeLine(start), {}, {}});
             return true;
         }
-        if (t_[pos_] == u'[') {
+        if (m_t[m_pos] == u'[') {
             const QString header = takeLine(start);
             const qsizetype open = header.indexOf(u'[');
             const qsizetype close = header.lastIndexOf(u']');
@@ -233,11 +236,11 @@ private:
                 key = key.mid(1).trimmed();
             if (key.isEmpty())
                 return false;
-            file.sections_.push_back({header, key, removal, {}});
-            section = &file.sections_.back();
+            file.m_sections.push_back({header, key, removal, {}});
+            section = &file.m_sections.back();
             return true;
         }
-        if (section && (t_[pos_] == u'"' || t_[pos_] == u'@')) {
+        if (section && (m_t[m_pos] == u'"' || m_t[m_pos] == u'@')) {
             Line line;
             if (!parseValue(line))
                 return false;
@@ -250,24 +253,25 @@ private:
 
     bool parseQuoted(QString& out)
     {
-        ++pos_;  // the opening quote
-        while (pos_ < t_.size()) {
-            const QChar c = t_[pos_];
-            if (c == u'\\' && pos_ + 1 < t_.size() && (t_[pos_ + 1] == u'\\' || t_[pos_ + 1] == u'"')) {
-                out += t_[pos_ + 1];
-                pos_ += 2;
+        ++m_pos; // the opening quote
+        while (m_pos < m_t.size()) {
+            const QChar c = m_t[m_pos];
+            if (c == u'\\' && m_pos + 1 < m_t.size() &&
+                (m_t[m_pos + 1] == u'\\' || m_t[m_pos + 1] == u'"')) {
+                out += m_t[m_pos + 1];
+                m_pos += 2;
             } else if (c == u'"') {
-                ++pos_;
+                ++m_pos;
                 return true;
-            } else if (c == u'\r' && pos_ + 1 < t_.size() && t_[pos_ + 1] == u'\n') {
+            } else if (c == u'\r' && m_pos + 1 < m_t.size() && m_t[m_pos + 1] == u'\n') {
                 out += QStringLiteral("\r\n");
-                pos_ += 2;
+                m_pos += 2;
             } else if (c == u'\n') {
                 out += QStringLiteral("\r\n");
-                ++pos_;
+                ++m_pos;
             } else {
                 out += c;
-                ++pos_;
+                ++m_pos;
             }
         }
         return false;
@@ -277,11 +281,11 @@ private:
     {
         int count = 0;
         number = 0;
-        while (pos_ < t_.size() && hexDigit(t_[pos_]) >= 0) {
+        while (m_pos < m_t.size() && hexDigit(m_t[m_pos]) >= 0) {
             if (++count > maxDigits)
                 return false;
-            number = (number << 4) | uint32_t(hexDigit(t_[pos_]));
-            ++pos_;
+            number = (number << 4) | uint32_t(hexDigit(m_t[m_pos]));
+            ++m_pos;
         }
         return count > 0;
     }
@@ -291,23 +295,23 @@ private:
         bool afterByte = false;
         for (;;) {
             skipBlanks();
-            if (atLineEnd() || t_[pos_] == u';')
+            if (atLineEnd() || m_t[m_pos] == u';')
                 return true;
-            if (t_[pos_] == u'\\') {
-                ++pos_;
+            if (m_t[m_pos] == u'\\') {
+                ++m_pos;
                 skipBlanks();
-                if (pos_ >= t_.size())
+                if (m_pos >= m_t.size())
                     return true;
                 if (!atLineEnd())
                     return false;
-                takeLine(pos_);
+                takeLine(m_pos);
                 continue;
             }
-            if (t_[pos_] == u',') {
+            if (m_t[m_pos] == u',') {
                 if (!afterByte)
                     return false;
                 afterByte = false;
-                ++pos_;
+                ++m_pos;
                 continue;
             }
             uint32_t byte = 0;
@@ -320,43 +324,43 @@ private:
 
     bool parseValue(Line& line)
     {
-        if (t_[pos_] == u'@') {
-            ++pos_;
+        if (m_t[m_pos] == u'@') {
+            ++m_pos;
         } else if (!parseQuoted(line.name)) {
             return false;
         }
         skipBlanks();
-        if (pos_ >= t_.size() || t_[pos_] != u'=')
+        if (m_pos >= m_t.size() || m_t[m_pos] != u'=')
             return false;
-        ++pos_;
+        ++m_pos;
         skipBlanks();
-        if (pos_ >= t_.size())
+        if (m_pos >= m_t.size())
             return false;
         line.kind = Line::Kind::Value;
-        if (t_[pos_] == u'"') {
+        if (m_t[m_pos] == u'"') {
             QString text;
             if (!parseQuoted(text))
                 return false;
             line.value = RegistryValue::fromString(text);
-        } else if (t_[pos_] == u'-') {
-            ++pos_;
+        } else if (m_t[m_pos] == u'-') {
+            ++m_pos;
             line.kind = Line::Kind::Removal;
         } else if (startsWithWord(QLatin1String("dword:"))) {
-            pos_ += 6;
+            m_pos += 6;
             uint32_t number = 0;
             if (!parseHexNumber(number, 8))
                 return false;
             line.value = RegistryValue::fromDWord(number);
         } else if (startsWithWord(QLatin1String("hex:"))) {
-            pos_ += 4;
+            m_pos += 4;
             line.value.type = RegistryValue::Binary;
             if (!parseHexList(line.value.data))
                 return false;
         } else if (startsWithWord(QLatin1String("hex("))) {
-            pos_ += 4;
+            m_pos += 4;
             if (!parseHexNumber(line.value.type, 8) || !startsWithWord(QLatin1String("):")))
                 return false;
-            pos_ += 2;
+            m_pos += 2;
             if (!parseHexList(line.value.data))
                 return false;
             widenAnsiText(line.value);
@@ -371,8 +375,8 @@ private:
     void widenAnsiText(RegistryValue& value) const
     {
         const auto type = value.type;
-        if (!ansi_ || (type != RegistryValue::String && type != RegistryValue::ExpandString
-                       && type != RegistryValue::MultiString))
+        if (!m_ansi || (type != RegistryValue::String && type != RegistryValue::ExpandString &&
+                        type != RegistryValue::MultiString))
             return;
         const QString text = RegFileDecoder::decodeWindows1252(value.data);
         QByteArray wide;
@@ -384,23 +388,26 @@ private:
         value.data = wide;
     }
 
-    const QString& t_;
-    qsizetype pos_ = 0;
-    bool ansi_ = false;
+    const QString& m_t;
+    qsizetype m_pos = 0;
+    bool m_ansi = false;
 };
 
-RegistryFile RegistryFile::fromBytes(const QByteArray& bytes) { return fromText(RegFileDecoder::decode(bytes)); }
+RegistryFile RegistryFile::fromBytes(const QByteArray& bytes)
+{
+    return fromText(RegFileDecoder::decode(bytes));
+}
 
 RegistryFile RegistryFile::fromText(const QString& text) { return RegFileParser(text).parse(); }
 
 bool RegistryFile::keyExists(const QString& key) const
 {
     bool exists = false;
-    for (const Section& s : sections_) {
+    for (const Section& s : m_sections) {
         if (s.removal && coversKey(s.key, key))
             exists = false;
         else if (!s.removal && coversKey(key, s.key))
-            exists = true;  // the key itself, or one below it that brings it into being
+            exists = true; // the key itself, or one below it that brings it into being
     }
     return exists;
 }
@@ -408,7 +415,7 @@ bool RegistryFile::keyExists(const QString& key) const
 std::optional<RegistryValue> RegistryFile::value(const QString& key, const QString& name) const
 {
     std::optional<RegistryValue> found;
-    for (const Section& s : sections_) {
+    for (const Section& s : m_sections) {
         if (s.removal) {
             if (coversKey(s.key, key))
                 found.reset();
@@ -430,11 +437,11 @@ std::optional<RegistryValue> RegistryFile::value(const QString& key, const QStri
 
 RegistryFile::Section& RegistryFile::liveSection(const QString& key)
 {
-    if (!folded_.isEmpty() && sameKey(folded_, key))
-        return sections_[foldedAt_];
+    if (!m_folded.isEmpty() && sameKey(m_folded, key))
+        return m_sections[m_foldedAt];
     qsizetype lastRemoval = -1;
-    for (qsizetype i = 0; i < qsizetype(sections_.size()); ++i)
-        if (sections_[i].removal && coversKey(sections_[i].key, key))
+    for (qsizetype i = 0; i < qsizetype(m_sections.size()); ++i)
+        if (m_sections[i].removal && coversKey(m_sections[i].key, key))
             lastRemoval = i;
 
     Section merged;
@@ -442,8 +449,8 @@ RegistryFile::Section& RegistryFile::liveSection(const QString& key)
     std::vector<bool> dropped;
     qsizetype place = -1;
     std::vector<Section> kept;
-    for (qsizetype i = 0; i < qsizetype(sections_.size()); ++i) {
-        Section& s = sections_[i];
+    for (qsizetype i = 0; i < qsizetype(m_sections.size()); ++i) {
+        Section& s = m_sections[i];
         if (i <= lastRemoval || s.removal || !sameKey(s.key, key)) {
             kept.push_back(std::move(s));
             continue;
@@ -488,10 +495,10 @@ RegistryFile::Section& RegistryFile::liveSection(const QString& key)
         merged.key = key;
     }
     kept.insert(kept.begin() + place, std::move(merged));
-    sections_ = std::move(kept);
-    folded_ = key;
-    foldedAt_ = size_t(place);
-    return sections_[place];
+    m_sections = std::move(kept);
+    m_folded = key;
+    m_foldedAt = size_t(place);
+    return m_sections[place];
 }
 
 void RegistryFile::createKey(const QString& key)
@@ -513,36 +520,44 @@ void RegistryFile::setValue(const QString& key, const QString& name, const Regis
     }
     // New values go above the blank lines that part this section from the next one.
     auto at = lines.end();
-    while (at != lines.begin() && std::prev(at)->kind == Line::Kind::Text && std::prev(at)->text.trimmed().isEmpty())
+    while (at != lines.begin() && std::prev(at)->kind == Line::Kind::Text &&
+           std::prev(at)->text.trimmed().isEmpty())
         --at;
-    lines.insert(at, Line{Line::Kind::Value, {}, name, value});
+    lines.insert(at, Line {Line::Kind::Value, {}, name, value});
 }
 
 QString RegistryFile::toText() const
 {
     QString out = QLatin1String(kHeader) + u'\n';
-    for (const Line& line : preamble_)
+    for (const Line& line : m_preamble)
         out += line.text + u'\n';
-    for (const Section& s : sections_) {
+    for (const Section& s : m_sections) {
         if (!out.endsWith(u"\n\n"))
             out += u'\n';
         out += s.header + u'\n';
         for (const Line& line : s.lines) {
             switch (line.kind) {
-            case Line::Kind::Text: out += line.text; break;
-            case Line::Kind::Value: out += line.text.isEmpty() ? formatValue(line.name, line.value) : line.text; break;
-            case Line::Kind::Removal: out += (line.name.isEmpty() ? QStringLiteral("@") : quoted(line.name)) + QStringLiteral("=-"); break;
+            case Line::Kind::Text:
+                out += line.text;
+                break;
+            case Line::Kind::Value:
+                out += line.text.isEmpty() ? formatValue(line.name, line.value) : line.text;
+                break;
+            case Line::Kind::Removal:
+                out += (line.name.isEmpty() ? QStringLiteral("@") : quoted(line.name)) +
+                       QStringLiteral("=-");
+                break;
             }
             out += u'\n';
         }
     }
     // The unreadable rest stays for whoever wants to mend it, but as comments: put behind the
     // sections written now it could otherwise come to mean something, and override them.
-    if (tail_.isEmpty())
+    if (m_tail.isEmpty())
         return out;
     if (!out.endsWith(u"\n\n"))
         out += u'\n';
-    QStringView rest(tail_);
+    QStringView rest(m_tail);
     if (rest.endsWith(u'\n'))
         rest.chop(1);
     for (QStringView line : rest.split(u'\n')) {

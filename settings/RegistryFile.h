@@ -32,13 +32,13 @@ public:
 
     // The text from the first line that could not be parsed on; nothing in it is read, and it
     // is written back as comment lines.
-    const QString& unparsedTail() const { return tail_; }
+    const QString& unparsedTail() const { return m_tail; }
 
 private:
     struct Line {
         enum class Kind { Text, Value, Removal };
         Kind kind = Kind::Text;
-        QString text;   // the line as written: a blank line, a comment, a value not changed since
+        QString text; // the line as written: a blank line, a comment, a value not changed since
         QString name;
         RegistryValue value;
     };
@@ -55,9 +55,9 @@ private:
     // so that a value set there is the one read back.
     Section& liveSection(const QString& key);
 
-    std::vector<Line> preamble_;
-    std::vector<Section> sections_;
-    QString tail_;
-    QString folded_;        // the key liveSection last folded; it stays folded
-    size_t foldedAt_ = 0;
+    std::vector<Line> m_preamble;
+    std::vector<Section> m_sections;
+    QString m_tail;
+    QString m_folded; // the key liveSection last folded; it stays folded
+    size_t m_foldedAt = 0;
 };

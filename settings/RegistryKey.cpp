@@ -7,61 +7,62 @@
 #include "settings/ESettingsError.h"
 
 RegistryKey::RegistryKey(QString filePath, QString rootKey)
-    : filePath_(std::move(filePath)), root_(std::move(rootKey))
-{
-}
+    : m_filePath(std::move(filePath))
+    , m_root(std::move(rootKey))
+{ }
 
 bool RegistryKey::openKey(const QString& path, bool canCreate)
 {
-    if (!loaded_) {
-        const auto contents = RegFileStorage::read(filePath_);
-        state_ = contents.state;
-        if (state_ == RegFileStorage::State::Read)
-            file_ = RegistryFile::fromBytes(contents.bytes);
-        loaded_ = true;
+    if (!m_loaded) {
+        const auto contents = RegFileStorage::read(m_filePath);
+        m_state = contents.state;
+        if (m_state == RegFileStorage::State::Read)
+            m_file = RegistryFile::fromBytes(contents.bytes);
+        m_loaded = true;
     }
-    if (state_ == RegFileStorage::State::Unreadable)
+    if (m_state == RegFileStorage::State::Unreadable)
         return false;
 
     QString key;
-    if (path.startsWith(u'\\') || current_.isEmpty())
-        key = root_ + (path.startsWith(u'\\') ? path : u'\\' + path);
+    if (path.startsWith(u'\\') || m_current.isEmpty())
+        key = m_root + (path.startsWith(u'\\') ? path : u'\\' + path);
     else
-        key = current_ + u'\\' + path;
+        key = m_current + u'\\' + path;
     while (key.endsWith(u'\\'))
         key.chop(1);
 
-    if (!file_.keyExists(key)) {
+    if (!m_file.keyExists(key)) {
         if (!canCreate)
             return false;
-        file_.createKey(key);
-        changed_ = true;
+        m_file.createKey(key);
+        m_changed = true;
     }
-    current_ = key;
+    m_current = key;
     return true;
 }
 
 void RegistryKey::closeKey()
 {
-    current_.clear();
-    if (!changed_)
+    m_current.clear();
+    if (!m_changed)
         return;
-    const QString firstUnwritten = pending_.value(0);
-    changed_ = false;
-    pending_.clear();
+    const QString firstUnwritten = m_pending.value(0);
+    m_changed = false;
+    m_pending.clear();
     // A file that would be too large to be read next time is not written at all.
-    const QByteArray bytes = file_.toBytes();
-    if (bytes.size() > RegFileStorage::kMaxBytes
-        || !RegFileStorage::writeAtomically(filePath_, bytes, state_ == RegFileStorage::State::TooLarge))
+    const QByteArray bytes = m_file.toBytes();
+    if (bytes.size() > RegFileStorage::kMaxBytes ||
+        !RegFileStorage::writeAtomically(m_filePath, bytes,
+                                         m_state == RegFileStorage::State::TooLarge))
         throw ESettingsError(failedToSetData(firstUnwritten));
-    state_ = RegFileStorage::State::Read;
+    m_state = RegFileStorage::State::Read;
 }
 
 std::optional<RegistryValue> RegistryKey::find(const QString& name) const
 {
-    if (current_.isEmpty())
+    if (m_current.isEmpty())
         return std::nullopt;
-    return file_.value(current_, name);
+    return m_file.value(m_current, name);
 }
 
 bool RegistryKey::valueExists(const QString& name) const { return find(name).has_value(); }
@@ -109,16 +110,22 @@ double RegistryKey::readFloat(const QString& name) const
 
 void RegistryKey::write(const QString& name, const RegistryValue& value)
 {
-    if (current_.isEmpty())
+    if (m_current.isEmpty())
         throw ESettingsError(failedToSetData(name));
-    file_.setValue(current_, name, value);
-    changed_ = true;
-    pending_.append(name);
+    m_file.setValue(m_current, name, value);
+    m_changed = true;
+    m_pending.append(name);
 }
 
-void RegistryKey::writeString(const QString& name, const QString& text) { write(name, RegistryValue::fromString(text)); }
+void RegistryKey::writeString(const QString& name, const QString& text)
+{
+    write(name, RegistryValue::fromString(text));
+}
 
-void RegistryKey::writeInteger(const QString& name, int32_t number) { write(name, RegistryValue::fromDWord(uint32_t(number))); }
+void RegistryKey::writeInteger(const QString& name, int32_t number)
+{
+    write(name, RegistryValue::fromDWord(uint32_t(number)));
+}
 
 void RegistryKey::writeBool(const QString& name, bool flag) { writeInteger(name, flag ? 1 : 0); }
 

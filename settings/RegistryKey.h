@@ -15,7 +15,7 @@
 class RegistryKey {
 public:
     explicit RegistryKey(QString filePath, QString rootKey = QStringLiteral("HKEY_CURRENT_USER"));
-    ~RegistryKey() = default;  // changes not committed by closeKey are dropped
+    ~RegistryKey() = default; // changes not committed by closeKey are dropped
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
 
@@ -25,8 +25,8 @@ public:
     // Writes what changed since opening; throws ESettingsError naming the first value not
     // written, and then the file on disk is as it was.
     void closeKey();
-    bool hasOpenKey() const { return !current_.isEmpty(); }
-    const QString& currentKey() const { return current_; }
+    bool hasOpenKey() const { return !m_current.isEmpty(); }
+    const QString& currentKey() const { return m_current; }
 
     bool valueExists(const QString& name) const;
     // Missing reads as empty; a string is REG_SZ or REG_EXPAND_SZ (not expanded), cut at a NUL.
@@ -46,12 +46,12 @@ private:
     std::optional<RegistryValue> find(const QString& name) const;
     void write(const QString& name, const RegistryValue& value);
 
-    QString filePath_;
-    QString root_;
-    QString current_;
-    bool loaded_ = false;
-    RegFileStorage::State state_ = RegFileStorage::State::Missing;
-    RegistryFile file_;
-    bool changed_ = false;
-    QStringList pending_;
+    QString m_filePath;
+    QString m_root;
+    QString m_current;
+    bool m_loaded = false;
+    RegFileStorage::State m_state = RegFileStorage::State::Missing;
+    RegistryFile m_file;
+    bool m_changed = false;
+    QStringList m_pending;
 };

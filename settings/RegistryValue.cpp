@@ -14,7 +14,10 @@ QByteArray utf16LeWithNul(const QString& text)
     return bytes;
 }
 
-RegistryValue RegistryValue::fromString(const QString& text) { return {String, utf16LeWithNul(text)}; }
+RegistryValue RegistryValue::fromString(const QString& text)
+{
+    return {String, utf16LeWithNul(text)};
+}
 
 RegistryValue RegistryValue::fromDWord(uint32_t number)
 {

@@ -12,12 +12,12 @@
 struct RegistryValue {
     enum Type : uint32_t {
         None = 0,
-        String = 1,         // REG_SZ
-        ExpandString = 2,   // REG_EXPAND_SZ
-        Binary = 3,         // REG_BINARY
-        DWord = 4,          // REG_DWORD
-        MultiString = 7,    // REG_MULTI_SZ
-        QWord = 11,         // REG_QWORD
+        String = 1,       // REG_SZ
+        ExpandString = 2, // REG_EXPAND_SZ
+        Binary = 3,       // REG_BINARY
+        DWord = 4,        // REG_DWORD
+        MultiString = 7,  // REG_MULTI_SZ
+        QWord = 11,       // REG_QWORD
     };
 
     uint32_t type = None;

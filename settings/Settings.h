@@ -7,21 +7,21 @@
 #include "settings/ESettingsError.h"
 
 // The display template the program starts with when none is stored.
-inline const QString kDefaultTemplate =
-    QStringLiteral("Bis zum Jahr %Y sind es noch:\r\n%T Tage(n) %H Stunde(n) %M Minute(n) %S Sekunde(n)");
+inline const QString kDefaultTemplate = QStringLiteral(
+    "Bis zum Jahr %Y sind es noch:\r\n%T Tage(n) %H Stunde(n) %M Minute(n) %S Sekunde(n)");
 
 // The thirteen values that outlive a run, with their built-in defaults in one place; the store
 // reads into it and writes from it.
 struct Settings {
-    QString label = kDefaultTemplate;   // display template, lines parted by CR LF
-    int32_t stretch = 0;                // picture alignment 0 top, 1 bottom, 2 left, 3 right, 4 fill
-    uint32_t fon = 0;                   // background colour, 0x00BBGGRR or a system-colour code
+    QString label = kDefaultTemplate; // display template, lines parted by CR LF
+    int32_t stretch = 0;              // picture alignment 0 top, 1 bottom, 2 left, 3 right, 4 fill
+    uint32_t fon = 0;                 // background colour, 0x00BBGGRR or a system-colour code
     QString font = QStringLiteral("Arial");
-    uint32_t fontC = 0x00FFFFFF;        // title colour
+    uint32_t fontC = 0x00FFFFFF; // title colour
     bool fontB = true, fontI = false, fontU = false, fontS = false;
-    int32_t fontT = 1;                  // character set 0..255; kept and written back unused
+    int32_t fontT = 1; // character set 0..255; kept and written back unused
     bool ifSelectDate = false;
-    double selectDate = 0;              // picked date-time, 0 when not set
+    double selectDate = 0; // picked date-time, 0 when not set
     bool shadow = false;
 
     friend bool operator==(const Settings&, const Settings&) = default;

@@ -2,34 +2,42 @@
 
 #include "video/ValueRangeError.h"
 
-void TColorControl::setBrightness(int value) {
+void TColorControl::setBrightness(int value)
+{
     checkValueRange(value, 0, 10000, "0 -> 10.000");
-    brightness_ = value;
+    m_brightness = value;
 }
-void TColorControl::setContrast(int value) {
+void TColorControl::setContrast(int value)
+{
     checkValueRange(value, 0, 20000, "0 -> 20.000");
-    contrast_ = value;
+    m_contrast = value;
 }
-void TColorControl::setHue(int value) {
+void TColorControl::setHue(int value)
+{
     checkValueRange(value, -180, 180, "-180 -> 180");
-    hue_ = value;
+    m_hue = value;
 }
-void TColorControl::setSaturation(int value) {
+void TColorControl::setSaturation(int value)
+{
     checkValueRange(value, 0, 20000, "0 -> 20.000");
-    saturation_ = value;
+    m_saturation = value;
 }
-void TColorControl::setSharpness(int value) {
+void TColorControl::setSharpness(int value)
+{
     checkValueRange(value, 0, 10, "0 -> 10");
-    sharpness_ = value;
+    m_sharpness = value;
 }
-void TColorControl::setGamma(int value) {
+void TColorControl::setGamma(int value)
+{
     checkValueRange(value, 1, 500, "1 -> 500");
-    gamma_ = value;
+    m_gamma = value;
 }
 
-bool TColorControl::isNeutral() const {
+bool TColorControl::isNeutral() const
+{
     const TColorControl neutral;
-    return brightness_ == neutral.brightness_ && contrast_ == neutral.contrast_ && hue_ == neutral.hue_ &&
-           saturation_ == neutral.saturation_ && sharpness_ == neutral.sharpness_ && gamma_ == neutral.gamma_ &&
-           colorEnable_ == neutral.colorEnable_;
+    return m_brightness == neutral.m_brightness && m_contrast == neutral.m_contrast &&
+           m_hue == neutral.m_hue && m_saturation == neutral.m_saturation &&
+           m_sharpness == neutral.m_sharpness && m_gamma == neutral.m_gamma &&
+           m_colorEnable == neutral.m_colorEnable;
 }

@@ -4,29 +4,29 @@
 
 class TColorControl {
 public:
-    int brightness() const { return brightness_; }
+    int brightness() const { return m_brightness; }
     void setBrightness(int value);
-    int contrast() const { return contrast_; }
+    int contrast() const { return m_contrast; }
     void setContrast(int value);
-    int hue() const { return hue_; }
+    int hue() const { return m_hue; }
     void setHue(int value);
-    int saturation() const { return saturation_; }
+    int saturation() const { return m_saturation; }
     void setSaturation(int value);
-    int sharpness() const { return sharpness_; }
+    int sharpness() const { return m_sharpness; }
     void setSharpness(int value);
-    int gamma() const { return gamma_; }
+    int gamma() const { return m_gamma; }
     void setGamma(int value);
-    bool colorEnable() const { return colorEnable_; }
-    void setColorEnable(bool value) { colorEnable_ = value; }
+    bool colorEnable() const { return m_colorEnable; }
+    void setColorEnable(bool value) { m_colorEnable = value; }
 
     bool isNeutral() const;
 
 private:
-    int brightness_ = 750;
-    int contrast_ = 10000;
-    int hue_ = 0;
-    int saturation_ = 10000;
-    int sharpness_ = 5;
-    int gamma_ = 1;
-    bool colorEnable_ = true;
+    int m_brightness = 750;
+    int m_contrast = 10000;
+    int m_hue = 0;
+    int m_saturation = 10000;
+    int m_sharpness = 5;
+    int m_gamma = 1;
+    bool m_colorEnable = true;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // The rule for hiding the pointer over a playing video: hide once it has rested for the delay,
-// show it on the next real move. Kept apart from the widget so the rule is tested with a fake clock.
+// show it on the next real move. Kept apart from the widget so the rule is tested with a fake
+// clock.
 
 #include <QPoint>
 
@@ -9,9 +10,9 @@
 class CursorAutoHider {
 public:
     // 0 switches hiding off.
-    void setDelay(int ms) { delay_ = ms < 0 ? 0 : ms; }
-    int delay() const { return delay_; }
-    bool hidden() const { return hidden_; }
+    void setDelay(int ms) { m_delay = ms < 0 ? 0 : ms; }
+    int delay() const { return m_delay; }
+    bool hidden() const { return m_hidden; }
 
     // A move event at pos; true when the pointer is to be shown again now. A move that reports
     // the position already recorded changes nothing.
@@ -28,9 +29,9 @@ public:
 private:
     bool activity(QPoint pos, int64_t nowMs);
 
-    int delay_ = 0;
-    bool hidden_ = false;
-    bool havePos_ = false;
-    QPoint lastPos_;
-    int64_t lastActivityMs_ = 0;
+    int m_delay = 0;
+    bool m_hidden = false;
+    bool m_havePos = false;
+    QPoint m_lastPos;
+    int64_t m_lastActivityMs = 0;
 };

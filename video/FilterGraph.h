@@ -22,7 +22,7 @@ public:
     explicit TFilterGraph(QObject* parent = nullptr);
     ~TFilterGraph() override;
 
-    bool active() const { return pipeline_ != nullptr; }
+    bool active() const { return m_pipeline != nullptr; }
     // Activating builds the pipeline and brings the members in (nothing if already active);
     // throws EMediaGraphError and stays inactive when no pipeline can be made.
     void setActive(bool value);
@@ -45,15 +45,15 @@ public:
     int64_t duration() const;
 
     // Publishes the live graph as a Graphviz .dot file (graphEditFile()) while active.
-    bool graphEdit() const { return graphEdit_; }
+    bool graphEdit() const { return m_graphEdit; }
     void setGraphEdit(bool value);
     QString graphEditFile() const;
     // The pipeline's debug log goes to this file from the next activation on; empty for none.
-    QString logFile() const { return logFile_; }
-    void setLogFile(const QString& fileName) { logFile_ = fileName; }
+    QString logFile() const { return m_logFile; }
+    void setLogFile(const QString& fileName) { m_logFile = fileName; }
 
-    int prerollTimeoutMs() const { return prerollTimeoutMs_; }
-    void setPrerollTimeoutMs(int ms) { prerollTimeoutMs_ = ms; }
+    int prerollTimeoutMs() const { return m_prerollTimeoutMs; }
+    void setPrerollTimeoutMs(int ms) { m_prerollTimeoutMs = ms; }
 
     void addMember(IGraphMember* member);
     void removeMember(IGraphMember* member);
@@ -61,7 +61,7 @@ public:
     void removeListener(IGraphListener* listener);
 
     // The live pipeline (null while inactive), for inspection.
-    GstElement* pipeline() const { return pipeline_.get(); }
+    GstElement* pipeline() const { return m_pipeline.get(); }
 
 signals:
     void graphComplete(HRESULT result);
@@ -91,14 +91,14 @@ private:
     static void onPadAdded(GstElement* decoder, GstPad* pad, gpointer data) noexcept;
     static void onNoMorePads(GstElement* decoder, gpointer data) noexcept;
 
-    std::shared_ptr<Shared> shared_;
-    yearmark::video::ElementPtr pipeline_;
-    std::unique_ptr<PipelineLog> log_;
-    std::vector<IGraphMember*> members_;
-    std::vector<IGraphListener*> listeners_;
-    bool rendered_ = false;
-    bool graphEdit_ = false;
-    QString logFile_;
-    QString publishedFile_;
-    int prerollTimeoutMs_ = 5000;
+    std::shared_ptr<Shared> m_shared;
+    yearmark::video::ElementPtr m_pipeline;
+    std::unique_ptr<PipelineLog> m_log;
+    std::vector<IGraphMember*> m_members;
+    std::vector<IGraphListener*> m_listeners;
+    bool m_rendered = false;
+    bool m_graphEdit = false;
+    QString m_logFile;
+    QString m_publishedFile;
+    int m_prerollTimeoutMs = 5000;
 };

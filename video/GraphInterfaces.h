@@ -10,7 +10,13 @@
 enum TGraphMembership { gmAdding = 0, gmAdded = 1, gmRemoving = 2, gmRemoved = 3 };
 
 // Control events the graph sends around its own operations.
-enum TControlEvent { cePlay = 0, ceStop = 2, ceFileRendering = 3, ceFileRendered = 4, ceActivate = 7 };
+enum TControlEvent {
+    cePlay = 0,
+    ceStop = 2,
+    ceFileRendering = 3,
+    ceFileRendered = 4,
+    ceActivate = 7
+};
 
 class IGraphMember {
 public:
@@ -19,8 +25,9 @@ public:
     virtual GstElement* graphElement() = 0;
     virtual QString graphName() const = 0;
     virtual void graphMembership(TGraphMembership code) = 0;
-    // Everything but the members' own elements has left the graph; the member's element is unlinked.
-    virtual void graphCleared() {}
+    // Everything but the members' own elements has left the graph; the member's element is
+    // unlinked.
+    virtual void graphCleared() { }
 };
 
 class IGraphListener {

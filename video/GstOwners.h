@@ -1,5 +1,6 @@
 #pragma once
-// Owners for the GStreamer and GLib handles of the media layer, so that no logic carries a bare unref.
+// Owners for the GStreamer and GLib handles of the media layer, so that no logic carries a bare
+// unref.
 
 #include <gst/gst.h>
 
@@ -8,22 +9,46 @@
 namespace yearmark::video {
 
 struct GstObjectUnref {
-    void operator()(gpointer object) const noexcept { if (object) gst_object_unref(object); }
+    void operator()(gpointer object) const noexcept
+    {
+        if (object)
+            gst_object_unref(object);
+    }
 };
 struct GstCapsUnref {
-    void operator()(GstCaps* caps) const noexcept { if (caps) gst_caps_unref(caps); }
+    void operator()(GstCaps* caps) const noexcept
+    {
+        if (caps)
+            gst_caps_unref(caps);
+    }
 };
 struct GstMessageUnref {
-    void operator()(GstMessage* message) const noexcept { if (message) gst_message_unref(message); }
+    void operator()(GstMessage* message) const noexcept
+    {
+        if (message)
+            gst_message_unref(message);
+    }
 };
 struct GstSampleUnref {
-    void operator()(GstSample* sample) const noexcept { if (sample) gst_sample_unref(sample); }
+    void operator()(GstSample* sample) const noexcept
+    {
+        if (sample)
+            gst_sample_unref(sample);
+    }
 };
 struct GstIteratorFree {
-    void operator()(GstIterator* it) const noexcept { if (it) gst_iterator_free(it); }
+    void operator()(GstIterator* it) const noexcept
+    {
+        if (it)
+            gst_iterator_free(it);
+    }
 };
 struct GErrorFree {
-    void operator()(GError* error) const noexcept { if (error) g_error_free(error); }
+    void operator()(GError* error) const noexcept
+    {
+        if (error)
+            g_error_free(error);
+    }
 };
 struct GFree {
     void operator()(gpointer memory) const noexcept { g_free(memory); }
@@ -45,14 +70,22 @@ using GCharPtr = std::unique_ptr<gchar, GFree>;
 using SharedMessage = std::shared_ptr<GstMessage>;
 using SharedSample = std::shared_ptr<GstSample>;
 
-inline SharedMessage adoptMessage(GstMessage* message) { return SharedMessage(message, GstMessageUnref{}); }
-inline SharedSample adoptSample(GstSample* sample) { return SharedSample(sample, GstSampleUnref{}); }
+inline SharedMessage adoptMessage(GstMessage* message)
+{
+    return SharedMessage(message, GstMessageUnref {});
+}
+inline SharedSample adoptSample(GstSample* sample)
+{
+    return SharedSample(sample, GstSampleUnref {});
+}
 
 // Takes a newly made (floating) element into a real reference held by the returned owner.
-inline ElementPtr makeElement(const char* factory, const char* name = nullptr) {
+inline ElementPtr makeElement(const char* factory, const char* name = nullptr)
+{
     GstElement* element = gst_element_factory_make(factory, name);
-    if (element) gst_object_ref_sink(element);
+    if (element)
+        gst_object_ref_sink(element);
     return ElementPtr(element);
 }
 
-}  // namespace yearmark::video
+} // namespace yearmark::video

@@ -6,9 +6,10 @@
 
 namespace yearmark::video {
 
-void ensureGStreamer() {
+void ensureGStreamer()
+{
     static std::once_flag once;
     std::call_once(once, [] { gst_init(nullptr, nullptr); });
 }
 
-}  // namespace yearmark::video
+} // namespace yearmark::video

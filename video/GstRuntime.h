@@ -6,4 +6,4 @@ namespace yearmark::video {
 
 void ensureGStreamer();
 
-}  // namespace yearmark::video
+} // namespace yearmark::video

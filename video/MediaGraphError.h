@@ -15,14 +15,14 @@ constexpr HRESULT S_FALSE = 1;
 class EMediaGraphError : public std::runtime_error {
 public:
     EMediaGraphError(const std::string& msg, uint32_t code);
-    uint32_t code() const { return code_; }
+    uint32_t code() const { return m_code; }
 
     // Builds the exception from a GStreamer error, with its code from mediaErrorCode().
     static EMediaGraphError fromGError(const GError* error);
     static std::string formatMessage(const std::string& text, uint32_t code);
 
 private:
-    uint32_t code_;
+    uint32_t m_code;
 };
 
 // Failure codes of the media layer in the form of the platform's result codes (severity bit,
@@ -37,6 +37,6 @@ constexpr uint32_t prerollTimeout = base | graph | 0x03;
 constexpr uint32_t elementMissing = base | graph | 0x04;
 constexpr uint32_t stateChangeFailed = base | graph | 0x05;
 constexpr uint32_t fileNotFound = base | resource | 0x03;
-}  // namespace media_codes
+} // namespace media_codes
 
 uint32_t mediaErrorCode(GQuark domain, int code);

@@ -20,15 +20,19 @@ public:
 
 private:
     struct FileClose {
-        void operator()(std::FILE* f) const noexcept { if (f) std::fclose(f); }
+        void operator()(std::FILE* f) const noexcept
+        {
+            if (f)
+                std::fclose(f);
+        }
     };
     static void logFunction(GstDebugCategory* category, GstDebugLevel level, const gchar* file,
-                            const gchar* function, gint line, GObject* object, GstDebugMessage* message,
-                            gpointer userData) noexcept;
+                            const gchar* function, gint line, GObject* object,
+                            GstDebugMessage* message, gpointer userData) noexcept;
 
-    std::mutex mutex_;
-    std::unique_ptr<std::FILE, FileClose> file_;
-    GstElement* pipeline_;  // borrowed: the graph drops the log before the pipeline
-    GstDebugLevel oldThreshold_;
-    bool hadDefaultLog_;
+    std::mutex m_mutex;
+    std::unique_ptr<std::FILE, FileClose> m_file;
+    GstElement* m_pipeline; // borrowed: the graph drops the log before the pipeline
+    GstDebugLevel m_oldThreshold;
+    bool m_hadDefaultLog;
 };

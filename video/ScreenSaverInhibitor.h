@@ -12,11 +12,11 @@ public:
 
     // Holds or releases; repeated requests of the same kind change nothing.
     void setHeld(bool held) noexcept;
-    bool held() const { return held_; }
+    bool held() const { return m_held; }
     // Whether the platform actually honours the hold (an X11 server with the extension).
-    bool effective() const { return effective_; }
+    bool effective() const { return m_effective; }
 
 private:
-    bool held_ = false;
-    bool effective_ = false;
+    bool m_held = false;
+    bool m_effective = false;
 };

@@ -19,155 +19,196 @@ using namespace yearmark::video;
 // painter (which takes a reference to it). Only one frame is ever kept, and at most one repaint
 // request is queued at a time, so a slow painter drops frames instead of holding up the stream.
 struct TVideoWindow::FrameSlot {
-    explicit FrameSlot(TVideoWindow* window) : target(window) {}
+    explicit FrameSlot(TVideoWindow* window)
+        : target(window)
+    { }
 
-    void store(GstSample* sample) noexcept {
-        if (!sample) return;
+    void store(GstSample* sample) noexcept
+    {
+        if (!sample)
+            return;
         {
             std::lock_guard lock(mutex);
             newest = adoptSample(sample);
         }
-        if (updatePosted.exchange(true)) return;
+        if (updatePosted.exchange(true))
+            return;
         if (QCoreApplication* app = QCoreApplication::instance()) {
             try {
                 QMetaObject::invokeMethod(
-                    app, [window = target] { if (window) window->frameArrived(); }, Qt::QueuedConnection);
+                    app,
+                    [window = target] {
+                        if (window)
+                            window->frameArrived();
+                    },
+                    Qt::QueuedConnection);
             } catch (...) {
                 updatePosted = false;
             }
         }
     }
 
-    static GstFlowReturn onSample(GstAppSink* sink, gpointer data) noexcept {
+    static GstFlowReturn onSample(GstAppSink* sink, gpointer data) noexcept
+    {
         (*static_cast<std::shared_ptr<FrameSlot>*>(data))->store(gst_app_sink_pull_sample(sink));
         return GST_FLOW_OK;
     }
-    static GstFlowReturn onPreroll(GstAppSink* sink, gpointer data) noexcept {
+    static GstFlowReturn onPreroll(GstAppSink* sink, gpointer data) noexcept
+    {
         (*static_cast<std::shared_ptr<FrameSlot>*>(data))->store(gst_app_sink_pull_preroll(sink));
         return GST_FLOW_OK;
     }
 
-    const QPointer<TVideoWindow> target;  // made on the UI thread, only copied elsewhere
+    const QPointer<TVideoWindow> target; // made on the UI thread, only copied elsewhere
     std::mutex mutex;
     SharedSample newest;
-    std::atomic<bool> updatePosted{false};
+    std::atomic<bool> updatePosted {false};
 };
 
 namespace {
 // A frame as the painter needs it: its mapped pixels and its geometry.
 class MappedFrame {
 public:
-    explicit MappedFrame(GstSample* sample) {
+    explicit MappedFrame(GstSample* sample)
+    {
         GstCaps* caps = gst_sample_get_caps(sample);
         GstBuffer* buffer = gst_sample_get_buffer(sample);
-        if (!caps || !buffer || !gst_video_info_from_caps(&info_, caps)) return;
-        if (GST_VIDEO_INFO_FORMAT(&info_) != GST_VIDEO_FORMAT_BGRx) return;
-        mapped_ = gst_video_frame_map(&frame_, &info_, buffer, GST_MAP_READ);
+        if (!caps || !buffer || !gst_video_info_from_caps(&m_info, caps))
+            return;
+        if (GST_VIDEO_INFO_FORMAT(&m_info) != GST_VIDEO_FORMAT_BGRx)
+            return;
+        m_mapped = gst_video_frame_map(&m_frame, &m_info, buffer, GST_MAP_READ);
     }
-    ~MappedFrame() {
-        if (mapped_) gst_video_frame_unmap(&frame_);
+    ~MappedFrame()
+    {
+        if (m_mapped)
+            gst_video_frame_unmap(&m_frame);
     }
     MappedFrame(const MappedFrame&) = delete;
     MappedFrame& operator=(const MappedFrame&) = delete;
 
-    bool valid() const { return mapped_; }
-    QSize size() const { return QSize(GST_VIDEO_INFO_WIDTH(&info_), GST_VIDEO_INFO_HEIGHT(&info_)); }
-    QSize aspect() const {
-        return pictureAspect(GST_VIDEO_INFO_WIDTH(&info_), GST_VIDEO_INFO_HEIGHT(&info_), GST_VIDEO_INFO_PAR_N(&info_),
-                             GST_VIDEO_INFO_PAR_D(&info_));
+    bool valid() const { return m_mapped; }
+    QSize size() const
+    {
+        return QSize(GST_VIDEO_INFO_WIDTH(&m_info), GST_VIDEO_INFO_HEIGHT(&m_info));
+    }
+    QSize aspect() const
+    {
+        return pictureAspect(GST_VIDEO_INFO_WIDTH(&m_info), GST_VIDEO_INFO_HEIGHT(&m_info),
+                             GST_VIDEO_INFO_PAR_N(&m_info), GST_VIDEO_INFO_PAR_D(&m_info));
     }
     // The pixels as an image that borrows the frame's memory (BGRx is RGB32 in memory order).
-    QImage image() const {
-        return QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame_, 0)), size().width(),
-                      size().height(), GST_VIDEO_FRAME_PLANE_STRIDE(&frame_, 0), QImage::Format_RGB32);
+    QImage image() const
+    {
+        return QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&m_frame, 0)),
+                      size().width(), size().height(), GST_VIDEO_FRAME_PLANE_STRIDE(&m_frame, 0),
+                      QImage::Format_RGB32);
     }
 
 private:
-    GstVideoInfo info_{};
-    GstVideoFrame frame_{};
-    bool mapped_ = false;
+    GstVideoInfo m_info {};
+    GstVideoFrame m_frame {};
+    bool m_mapped = false;
 };
 
 // Geometry only: the caps tell size and pixel aspect ratio without mapping the pixels.
-QSize sampleAspect(GstSample* sample) {
+QSize sampleAspect(GstSample* sample)
+{
     GstCaps* caps = sample ? gst_sample_get_caps(sample) : nullptr;
     GstVideoInfo info;
-    if (!caps || !gst_video_info_from_caps(&info, caps)) return {};
-    return pictureAspect(GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info), GST_VIDEO_INFO_PAR_N(&info),
-                         GST_VIDEO_INFO_PAR_D(&info));
+    if (!caps || !gst_video_info_from_caps(&info, caps))
+        return {};
+    return pictureAspect(GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
+                         GST_VIDEO_INFO_PAR_N(&info), GST_VIDEO_INFO_PAR_D(&info));
 }
-}  // namespace
+} // namespace
 
-TVideoWindow::TVideoWindow(QWidget* parent) : QWidget(parent), slot_(std::make_shared<FrameSlot>(this)) {
+TVideoWindow::TVideoWindow(QWidget* parent)
+    : QWidget(parent)
+    , m_slot(std::make_shared<FrameSlot>(this))
+{
     resize(320, 240);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
-    clock_.start();
-    idleTimer_.setSingleShot(true);
-    connect(&idleTimer_, &QTimer::timeout, this, &TVideoWindow::idleCheck);
+    m_clock.start();
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, &TVideoWindow::idleCheck);
 }
 
-TVideoWindow::~TVideoWindow() {
+TVideoWindow::~TVideoWindow()
+{
     try {
         setFilterGraph(nullptr);
-    } catch (...) {
+    } catch (...) { }
+}
+
+void TVideoWindow::setFilterGraph(TFilterGraph* graph)
+{
+    if (graph == m_graph)
+        return;
+    if (m_graph) {
+        m_graph->removeListener(this);
+        m_graph->removeMember(this);
+    }
+    m_graph = graph;
+    if (m_graph) {
+        m_graph->addListener(this);
+        m_graph->addMember(this);
     }
 }
 
-void TVideoWindow::setFilterGraph(TFilterGraph* graph) {
-    if (graph == graph_) return;
-    if (graph_) {
-        graph_->removeListener(this);
-        graph_->removeMember(this);
-    }
-    graph_ = graph;
-    if (graph_) {
-        graph_->addListener(this);
-        graph_->addMember(this);
-    }
-}
-
-void TVideoWindow::setAspectRatio(TRatioModes mode) {
-    if (mode == aspectRatio_) return;
-    aspectRatio_ = mode;
+void TVideoWindow::setAspectRatio(TRatioModes mode)
+{
+    if (mode == m_aspectRatio)
+        return;
+    m_aspectRatio = mode;
     update();
 }
 
-void TVideoWindow::setDigitalZoom(int value) {
+void TVideoWindow::setDigitalZoom(int value)
+{
     checkValueRange(value, 0, 99, "0 -> 99");
-    digitalZoom_ = value;
+    m_digitalZoom = value;
 }
 
-void TVideoWindow::setAutoHideCursor(int ms) {
-    hider_.setDelay(ms);
-    if (ms <= 0 && hider_.reset(clock_.elapsed())) applyCursor();
+void TVideoWindow::setAutoHideCursor(int ms)
+{
+    m_hider.setDelay(ms);
+    if (ms <= 0 && m_hider.reset(m_clock.elapsed()))
+        applyCursor();
     scheduleIdleCheck();
 }
 
-void TVideoWindow::setNoScreenSaver(bool value) {
-    noScreenSaver_ = value;
+void TVideoWindow::setNoScreenSaver(bool value)
+{
+    m_noScreenSaver = value;
     updateScreenSaver();
 }
 
-void TVideoWindow::setColor(const QColor& value) {
-    if (value == color_) return;
-    color_ = value;
+void TVideoWindow::setColor(const QColor& value)
+{
+    if (value == m_color)
+        return;
+    m_color = value;
     update();
 }
 
-QString TVideoWindow::graphName() const {
+QString TVideoWindow::graphName() const
+{
     return objectName().isEmpty() ? QStringLiteral("VideoWindow") : objectName();
 }
 
-void TVideoWindow::createSink() {
+void TVideoWindow::createSink()
+{
     ensureGStreamer();
     ElementPtr bin(GST_ELEMENT(gst_object_ref_sink(gst_bin_new(nullptr))));
     ElementPtr convert = makeElement("videoconvert");
     ElementPtr appsink = makeElement("appsink");
     if (!bin || !convert || !appsink) {
         const uint32_t code = media_codes::elementMissing;
-        throw EMediaGraphError(EMediaGraphError::formatMessage("The video sink could not be created.", code), code);
+        throw EMediaGraphError(
+            EMediaGraphError::formatMessage("The video sink could not be created.", code), code);
     }
     gst_bin_add(GST_BIN(bin.get()), convert.get());
     gst_bin_add(GST_BIN(bin.get()), appsink.get());
@@ -179,135 +220,167 @@ void TVideoWindow::createSink() {
     gst_app_sink_set_max_buffers(sink, 1);
     gst_app_sink_set_drop(sink, TRUE);
     g_object_set(appsink.get(), "sync", TRUE, "enable-last-sample", FALSE, nullptr);
-    GstAppSinkCallbacks callbacks{};
+    GstAppSinkCallbacks callbacks {};
     callbacks.new_sample = &FrameSlot::onSample;
     callbacks.new_preroll = &FrameSlot::onPreroll;
-    gst_app_sink_set_callbacks(sink, &callbacks, new std::shared_ptr<FrameSlot>(slot_),
-                               [](gpointer data) { delete static_cast<std::shared_ptr<FrameSlot>*>(data); });
+    gst_app_sink_set_callbacks(
+        sink, &callbacks, new std::shared_ptr<FrameSlot>(m_slot),
+        [](gpointer data) { delete static_cast<std::shared_ptr<FrameSlot>*>(data); });
 
     PadPtr target(gst_element_get_static_pad(convert.get(), "sink"));
     gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", target.get()));
-    sink_ = std::move(bin);
+    m_sink = std::move(bin);
 }
 
-void TVideoWindow::graphMembership(TGraphMembership code) {
+void TVideoWindow::graphMembership(TGraphMembership code)
+{
     switch (code) {
     case gmAdding:
-        sink_.reset();
+        m_sink.reset();
         createSink();
         break;
     case gmAdded:
         scheduleIdleCheck();
         break;
     case gmRemoving:
-        playing_ = false;
+        m_playing = false;
         updateScreenSaver();
         break;
     case gmRemoved:
-        sink_.reset();
+        m_sink.reset();
         graphCleared();
-        if (hider_.reset(clock_.elapsed())) applyCursor();
+        if (m_hider.reset(m_clock.elapsed()))
+            applyCursor();
         break;
     }
 }
 
-void TVideoWindow::graphCleared() {
+void TVideoWindow::graphCleared()
+{
     {
-        std::lock_guard lock(slot_->mutex);
-        slot_->newest.reset();
+        std::lock_guard lock(m_slot->mutex);
+        m_slot->newest.reset();
     }
-    playing_ = false;
+    m_playing = false;
     updateScreenSaver();
     update();
 }
 
-void TVideoWindow::graphEvent(GstMessage*) {
+void TVideoWindow::graphEvent(GstMessage*)
+{
     // The frames arrive through the sink itself; no bus message changes what the window shows.
 }
 
-void TVideoWindow::controlEvent(TControlEvent code, int) {
-    if (code == cePlay) playing_ = true;
-    else if (code == ceStop || code == ceFileRendering) playing_ = false;
+void TVideoWindow::controlEvent(TControlEvent code, int)
+{
+    if (code == cePlay)
+        m_playing = true;
+    else if (code == ceStop || code == ceFileRendering)
+        m_playing = false;
     updateScreenSaver();
 }
 
-yearmark::video::SharedSample TVideoWindow::currentSample() const {
-    std::lock_guard lock(slot_->mutex);
-    return slot_->newest;
+yearmark::video::SharedSample TVideoWindow::currentSample() const
+{
+    std::lock_guard lock(m_slot->mutex);
+    return m_slot->newest;
 }
 
 bool TVideoWindow::hasFrame() const { return currentSample() != nullptr; }
 
-QRect TVideoWindow::videoRect() const {
+QRect TVideoWindow::videoRect() const
+{
     SharedSample sample = currentSample();
-    return sample ? videoTargetRect(aspectRatio_, rect(), sampleAspect(sample.get())) : QRect();
+    return sample ? videoTargetRect(m_aspectRatio, rect(), sampleAspect(sample.get())) : QRect();
 }
 
-void TVideoWindow::frameArrived() noexcept {
-    slot_->updatePosted = false;
+void TVideoWindow::frameArrived() noexcept
+{
+    m_slot->updatePosted = false;
     update();
 }
 
-void TVideoWindow::paintEvent(QPaintEvent*) noexcept {
+void TVideoWindow::paintEvent(QPaintEvent*) noexcept
+{
     try {
         QPainter painter(this);
-        painter.fillRect(rect(), color_);
+        painter.fillRect(rect(), m_color);
         SharedSample sample = currentSample();
-        if (!sample) return;
+        if (!sample)
+            return;
         MappedFrame frame(sample.get());
-        if (!frame.valid()) return;
-        const QRect target = videoTargetRect(aspectRatio_, rect(), frame.aspect());
-        if (target.isEmpty()) return;
-        const QRect source = videoSourceRect(aspectRatio_, frame.size(), frame.aspect(), target);
+        if (!frame.valid())
+            return;
+        const QRect target = videoTargetRect(m_aspectRatio, rect(), frame.aspect());
+        if (target.isEmpty())
+            return;
+        const QRect source = videoSourceRect(m_aspectRatio, frame.size(), frame.aspect(), target);
         painter.drawImage(target, frame.image(), source);
-    } catch (...) {
-    }
+    } catch (...) { }
 }
 
-void TVideoWindow::applyCursor() {
-    if (hider_.hidden()) setCursor(Qt::BlankCursor);
-    else unsetCursor();
+void TVideoWindow::applyCursor()
+{
+    if (m_hider.hidden())
+        setCursor(Qt::BlankCursor);
+    else
+        unsetCursor();
 }
 
-void TVideoWindow::scheduleIdleCheck() {
-    const int64_t wait = hider_.msUntilHide(clock_.elapsed());
-    if (wait < 0) idleTimer_.stop();
-    else idleTimer_.start(static_cast<int>(wait));
+void TVideoWindow::scheduleIdleCheck()
+{
+    const int64_t wait = m_hider.msUntilHide(m_clock.elapsed());
+    if (wait < 0)
+        m_idleTimer.stop();
+    else
+        m_idleTimer.start(static_cast<int>(wait));
 }
 
-void TVideoWindow::idleCheck() {
-    if (hider_.idle(clock_.elapsed(), sink_ != nullptr)) applyCursor();
-    else if (sink_) scheduleIdleCheck();
+void TVideoWindow::idleCheck()
+{
+    if (m_hider.idle(m_clock.elapsed(), m_sink != nullptr))
+        applyCursor();
+    else if (m_sink)
+        scheduleIdleCheck();
 }
 
-void TVideoWindow::mouseMoveEvent(QMouseEvent* event) {
-    if (hider_.moved(event->position().toPoint(), clock_.elapsed())) applyCursor();
+void TVideoWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_hider.moved(event->position().toPoint(), m_clock.elapsed()))
+        applyCursor();
     scheduleIdleCheck();
     QWidget::mouseMoveEvent(event);
 }
 
-void TVideoWindow::mousePressEvent(QMouseEvent* event) {
-    if (hider_.button(event->position().toPoint(), clock_.elapsed())) applyCursor();
+void TVideoWindow::mousePressEvent(QMouseEvent* event)
+{
+    if (m_hider.button(event->position().toPoint(), m_clock.elapsed()))
+        applyCursor();
     scheduleIdleCheck();
     QWidget::mousePressEvent(event);
 }
 
-void TVideoWindow::mouseReleaseEvent(QMouseEvent* event) {
-    if (hider_.button(event->position().toPoint(), clock_.elapsed())) applyCursor();
+void TVideoWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (m_hider.button(event->position().toPoint(), m_clock.elapsed()))
+        applyCursor();
     scheduleIdleCheck();
     QWidget::mouseReleaseEvent(event);
 }
 
-void TVideoWindow::showEvent(QShowEvent* event) {
+void TVideoWindow::showEvent(QShowEvent* event)
+{
     QWidget::showEvent(event);
     updateScreenSaver();
 }
 
-void TVideoWindow::hideEvent(QHideEvent* event) {
+void TVideoWindow::hideEvent(QHideEvent* event)
+{
     QWidget::hideEvent(event);
     updateScreenSaver();
 }
 
-void TVideoWindow::updateScreenSaver() noexcept {
-    inhibitor_.setHeld(noScreenSaver_ && playing_ && isVisible());
+void TVideoWindow::updateScreenSaver() noexcept
+{
+    m_inhibitor.setHeld(m_noScreenSaver && m_playing && isVisible());
 }

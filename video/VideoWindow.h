@@ -25,37 +25,37 @@ public:
     explicit TVideoWindow(QWidget* parent = nullptr);
     ~TVideoWindow() override;
 
-    TFilterGraph* filterGraph() const { return graph_; }
+    TFilterGraph* filterGraph() const { return m_graph; }
     // Leaves the old graph's member and listener lists and joins the new graph's (at once, if it
     // is active).
     void setFilterGraph(TFilterGraph* graph);
 
-    TRatioModes aspectRatio() const { return aspectRatio_; }
+    TRatioModes aspectRatio() const { return m_aspectRatio; }
     void setAspectRatio(TRatioModes mode);
-    int digitalZoom() const { return digitalZoom_; }
+    int digitalZoom() const { return m_digitalZoom; }
     // 0..99; throws EValueRangeError outside and keeps the old value.
     void setDigitalZoom(int value);
-    int autoHideCursor() const { return hider_.delay(); }
+    int autoHideCursor() const { return m_hider.delay(); }
     void setAutoHideCursor(int ms);
-    bool noScreenSaver() const { return noScreenSaver_; }
+    bool noScreenSaver() const { return m_noScreenSaver; }
     void setNoScreenSaver(bool value);
-    TColorControl* colorControl() { return &colorControl_; }
-    QColor color() const { return color_; }
+    TColorControl* colorControl() { return &m_colorControl; }
+    QColor color() const { return m_color; }
     void setColor(const QColor& value);
 
     // Where the current frame is shown, in widget coordinates; empty without a frame.
     QRect videoRect() const;
     bool hasFrame() const;
-    bool cursorHidden() const { return hider_.hidden(); }
+    bool cursorHidden() const { return m_hider.hidden(); }
     // True while a playing video holds the screen saver off.
-    bool screenSaverHeld() const { return inhibitor_.held(); }
+    bool screenSaverHeld() const { return m_inhibitor.held(); }
     // True while the platform itself has the screen saver suspended for it (X11 only).
-    bool screenSaverSuspended() const { return inhibitor_.effective(); }
+    bool screenSaverSuspended() const { return m_inhibitor.effective(); }
 
     QSize sizeHint() const override { return QSize(320, 240); }
 
     // IGraphMember
-    GstElement* graphElement() override { return sink_.get(); }
+    GstElement* graphElement() override { return m_sink.get(); }
     QString graphName() const override;
     void graphMembership(TGraphMembership code) override;
     void graphCleared() override;
@@ -82,17 +82,17 @@ private:
     void updateScreenSaver() noexcept;
     yearmark::video::SharedSample currentSample() const;
 
-    std::shared_ptr<FrameSlot> slot_;
-    yearmark::video::ElementPtr sink_;
-    QPointer<TFilterGraph> graph_;
-    TRatioModes aspectRatio_ = rmLetterBox;
-    int digitalZoom_ = 0;
-    bool noScreenSaver_ = false;
-    bool playing_ = false;
-    TColorControl colorControl_;
-    QColor color_ = Qt::black;
-    CursorAutoHider hider_;
-    QElapsedTimer clock_;
-    QTimer idleTimer_;
-    ScreenSaverInhibitor inhibitor_;
+    std::shared_ptr<FrameSlot> m_slot;
+    yearmark::video::ElementPtr m_sink;
+    QPointer<TFilterGraph> m_graph;
+    TRatioModes m_aspectRatio = rmLetterBox;
+    int m_digitalZoom = 0;
+    bool m_noScreenSaver = false;
+    bool m_playing = false;
+    TColorControl m_colorControl;
+    QColor m_color = Qt::black;
+    CursorAutoHider m_hider;
+    QElapsedTimer m_clock;
+    QTimer m_idleTimer;
+    ScreenSaverInhibitor m_inhibitor;
 };

@@ -30,7 +30,10 @@ TEST(ErrorBox, AnExceptionFromAnEventHandlerIsShownAndTheLoopGoesOn)
     QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
     QCoreApplication::postEvent(&failing, new QEvent(QEvent::User));
     bool later = false;
-    QTimer::singleShot(0, [&] { later = true; QCoreApplication::exit(0); });
+    QTimer::singleShot(0, [&] {
+        later = true;
+        QCoreApplication::exit(0);
+    });
     EXPECT_EQ(g_app->exec(), 0);
     EXPECT_TRUE(later);
     EXPECT_EQ(shown, QStringList({"Premature end of JPEG file", "Premature end of JPEG file"}));

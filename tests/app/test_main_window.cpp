@@ -1,9 +1,9 @@
 #include "app/Main.h"
-#include "tests/countdown/clock_support.h"
 #include "countdown/TemplateExpander.h"
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
 #include "settings/Settings.h"
+#include "tests/countdown/clock_support.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,7 +31,7 @@ protected:
     QTemporaryDir dir;
     QString exe() const { return dir.filePath(QStringLiteral("yearmark")); }
     QString store() const { return dir.filePath(QStringLiteral("yearmark.reg")); }
-    FixedClock clock{CalendarTime{2026, 12, 7, 12, 0, 0, 0}};
+    FixedClock clock {CalendarTime {2026, 12, 7, 12, 0, 0, 0}};
 
     std::unique_ptr<TFormMain> makeWindow()
     {
@@ -63,12 +63,14 @@ TEST_F(MainWindowTest, TickShowsTheBuiltInTemplateExpanded)
 {
     auto w = makeWindow();
     w->Timer1Timer();
-    EXPECT_EQ(w->Titel->caption(),
-              QStringLiteral("Bis zum Jahr 2027 sind es noch:\r\n24 Tage(n) 12 Stunde(n) 00 Minute(n) 00 Sekunde(n)"));
+    EXPECT_EQ(w->Titel->caption(), QStringLiteral("Bis zum Jahr 2027 sind es noch:\r\n24 Tage(n) "
+                                                  "12 Stunde(n) 00 Minute(n) 00 Sekunde(n)"));
     clock.set({2026, 12, 31, 23, 58, 0, 900});
     w->Timer1Timer();
-    EXPECT_EQ(w->Titel->caption(),
-              QStringLiteral("Bis zum Jahr 2027 sind es noch:\r\n0 Tage(n) 0 Stunde(n) 01 Minute(n) 59 Sekunde(n)"));
+    EXPECT_EQ(
+        w->Titel->caption(),
+        QStringLiteral(
+            "Bis zum Jahr 2027 sind es noch:\r\n0 Tage(n) 0 Stunde(n) 01 Minute(n) 59 Sekunde(n)"));
 }
 
 TEST_F(MainWindowTest, ZeroMomentStopsTheTimerAndHidesTheTitleForGood)
@@ -86,7 +88,7 @@ TEST_F(MainWindowTest, ClockJumpingOverTheTargetStillBringsTheZeroMoment)
     auto w = makeWindow();
     w->Timer1Timer();
     EXPECT_TRUE(w->counting());
-    clock.set({2027, 1, 1, 0, 0, 3, 0});  // the machine slept through midnight
+    clock.set({2027, 1, 1, 0, 0, 3, 0}); // the machine slept through midnight
     w->Timer1Timer();
     EXPECT_FALSE(w->counting());
     EXPECT_FALSE(w->Titel->isVisible());
@@ -97,7 +99,7 @@ TEST_F(MainWindowTest, LoadedSettingsShapeTheWindow)
     Settings s;
     s.label = QStringLiteral("%S");
     s.stretch = 2;
-    s.fon = 0x00FF0000;  // blue in the 0x00BBGGRR form
+    s.fon = 0x00FF0000; // blue in the 0x00BBGGRR form
     s.fontC = 0x000000FF;
     s.shadow = true;
     saveSettings(store(), settingsKeyPath(QStringLiteral("yearmark")), s);
@@ -133,14 +135,15 @@ TEST_F(MainWindowTest, PickedTargetFromTheStoreIsCountedDownTo)
     saveSettings(store(), settingsKeyPath(QStringLiteral("yearmark")), s);
     auto w = makeWindow();
     w->Timer1Timer();
-    EXPECT_TRUE(w->Titel->caption().endsWith(QStringLiteral("0 Tage(n) 0 Stunde(n) 01 Minute(n) 30 Sekunde(n)")));
+    EXPECT_TRUE(w->Titel->caption().endsWith(
+        QStringLiteral("0 Tage(n) 0 Stunde(n) 01 Minute(n) 30 Sekunde(n)")));
 }
 
 TEST_F(MainWindowTest, ClosingSavesEverySetting)
 {
     {
         auto w = makeWindow();
-            w->close();
+        w->close();
     }
     QFile f(store());
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));

@@ -11,21 +11,23 @@ struct ExtCase {
     const char* expected;
 };
 
-class ChangeFileExt : public testing::TestWithParam<ExtCase> {};
+class ChangeFileExt : public testing::TestWithParam<ExtCase> { };
 
 TEST_P(ChangeFileExt, ReplacesOrAppendsTheExtension)
 {
     const ExtCase& c = GetParam();
-    EXPECT_EQ(changeFileExt(QString::fromUtf8(c.path), QString::fromUtf8(c.ext)).toStdString(), c.expected);
+    EXPECT_EQ(changeFileExt(QString::fromUtf8(c.path), QString::fromUtf8(c.ext)).toStdString(),
+              c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, ChangeFileExt, testing::Values(
-    ExtCase{"/opt/ym/yearmark", ".jpg", "/opt/ym/yearmark.jpg"},
-    ExtCase{"/opt/ym/countdown.exe", ".chm", "/opt/ym/countdown.chm"},
-    ExtCase{"/opt/y.m/party", ".bmp", "/opt/y.m/party.bmp"},
-    ExtCase{"/opt/ym/a.b.c", ".jpg", "/opt/ym/a.b.jpg"},
-    ExtCase{"/opt/ym/.hidden", ".jpg", "/opt/ym/.jpg"},
-    ExtCase{"yearmark", ".chm", "yearmark.chm"}));
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ChangeFileExt,
+    testing::Values(ExtCase {"/opt/ym/yearmark", ".jpg", "/opt/ym/yearmark.jpg"},
+                    ExtCase {"/opt/ym/countdown.exe", ".chm", "/opt/ym/countdown.chm"},
+                    ExtCase {"/opt/y.m/party", ".bmp", "/opt/y.m/party.bmp"},
+                    ExtCase {"/opt/ym/a.b.c", ".jpg", "/opt/ym/a.b.jpg"},
+                    ExtCase {"/opt/ym/.hidden", ".jpg", "/opt/ym/.jpg"},
+                    ExtCase {"yearmark", ".chm", "yearmark.chm"}));
 
 TEST(FileNames, BaseNameAndFolder)
 {
@@ -47,7 +49,11 @@ TEST(BackgroundPicture, JpegBeforeBitmapAndNothingWhenBothMissing)
 {
     QTemporaryDir dir;
     const QString exe = dir.filePath(QStringLiteral("countdown"));
-    auto touch = [](const QString& p) { QFile f(p); ASSERT_TRUE(f.open(QIODevice::WriteOnly)); f.write("x"); };
+    auto touch = [](const QString& p) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    };
 
     EXPECT_TRUE(backgroundPicturePath(exe).isEmpty());
     touch(exe + ".bmp");
@@ -55,6 +61,6 @@ TEST(BackgroundPicture, JpegBeforeBitmapAndNothingWhenBothMissing)
     touch(exe + ".jpg");
     EXPECT_EQ(backgroundPicturePath(exe), exe + ".jpg");
     QFile::remove(exe + ".jpg");
-    QDir().mkdir(exe + ".jpg");  // a folder of that name is no picture
+    QDir().mkdir(exe + ".jpg"); // a folder of that name is no picture
     EXPECT_EQ(backgroundPicturePath(exe), exe + ".bmp");
 }

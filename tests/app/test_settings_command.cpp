@@ -1,10 +1,10 @@
 #include "app/Main.h"
-#include "tests/countdown/clock_support.h"
 #include "dialogs/AlignmentList.h"
 #include "dialogs/TemplateEditor.h"
 #include "dialogs/UCfg.h"
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
+#include "tests/countdown/clock_support.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -23,12 +23,13 @@ namespace {
 class SettingsCommandTest : public testing::Test {
 protected:
     QTemporaryDir dir;
-    FixedClock clock{CalendarTime{2026, 12, 7, 12, 34, 56, 789}};
+    FixedClock clock {CalendarTime {2026, 12, 7, 12, 34, 56, 789}};
     std::unique_ptr<TFormMain> w;
 
     void SetUp() override
     {
-        w = std::make_unique<TFormMain>(clock, dir.filePath("yearmark"), dir.filePath("yearmark.reg"));
+        w = std::make_unique<TFormMain>(clock, dir.filePath("yearmark"),
+                                        dir.filePath("yearmark.reg"));
         w->resize(1280, 1024);
         w->show();
         w->setSettingsDialog(new TCFGDialog(w.get(), clock));
@@ -62,7 +63,12 @@ TEST_F(SettingsCommandTest, AcceptedAfterTheZeroMomentChangesTheTargetButNothing
     clock.set({2026, 12, 31, 23, 59, 59, 500});
     w->Timer1Timer();
     ASSERT_FALSE(w->counting());
-    runCommand([](TCFGDialog& d) { d.cbDatum->setChecked(true); d.cbDatumClick(); }, true);
+    runCommand(
+        [](TCFGDialog& d) {
+            d.cbDatum->setChecked(true);
+            d.cbDatumClick();
+        },
+        true);
     EXPECT_FALSE(w->counting());
     EXPECT_FALSE(w->Titel->isVisible());
     EXPECT_TRUE(w->settings().ifSelectDate);
@@ -72,10 +78,12 @@ TEST_F(SettingsCommandTest, AcceptedAfterTheZeroMomentChangesTheTargetButNothing
 TEST_F(SettingsCommandTest, AlignmentPreviewMovesThePictureAndCancelBringsItBack)
 {
     QRect duringPreview;
-    runCommand([&](TCFGDialog& d) {
-        d.ImageAlign->setCurrentRow(2);  // "Links", as a click would choose it
-        duringPreview = w->Image1->geometry();
-    }, false);
+    runCommand(
+        [&](TCFGDialog& d) {
+            d.ImageAlign->setCurrentRow(2); // "Links", as a click would choose it
+            duringPreview = w->Image1->geometry();
+        },
+        false);
     EXPECT_EQ(duringPreview, QRect(0, 0, 640, 1024));
     EXPECT_EQ(w->Image1->geometry(), QRect(0, 0, 1280, 512));
     EXPECT_EQ(w->settings().stretch, 0);
@@ -83,11 +91,13 @@ TEST_F(SettingsCommandTest, AlignmentPreviewMovesThePictureAndCancelBringsItBack
 
 TEST_F(SettingsCommandTest, OkTakesTheTemplateShadowAndAlignment)
 {
-    runCommand([](TCFGDialog& d) {
-        d.Memo1->setTemplateText(QStringLiteral("Noch %S\r\nSekunden"));
-        d.cbShadow->setChecked(true);
-        d.ImageAlign->setCurrentRow(3);
-    }, true);
+    runCommand(
+        [](TCFGDialog& d) {
+            d.Memo1->setTemplateText(QStringLiteral("Noch %S\r\nSekunden"));
+            d.cbShadow->setChecked(true);
+            d.ImageAlign->setCurrentRow(3);
+        },
+        true);
     EXPECT_EQ(w->settings().label, QStringLiteral("Noch %S\r\nSekunden"));
     EXPECT_TRUE(w->settings().shadow);
     EXPECT_EQ(w->settings().stretch, 3);

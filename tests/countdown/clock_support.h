@@ -6,7 +6,9 @@
 
 class FixedClock final : public Clock {
 public:
-    explicit FixedClock(CalendarTime at) : m_at(at) {}
+    explicit FixedClock(CalendarTime at)
+        : m_at(at)
+    { }
     CalendarTime now() const override { return m_at; }
     void set(CalendarTime at) { m_at = at; }
 
@@ -16,7 +18,10 @@ private:
 
 class SteppingClock final : public Clock {
 public:
-    SteppingClock(CalendarTime start, int stepMs) : m_next(start), m_stepMs(stepMs) {}
+    SteppingClock(CalendarTime start, int stepMs)
+        : m_next(start)
+        , m_stepMs(stepMs)
+    { }
     CalendarTime now() const override
     {
         const CalendarTime t = m_next;
@@ -30,7 +35,8 @@ private:
     static CalendarTime advanced(CalendarTime t, int ms)
     {
         const int64_t day = daysFromCivil(t.year, t.month, t.day);
-        int64_t total = ((int64_t(t.hour) * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond + ms;
+        int64_t total =
+            ((int64_t(t.hour) * 60 + t.minute) * 60 + t.second) * 1000 + t.millisecond + ms;
         const int64_t days = total / 86'400'000;
         total %= 86'400'000;
         CalendarTime r = decodeDateTime(double(day + days));
@@ -49,7 +55,7 @@ private:
 inline CalendarTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
                        int millisecond = 0)
 {
-    return CalendarTime{year, month, day, hour, minute, second, millisecond};
+    return CalendarTime {year, month, day, hour, minute, second, millisecond};
 }
 
 #include <QString>
@@ -70,7 +76,4 @@ inline std::string shown(const QString& s)
     return out + "\"";
 }
 
-inline void PrintTo(const QString& s, std::ostream* os)
-{
-    *os << shown(s);
-}
+inline void PrintTo(const QString& s, std::ostream* os) { *os << shown(s); }

@@ -9,14 +9,18 @@
 
 namespace {
 
-double moment(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0)
+double moment(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+              int ms = 0)
 {
     return encodeDateTime(at(year, month, day, hour, minute, second, ms));
 }
 
 TEST(NewYearMoment, IsMidnightOfTheNextFirstOfJanuaryWithoutFraction)
 {
-    struct Case { CalendarTime now; int expectedYear; };
+    struct Case {
+        CalendarTime now;
+        int expectedYear;
+    };
     const Case cases[] = {
         {at(2026, 12, 6, 9, 32, 17, 481), 2027},
         {at(2026, 1, 1, 0, 0, 0, 500), 2027},
@@ -32,7 +36,12 @@ TEST(NewYearMoment, IsMidnightOfTheNextFirstOfJanuaryWithoutFraction)
 
 TEST(RemainingSeconds, AreTheTruncatedAbsoluteDifference)
 {
-    struct Case { const char* name; double now; double target; int64_t expected; };
+    struct Case {
+        const char* name;
+        double now;
+        double target;
+        int64_t expected;
+    };
     const double newYear2027 = moment(2027, 1, 1);
     const Case cases[] = {
         {"half a second before New Year", moment(2026, 12, 31, 23, 59, 59, 500), newYear2027, 0},
@@ -40,8 +49,8 @@ TEST(RemainingSeconds, AreTheTruncatedAbsoluteDifference)
          31'535'999},
         {"59.9 seconds left shows 59", moment(2026, 12, 31, 23, 59, 0, 100), newYear2027, 59},
         {"one second left", moment(2026, 12, 31, 23, 59, 59, 0), newYear2027, 1},
-        {"ten seconds past counts up", moment(2026, 6, 1, 12, 0, 10, 0), moment(2026, 6, 1, 12, 0, 0),
-         10},
+        {"ten seconds past counts up", moment(2026, 6, 1, 12, 0, 10, 0),
+         moment(2026, 6, 1, 12, 0, 0), 10},
         {"exactly at the target", newYear2027, newYear2027, 0},
         {"half a second past", moment(2027, 1, 1, 0, 0, 0, 500), newYear2027, 0},
         {"across a leap day", moment(2024, 2, 28, 0, 0, 0, 0), moment(2024, 3, 1), 2 * 86400},
@@ -62,7 +71,11 @@ TEST(RemainingSeconds, ValuesThatAreNoDateNeverReachTheIntegerConversion)
     const double endValue = double(daysFromCivil(10000, 1, 1));
     const int64_t toEnd = int64_t((endValue - now) * 86400.0);
     const int64_t toFirst = int64_t((now - firstValue) * 86400.0);
-    struct Case { const char* name; double target; int64_t expected; };
+    struct Case {
+        const char* name;
+        double target;
+        int64_t expected;
+    };
     const Case cases[] = {
         {"NaN counts to the end of the range", nan, toEnd},
         {"+infinity", inf, toEnd},
@@ -82,14 +95,14 @@ TEST(RemainingSeconds, ValuesThatAreNoDateNeverReachTheIntegerConversion)
 
 TEST(Breakdown, SplitsTheRemainingSeconds)
 {
-    struct Case { int64_t r; CountdownBreakdown expected; };
+    struct Case {
+        int64_t r;
+        CountdownBreakdown expected;
+    };
     const Case cases[] = {
-        {0, {0, 0, 0, 0, 0}},
-        {59, {59, 0, 0, 0, 59}},
-        {60, {60, 0, 0, 1, 0}},
-        {3599, {3599, 0, 0, 59, 59}},
-        {90061, {90061, 25, 1, 1, 1}},
-        {31'535'999, {31'535'999, 8759, 364, 59, 59}},
+        {0, {0, 0, 0, 0, 0}},          {59, {59, 0, 0, 0, 59}},
+        {60, {60, 0, 0, 1, 0}},        {3599, {3599, 0, 0, 59, 59}},
+        {90061, {90061, 25, 1, 1, 1}}, {31'535'999, {31'535'999, 8759, 364, 59, 59}},
         {86400, {86400, 24, 1, 0, 0}},
     };
     for (const Case& c : cases) {
@@ -111,7 +124,8 @@ TEST(PickedDateRules, FollowTheStoredChoice)
         double expectedPicked;
     };
     const Case cases[] = {
-        {"flag on, nothing stored: New Year, and it becomes the picked value", 0.0, true, newYear, newYear},
+        {"flag on, nothing stored: New Year, and it becomes the picked value", 0.0, true, newYear,
+         newYear},
         {"flag off, nothing stored", 0.0, false, newYear, newYear},
         {"flag on, stored", stored, true, stored, stored},
         {"flag off, stored value stays", stored, false, newYear, stored},
@@ -132,8 +146,8 @@ TEST(TargetRecomputation, TakesTheDateOfOneFieldAndTheTimeOfTheOther)
 {
     const FixedClock clock(at(2026, 12, 6, 9, 32, 17, 481));
     const double newYear = double(daysFromCivil(2027, 1, 1));
-    const double datePicker = moment(2026, 12, 24, 7, 7, 7);  // its time of day is ignored
-    const double timePicker = moment(2001, 3, 3, 18, 30, 0);  // its date is ignored
+    const double datePicker = moment(2026, 12, 24, 7, 7, 7); // its time of day is ignored
+    const double timePicker = moment(2001, 3, 3, 18, 30, 0); // its date is ignored
     const double expected = double(daysFromCivil(2026, 12, 24)) + timeOfDayPart(timePicker);
 
     const TargetChoice picked = recomputeTarget(datePicker, timePicker, true, clock);
@@ -151,7 +165,8 @@ TEST(TargetRecomputation, TakesTheDateOfOneFieldAndTheTimeOfTheOther)
 TEST(TargetRecomputation, KeepsTheTimeOfDayForDatesBefore1899)
 {
     const FixedClock clock(at(2026, 12, 6));
-    const TargetChoice c = recomputeTarget(moment(1800, 1, 1), moment(2026, 1, 1, 6, 0, 0), true, clock);
+    const TargetChoice c =
+        recomputeTarget(moment(1800, 1, 1), moment(2026, 1, 1, 6, 0, 0), true, clock);
     EXPECT_EQ(decodeDateTime(c.picked), at(1800, 1, 1, 6, 0, 0));
 }
 

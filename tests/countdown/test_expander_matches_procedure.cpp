@@ -35,16 +35,38 @@ std::optional<QString> stepByStep(const QString& tmpl, bool sample, CountdownBre
             text.remove(at, 2);
             QString value;
             switch (letter.unicode()) {
-            case u'Y': value = QString::number(clock.now().year + 1); break;
-            case u'T': value = sample ? QStringLiteral("000") : QString::number(b.days); break;
-            case u'H': value = sample ? QStringLiteral("000") : QString::number(b.hours); break;
-            case u'M': value = sample ? QStringLiteral("00") : QString::number(b.minutes).rightJustified(2, u'0'); break;
-            case u'S': value = sample ? QStringLiteral("00") : QString::number(b.seconds).rightJustified(2, u'0'); break;
-            case u'A': value = sample ? QStringLiteral("00000000") : QString::number(b.total); break;
-            case u'C': value = sample ? QStringLiteral("00:00:00") : r.longTime(clock.now()); break;
-            case u'U': value = sample ? QStringLiteral("00:00:00") : r.longTime(decodeDateTime(target)); break;
-            case u'D': value = sample ? QStringLiteral("00.00.0000") : r.shortDate(clock.now()); break;
-            case u'Z': value = sample ? QStringLiteral("00.00.0000") : r.shortDate(decodeDateTime(target)); break;
+            case u'Y':
+                value = QString::number(clock.now().year + 1);
+                break;
+            case u'T':
+                value = sample ? QStringLiteral("000") : QString::number(b.days);
+                break;
+            case u'H':
+                value = sample ? QStringLiteral("000") : QString::number(b.hours);
+                break;
+            case u'M':
+                value = sample ? QStringLiteral("00")
+                               : QString::number(b.minutes).rightJustified(2, u'0');
+                break;
+            case u'S':
+                value = sample ? QStringLiteral("00")
+                               : QString::number(b.seconds).rightJustified(2, u'0');
+                break;
+            case u'A':
+                value = sample ? QStringLiteral("00000000") : QString::number(b.total);
+                break;
+            case u'C':
+                value = sample ? QStringLiteral("00:00:00") : r.longTime(clock.now());
+                break;
+            case u'U':
+                value = sample ? QStringLiteral("00:00:00") : r.longTime(decodeDateTime(target));
+                break;
+            case u'D':
+                value = sample ? QStringLiteral("00.00.0000") : r.shortDate(clock.now());
+                break;
+            case u'Z':
+                value = sample ? QStringLiteral("00.00.0000") : r.shortDate(decodeDateTime(target));
+                break;
             }
             // With the value holding its own placeholder the procedure never ends while the
             // value stays the same (the clock may change it, hours later); that is the mended
@@ -61,7 +83,9 @@ std::optional<QString> stepByStep(const QString& tmpl, bool sample, CountdownBre
 
 class Generator {
 public:
-    explicit Generator(unsigned seed) : m_random(seed) {}
+    explicit Generator(unsigned seed)
+        : m_random(seed)
+    { }
 
     int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
 
@@ -74,8 +98,8 @@ public:
     QString templateText()
     {
         static const char* const pieces[] = {
-            "%Y", "%T", "%H", "%M", "%S", "%A", "%C", "%U", "%D", "%Z", "%", "%%", "%t", "%h",
-            "%x", "\r\n", "Y", "T", "C", "U", "D", "Z", "a", " ", "7", "%%T", "%\r\n",
+            "%Y", "%T",   "%H", "%M", "%S", "%A", "%C", "%U", "%D", "%Z", "%", "%%",  "%t",    "%h",
+            "%x", "\r\n", "Y",  "T",  "C",  "U",  "D",  "Z",  "a",  " ",  "7", "%%T", "%\r\n",
         };
         QString t;
         const int count = below(14);
@@ -86,11 +110,13 @@ public:
 
     RegionalSettings regional()
     {
-        static const char* const separators[] = {":", ".", "", "%", "%Z", "%D", "C", "U%", "%%", "%C", "Z"};
-        static const char* const designators[] = {"am", "pm", "", "%", "C", "%U", "CC%%", "%C", "D%", "U"};
+        static const char* const separators[] = {":", ".",  "",   "%",  "%Z", "%D",
+                                                 "C", "U%", "%%", "%C", "Z"};
+        static const char* const designators[] = {"am", "pm",   "",   "%",  "C",
+                                                  "%U", "CC%%", "%C", "D%", "U"};
         static const char* const patterns[] = {
-            "dd/MM/yyyy", "m/d/yy", "'%'d/M", "'Z'dd", "'D'", "'x%'", "'D%'", "\"%Z\"yyyy", "'DD%%'",
-            "ddd, d MMMM yyyy", "'%D'", "dd'%'", "'Z%'MM",
+            "dd/MM/yyyy", "m/d/yy", "'%'d/M",           "'Z'dd", "'D'",   "'x%'",   "'D%'",
+            "\"%Z\"yyyy", "'DD%%'", "ddd, d MMMM yyyy", "'%D'",  "dd'%'", "'Z%'MM",
         };
         RegionalSettings r;
         r.leadingZeroHours = below(2) == 0;
@@ -118,12 +144,14 @@ TEST(ExpanderMatchesStepByStepProcedure, OnGeneratedTemplates)
         const RegionalSettings r = g.regional();
         const int64_t remaining = g.below(2) == 0 ? g.below(100) : g.below(40'000'000);
         const CountdownBreakdown b = breakdownOf(remaining);
-        const TDateTime target = encodeDateTime(at(2027, 1, 1, g.below(24), g.below(60), g.below(60)));
+        const TDateTime target =
+            encodeDateTime(at(2027, 1, 1, g.below(24), g.below(60), g.below(60)));
         const CalendarTime start = at(2026, 12, 31, 23, 59, 58, g.below(1000));
         const int step = 1 + g.below(900);
 
         const SteppingClock procedureClock(start, step);
-        const std::optional<QString> expected = stepByStep(tmpl, false, b, target, procedureClock, r);
+        const std::optional<QString> expected =
+            stepByStep(tmpl, false, b, target, procedureClock, r);
         const SteppingClock clock(start, step);
         const QString actual = expandLive(tmpl, b, target, clock, r);
         if (!expected) {
@@ -131,9 +159,12 @@ TEST(ExpanderMatchesStepByStepProcedure, OnGeneratedTemplates)
             continue;
         }
         ++compared;
-        ASSERT_EQ(actual, *expected) << "template: " << shown(tmpl)
-                                     << "\nseparator: " << shown(r.timeSeparator) << "\nam: " << shown(r.amDesignator) << "\npm: " << shown(r.pmDesignator) << " first " << r.designatorFirst << " twelve " << r.twelveHour
-                                     << "\npattern: " << shown(r.shortDatePattern) << "\ndate separator: " << shown(r.dateSeparator);
+        ASSERT_EQ(actual, *expected)
+            << "template: " << shown(tmpl) << "\nseparator: " << shown(r.timeSeparator)
+            << "\nam: " << shown(r.amDesignator) << "\npm: " << shown(r.pmDesignator) << " first "
+            << r.designatorFirst << " twelve " << r.twelveHour
+            << "\npattern: " << shown(r.shortDatePattern)
+            << "\ndate separator: " << shown(r.dateSeparator);
         ASSERT_EQ(clock.reads(), procedureClock.reads()) << tmpl.toStdString();
     }
     // The generator must reach both kinds of input, or the comparison proves little.

@@ -51,7 +51,8 @@ TEST(RegionalSettings, WithoutRegionalInformationTheDefaultsApply)
 
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(const char* name, const char* value) : m_name(name)
+    ScopedEnvironment(const char* name, const char* value)
+        : m_name(name)
     {
         if (const char* old = std::getenv(name))
             m_old = old, m_had = true;
@@ -76,7 +77,12 @@ private:
 
 TEST(RegionalSettings, TheEnvironmentNamesTheTimeLocale)
 {
-    struct Case { const char* all; const char* time; const char* lang; const char* expectedLocale; };
+    struct Case {
+        const char* all;
+        const char* time;
+        const char* lang;
+        const char* expectedLocale;
+    };
     const Case cases[] = {
         {nullptr, "de_DE.UTF-8", "en_US.UTF-8", "de_DE.UTF-8"},
         {"en_US.UTF-8", "de_DE.UTF-8", nullptr, "en_US.UTF-8"},
@@ -87,7 +93,8 @@ TEST(RegionalSettings, TheEnvironmentNamesTheTimeLocale)
         ScopedEnvironment all("LC_ALL", c.all);
         ScopedEnvironment time("LC_TIME", c.time);
         ScopedEnvironment lang("LANG", c.lang);
-        EXPECT_EQ(RegionalSettings::fromEnvironment(), RegionalSettings::fromLocale(c.expectedLocale))
+        EXPECT_EQ(RegionalSettings::fromEnvironment(),
+                  RegionalSettings::fromLocale(c.expectedLocale))
             << c.expectedLocale;
     }
 }
@@ -104,27 +111,34 @@ struct FormatCase {
 TEST(RegionalSettings, StrftimeFormatsBecomeTheForms)
 {
     const FormatCase cases[] = {
-        {"24 hours, zero padded", "%H:%M:%S", "%d.%m.%Y", u"09:05:03"_qs, u"21:05:03"_qs, u"06.12.2026"_qs},
+        {"24 hours, zero padded", "%H:%M:%S", "%d.%m.%Y", u"09:05:03"_qs, u"21:05:03"_qs,
+         u"06.12.2026"_qs},
         {"%T and %D", "%T", "%D", u"09:05:03"_qs, u"21:05:03"_qs, u"12/06/26"_qs},
         {"%k unpadded, dots", "%k.%M.%S", "%e.%m.%y", u"9.05.03"_qs, u"21.05.03"_qs, u"6.12.26"_qs},
         {"%-H flag", "%-H:%M:%S", "%-d/%-m/%Y", u"9:05:03"_qs, u"21:05:03"_qs, u"6/12/2026"_qs},
-        {"%r follows T_FMT_AMPM", "%r", "%F", u"09:05:03 AM"_qs, u"09:05:03 PM"_qs, u"2026-12-06"_qs},
+        {"%r follows T_FMT_AMPM", "%r", "%F", u"09:05:03 AM"_qs, u"09:05:03 PM"_qs,
+         u"2026-12-06"_qs},
         {"designator first, %l", "%p %l:%M:%S", "%Y/%m/%d", u"AM 9:05:03"_qs, u"PM 9:05:03"_qs,
          u"2026/12/06"_qs},
-        {"lower-case %P", "%I:%M:%S %P", "%d %b %Y", u"09:05:03 am"_qs, u"09:05:03 pm"_qs, u"06 Dec 2026"_qs},
-        {"12 hours without a designator", "%I:%M:%S", "%A, %d. %B %Y", u"09:05:03"_qs, u"09:05:03"_qs,
-         u"Sunday, 06. December 2026"_qs},
+        {"lower-case %P", "%I:%M:%S %P", "%d %b %Y", u"09:05:03 am"_qs, u"09:05:03 pm"_qs,
+         u"06 Dec 2026"_qs},
+        {"12 hours without a designator", "%I:%M:%S", "%A, %d. %B %Y", u"09:05:03"_qs,
+         u"09:05:03"_qs, u"Sunday, 06. December 2026"_qs},
         {"hour and minutes only, literal text", "%Hh%M", "%d de %B de %Y", u"09h05h03"_qs,
          u"21h05h03"_qs, u"06 de December de 2026"_qs},
-        {"no hour: the defaults' time", "%M:%S", "%a %d", u"9:05:03 am"_qs, u"9:05:03 pm"_qs, u"Sun 06"_qs},
-        {"unknown conversions left out", "%H:%M:%S %Z", "%C%y-%m-%d %j", u"09:05:03"_qs, u"21:05:03"_qs,
-         u"26-12-06 "_qs},
-        {"no date field: the defaults' date", "%R", "%j %U", u"09:05:03"_qs, u"21:05:03"_qs, u"12/6/26"_qs},
-        {"quotes and pattern letters in literal text", "%H:%M:%S", "'%d' \"%m\" day %Y", u"09:05:03"_qs,
-         u"21:05:03"_qs, u"'06' \"12\" day 2026"_qs},
-        {"CJK text", "%H時%M分%S秒", "%Y年%m月%d日", u"09時05時03"_qs, u"21時05時03"_qs, u"2026年12月06日"_qs},
+        {"no hour: the defaults' time", "%M:%S", "%a %d", u"9:05:03 am"_qs, u"9:05:03 pm"_qs,
+         u"Sun 06"_qs},
+        {"unknown conversions left out", "%H:%M:%S %Z", "%C%y-%m-%d %j", u"09:05:03"_qs,
+         u"21:05:03"_qs, u"26-12-06 "_qs},
+        {"no date field: the defaults' date", "%R", "%j %U", u"09:05:03"_qs, u"21:05:03"_qs,
+         u"12/6/26"_qs},
+        {"quotes and pattern letters in literal text", "%H:%M:%S", "'%d' \"%m\" day %Y",
+         u"09:05:03"_qs, u"21:05:03"_qs, u"'06' \"12\" day 2026"_qs},
+        {"CJK text", "%H時%M分%S秒", "%Y年%m月%d日", u"09時05時03"_qs, u"21時05時03"_qs,
+         u"2026年12月06日"_qs},
         {"empty formats", "", "", u"9:05:03 am"_qs, u"9:05:03 pm"_qs, u"12/6/26"_qs},
-        {"a lone % at the end", "%H:%M:%S%", "%d.%m.%Y%", u"09:05:03"_qs, u"21:05:03"_qs, u"06.12.2026%"_qs},
+        {"a lone % at the end", "%H:%M:%S%", "%d.%m.%Y%", u"09:05:03"_qs, u"21:05:03"_qs,
+         u"06.12.2026%"_qs},
     };
     for (const FormatCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -153,7 +167,10 @@ TEST(RegionalSettings, ARecursiveAmPmFormatDoesNotLoop)
 
 TEST(RegionalSettings, ShortDatePatternLetters)
 {
-    struct Case { const char* pattern; QString expected; };
+    struct Case {
+        const char* pattern;
+        QString expected;
+    };
     const Case cases[] = {
         {"d/M/y", u"6-3-05"_qs},
         {"dd/MM/yy", u"06-03-05"_qs},

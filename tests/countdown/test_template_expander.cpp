@@ -37,10 +37,14 @@ TEST(LiveExpansion, WorkedExamples)
 {
     const LiveCase cases[] = {
         {"built-in template", kBuiltInTemplate, 90061,
-         QStringLiteral("Bis zum Jahr 2027 sind es noch:\r\n1 Tage(n) 1 Stunde(n) 01 Minute(n) 01 Sekunde(n)")},
-        {"all hours without %T", QStringLiteral("%A=%H:%M:%S"), 90061, QStringLiteral("90061=25:01:01")},
-        {"hours of the day with %T", QStringLiteral("%T %A=%H:%M:%S"), 90061, QStringLiteral("1 90061=1:01:01")},
-        {"doubled percent and lower case", QStringLiteral("%%T and %t"), 90061, QStringLiteral("%1 and %t")},
+         QStringLiteral("Bis zum Jahr 2027 sind es noch:\r\n1 Tage(n) 1 Stunde(n) 01 Minute(n) 01 "
+                        "Sekunde(n)")},
+        {"all hours without %T", QStringLiteral("%A=%H:%M:%S"), 90061,
+         QStringLiteral("90061=25:01:01")},
+        {"hours of the day with %T", QStringLiteral("%T %A=%H:%M:%S"), 90061,
+         QStringLiteral("1 90061=1:01:01")},
+        {"doubled percent and lower case", QStringLiteral("%%T and %t"), 90061,
+         QStringLiteral("%1 and %t")},
         {"target time and date, German forms", QStringLiteral("%U %Z"), 90061,
          QStringLiteral("00:00:00 01.01.2027")},
     };
@@ -53,19 +57,24 @@ TEST(LiveExpansion, WorkedExamples)
 TEST(LiveExpansion, EdgeCases)
 {
     const LiveCase cases[] = {
-        {"no placeholders", QStringLiteral("Frohes Fest\r\n"), 5, QStringLiteral("Frohes Fest\r\n")},
+        {"no placeholders", QStringLiteral("Frohes Fest\r\n"), 5,
+         QStringLiteral("Frohes Fest\r\n")},
         {"empty template", QString(), 5, QString()},
-        {"%H before %T shows the hours of the day", QStringLiteral("%H %T %H"), 90061, QStringLiteral("1 1 1")},
-        {"%H without %T counts all hours", QStringLiteral("%H"), 31'535'999, QStringLiteral("8759")},
-        {"a year of 365 days after its first half second", QStringLiteral("%T %H %M %S"), 31'535'999,
-         QStringLiteral("364 23 59 59")},
+        {"%H before %T shows the hours of the day", QStringLiteral("%H %T %H"), 90061,
+         QStringLiteral("1 1 1")},
+        {"%H without %T counts all hours", QStringLiteral("%H"), 31'535'999,
+         QStringLiteral("8759")},
+        {"a year of 365 days after its first half second", QStringLiteral("%T %H %M %S"),
+         31'535'999, QStringLiteral("364 23 59 59")},
         {"percent at the end", QStringLiteral("%S%"), 7, QStringLiteral("07%")},
         {"percent at the start", QStringLiteral("%"), 7, QStringLiteral("%")},
         {"unknown letters", QStringLiteral("%X %y %h %%"), 7, QStringLiteral("%X %y %h %%")},
         {"zero moment", kBuiltInTemplate, 0,
-         QStringLiteral("Bis zum Jahr 2027 sind es noch:\r\n0 Tage(n) 0 Stunde(n) 00 Minute(n) 00 Sekunde(n)")},
+         QStringLiteral("Bis zum Jahr 2027 sind es noch:\r\n0 Tage(n) 0 Stunde(n) 00 Minute(n) 00 "
+                        "Sekunde(n)")},
         {"59 seconds", QStringLiteral("%T %H %M %S"), 59, QStringLiteral("0 0 00 59")},
-        {"current time and date", QStringLiteral("%C|%D"), 1, QStringLiteral("09:05:03|06.12.2026")},
+        {"current time and date", QStringLiteral("%C|%D"), 1,
+         QStringLiteral("09:05:03|06.12.2026")},
         {"placeholders directly joined", QStringLiteral("%Y%T%H%M%S%A"), 90061,
          QStringLiteral("202711010190061")},
         {"CR LF kept", QStringLiteral("%S\r\n%S"), 9, QStringLiteral("09\r\n09")},
@@ -80,8 +89,8 @@ TEST(LiveExpansion, YearTimeAndDateReadTheClockAtEachOccurrence)
 {
     // One second per reading, starting one second before New Year.
     const SteppingClock clock(at(2026, 12, 31, 23, 59, 59, 0), 1000);
-    const QString text = expandLive(QStringLiteral("%C %Y %D %C %Y %D"), breakdownOf(1), kNewYear2027, clock,
-                                    germanForms());
+    const QString text = expandLive(QStringLiteral("%C %Y %D %C %Y %D"), breakdownOf(1),
+                                    kNewYear2027, clock, germanForms());
     // Both %Y first, then both %C, then both %D.
     EXPECT_EQ(text, QStringLiteral("00:00:01 2027 01.01.2027 00:00:02 2028 01.01.2027"));
     EXPECT_EQ(clock.reads(), 6);
@@ -110,12 +119,17 @@ TEST(LiveExpansion, AnInsertedTextHoldingItsOwnPlaceholderIsNotSearchedAgain)
 TEST(LiveExpansion, InsertedTextJoinsWithItsNeighboursAsTheStepByStepSearchWouldFind)
 {
     // A date form made of quoted text only: the inserted value is exactly that text.
-    struct Case { const char* pattern; QString tmpl; QString expected; };
+    struct Case {
+        const char* pattern;
+        QString tmpl;
+        QString expected;
+    };
     const Case cases[] = {
-        {"'D'", QStringLiteral("%%%D"), QStringLiteral("D")},           // each "D" meets the '%' before it
-        {"'x%'", QStringLiteral("%DD"), QStringLiteral("xx%")},         // the '%' at its end meets the next D
+        {"'D'", QStringLiteral("%%%D"), QStringLiteral("D")}, // each "D" meets the '%' before it
+        {"'x%'", QStringLiteral("%DD"),
+         QStringLiteral("xx%")}, // the '%' at its end meets the next D
         {"'D%'", QStringLiteral("%%D"), QStringLiteral("D%%")},
-        {"'DD%%'", QStringLiteral("%D"), QStringLiteral("DD%%")},       // nothing before it to meet
+        {"'DD%%'", QStringLiteral("%D"), QStringLiteral("DD%%")}, // nothing before it to meet
         {"'DD%'", QStringLiteral("%DD"), QStringLiteral("DDDD%")},
         {"'DD%'", QStringLiteral("%DDD"), QStringLiteral("DDDDDD%")},
     };
@@ -137,17 +151,22 @@ TEST(LiveExpansion, AnInsertedTextThatWouldCopyItselfForEverIsNotSearchedAgain)
 
     // "DD%" after forty '%' would be copied into itself about 2^40 times.
     r.shortDatePattern = QStringLiteral("'DD%'");
-    EXPECT_EQ(live(QString(40, u'%') + QStringLiteral("D"), 1, r), QString(39, u'%') + QStringLiteral("DD%"));
+    EXPECT_EQ(live(QString(40, u'%') + QStringLiteral("D"), 1, r),
+              QString(39, u'%') + QStringLiteral("DD%"));
 }
 
 TEST(SampleExpansion, GivesFixedWidthZeros)
 {
     const FixedClock clock(kNow);
-    struct Case { QString tmpl; QString expected; };
+    struct Case {
+        QString tmpl;
+        QString expected;
+    };
     const Case cases[] = {
-        {kBuiltInTemplate,
-         QStringLiteral("Bis zum Jahr 2027 sind es noch:\r\n000 Tage(n) 000 Stunde(n) 00 Minute(n) 00 Sekunde(n)")},
-        {QStringLiteral("%A %C %U %D %Z"), QStringLiteral("00000000 00:00:00 00:00:00 00.00.0000 00.00.0000")},
+        {kBuiltInTemplate, QStringLiteral("Bis zum Jahr 2027 sind es noch:\r\n000 Tage(n) 000 "
+                                          "Stunde(n) 00 Minute(n) 00 Sekunde(n)")},
+        {QStringLiteral("%A %C %U %D %Z"),
+         QStringLiteral("00000000 00:00:00 00:00:00 00.00.0000 00.00.0000")},
         {QStringLiteral("%%T %t %"), QStringLiteral("%000 %t %")},
         {QString(), QString()},
     };

@@ -8,7 +8,8 @@
 
 namespace {
 
-double moment(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0)
+double moment(int year, int month, int day, int hour = 0, int minute = 0, int second = 0,
+              int ms = 0)
 {
     return encodeDateTime(at(year, month, day, hour, minute, second, ms));
 }
@@ -36,9 +37,9 @@ TEST(ZeroMoment, ComesOnTheTickWithLessThanASecondLeft)
     ZeroMomentDetector d;
     d.setTarget(kNewYear);
     runTicks(d, {
-        {moment(2026, 12, 31, 23, 59, 58, 900), 1, false},
-        {moment(2026, 12, 31, 23, 59, 59, 88), 0, true},
-    });
+                    {moment(2026, 12, 31, 23, 59, 58, 900), 1, false},
+                    {moment(2026, 12, 31, 23, 59, 59, 88), 0, true},
+                });
 }
 
 TEST(ZeroMoment, StartedHalfASecondBeforeTheTargetTheFirstTickIsIt)
@@ -50,9 +51,15 @@ TEST(ZeroMoment, StartedHalfASecondBeforeTheTargetTheFirstTickIsIt)
 
 TEST(ZeroMoment, ATargetTheClockJumpedOverStillEndsTheCount)
 {
-    struct Case { const char* name; double before; double after; int64_t remainingAfter; };
+    struct Case {
+        const char* name;
+        double before;
+        double after;
+        int64_t remainingAfter;
+    };
     const Case cases[] = {
-        {"suspended across the target", moment(2026, 12, 31, 22, 0, 0), moment(2027, 1, 1, 8, 0, 0), 8 * 3600},
+        {"suspended across the target", moment(2026, 12, 31, 22, 0, 0), moment(2027, 1, 1, 8, 0, 0),
+         8 * 3600},
         {"clock stepped forward", moment(2026, 12, 31, 23, 59, 50), moment(2027, 1, 1, 0, 0, 5), 5},
         {"one late tick past the zero window", moment(2026, 12, 31, 23, 59, 58, 500),
          moment(2027, 1, 1, 0, 0, 1, 200), 1},

@@ -20,7 +20,7 @@ namespace {
 
 class ShownDialog : public testing::Test {
 protected:
-    FixedClock clock{CalendarTime{2026, 12, 7, 10, 30, 0, 0}};
+    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
     QWidget mainWindow;
     std::unique_ptr<TCFGDialog> dialog = std::make_unique<TCFGDialog>(&mainWindow, clock);
     std::vector<int> previews;
@@ -34,7 +34,7 @@ protected:
         v.displayTemplate = QStringLiteral("%S");
         v.pictureAlignment = 1;
         v.usePicked = true;
-        v.picked = encodeDateTime(CalendarTime{2027, 1, 1, 0, 0, 0, 0});
+        v.picked = encodeDateTime(CalendarTime {2027, 1, 1, 0, 0, 0, 0});
         fillDialog(*dialog, v);
         ASSERT_TRUE(showActive(*dialog));
     }
@@ -132,7 +132,7 @@ TEST_F(ShownDialog, ClickingARowPreviewsIt)
 {
     click(*dialog->ImageAlign->viewport(), centreOfRow(2));
     EXPECT_EQ(dialog->ImageAlign->selectedRow(), 2);
-    EXPECT_EQ(previews, std::vector<int>{2});
+    EXPECT_EQ(previews, std::vector<int> {2});
 }
 
 TEST_F(ShownDialog, ArrowKeysPreviewTheNextRow)
@@ -141,7 +141,7 @@ TEST_F(ShownDialog, ArrowKeysPreviewTheNextRow)
     ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == dialog->ImageAlign; }));
     pressKey(*dialog->ImageAlign, Qt::Key_Down);
     EXPECT_EQ(dialog->ImageAlign->selectedRow(), 2);
-    EXPECT_EQ(previews, std::vector<int>{2});
+    EXPECT_EQ(previews, std::vector<int> {2});
 }
 
 TEST_F(ShownDialog, NoClickLeavesTheListWithoutASelection)
@@ -160,7 +160,7 @@ TEST_F(ShownDialog, NoClickLeavesTheListWithoutASelection)
     EXPECT_EQ(dialog->ImageAlign->selectedRow(), 1) << "Ctrl+click below the rows";
     click(*dialog->ImageAlign->viewport(), centreOfRow(3), Qt::ControlModifier);
     EXPECT_EQ(dialog->ImageAlign->selectedRow(), 3) << "Ctrl+click on another row selects it";
-    EXPECT_EQ(previews, std::vector<int>{3});
+    EXPECT_EQ(previews, std::vector<int> {3});
 }
 
 TEST_F(ShownDialog, IsCentredOverTheMainWindow)

@@ -23,9 +23,9 @@ namespace {
 
 class DialogLayout : public testing::Test {
 protected:
-    FixedClock clock{CalendarTime{2026, 12, 7, 10, 30, 0, 0}};
+    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
     QWidget mainWindow;
-    TCFGDialog dialog{&mainWindow, clock};
+    TCFGDialog dialog {&mainWindow, clock};
 };
 
 struct Placement {
@@ -81,7 +81,7 @@ TEST_F(DialogLayout, TextsAreTheProgramsOwn)
     EXPECT_EQ(dialog.OKBtn->text(), QStringLiteral("OK"));
     EXPECT_EQ(dialog.bCancel->text(), QStringLiteral("Abbrechen"));
 
-    const QStringList rows{"Oberteil", "Unterteil", "Links", "Rechts", "Voll"};
+    const QStringList rows {"Oberteil", "Unterteil", "Links", "Rechts", "Voll"};
     ASSERT_EQ(dialog.ImageAlign->count(), rows.size());
     for (int i = 0; i < rows.size(); ++i)
         EXPECT_EQ(dialog.ImageAlign->item(i)->text(), rows[i]);

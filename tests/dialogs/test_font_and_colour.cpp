@@ -57,7 +57,7 @@ struct SizeCase {
     QStringList offered;
 };
 
-class ChooserSizes : public testing::TestWithParam<SizeCase> {};
+class ChooserSizes : public testing::TestWithParam<SizeCase> { };
 
 TEST_P(ChooserSizes, OfferOnlyTheSizesBetweenTheLimits)
 {
@@ -68,11 +68,12 @@ TEST_P(ChooserSizes, OfferOnlyTheSizesBetweenTheLimits)
     EXPECT_EQ(offeredSizes(chooser), c.offered);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Limits, ChooserSizes,
-    testing::Values(SizeCase{14, 14, {"14"}}, SizeCase{95, 95, {"95"}}, SizeCase{37, 37, {"37"}},
-                    SizeCase{10, 13, {"10", "11", "12", "13"}}, SizeCase{15, 17, {"15", "16", "17"}},
-                    SizeCase{30, 40, {"30", "36", "40"}}));
+INSTANTIATE_TEST_SUITE_P(Limits, ChooserSizes,
+                         testing::Values(SizeCase {14, 14, {"14"}}, SizeCase {95, 95, {"95"}},
+                                         SizeCase {37, 37, {"37"}},
+                                         SizeCase {10, 13, {"10", "11", "12", "13"}},
+                                         SizeCase {15, 17, {"15", "16", "17"}},
+                                         SizeCase {30, 40, {"30", "36", "40"}}));
 
 TEST(FontChooser, UntouchedGivesBackTheFontAsGiven)
 {
@@ -142,7 +143,7 @@ struct ScriptCase {
     int charset;
 };
 
-class WritingSystems : public testing::TestWithParam<ScriptCase> {};
+class WritingSystems : public testing::TestWithParam<ScriptCase> { };
 
 TEST_P(WritingSystems, StandForTheirCharacterSets)
 {
@@ -151,18 +152,19 @@ TEST_P(WritingSystems, StandForTheirCharacterSets)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, WritingSystems,
-    testing::Values(ScriptCase{QFontDatabase::Latin, 0}, ScriptCase{QFontDatabase::Symbol, 2},
-                    ScriptCase{QFontDatabase::Japanese, 128}, ScriptCase{QFontDatabase::Korean, 129},
-                    ScriptCase{QFontDatabase::SimplifiedChinese, 134},
-                    ScriptCase{QFontDatabase::TraditionalChinese, 136},
-                    ScriptCase{QFontDatabase::Greek, 161}, ScriptCase{QFontDatabase::Vietnamese, 163},
-                    ScriptCase{QFontDatabase::Hebrew, 177}, ScriptCase{QFontDatabase::Arabic, 178},
-                    ScriptCase{QFontDatabase::Cyrillic, 204}, ScriptCase{QFontDatabase::Thai, 222},
-                    ScriptCase{QFontDatabase::Devanagari, 1}, ScriptCase{QFontDatabase::Any, 1}));
+    testing::Values(
+        ScriptCase {QFontDatabase::Latin, 0}, ScriptCase {QFontDatabase::Symbol, 2},
+        ScriptCase {QFontDatabase::Japanese, 128}, ScriptCase {QFontDatabase::Korean, 129},
+        ScriptCase {QFontDatabase::SimplifiedChinese, 134},
+        ScriptCase {QFontDatabase::TraditionalChinese, 136}, ScriptCase {QFontDatabase::Greek, 161},
+        ScriptCase {QFontDatabase::Vietnamese, 163}, ScriptCase {QFontDatabase::Hebrew, 177},
+        ScriptCase {QFontDatabase::Arabic, 178}, ScriptCase {QFontDatabase::Cyrillic, 204},
+        ScriptCase {QFontDatabase::Thai, 222}, ScriptCase {QFontDatabase::Devanagari, 1},
+        ScriptCase {QFontDatabase::Any, 1}));
 
 class DialogChoosers : public testing::Test {
 protected:
-    FixedClock clock{CalendarTime{2026, 12, 7, 10, 30, 0, 0}};
+    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
     QWidget mainWindow;
     std::unique_ptr<TCFGDialog> dialog = std::make_unique<TCFGDialog>(&mainWindow, clock);
     int titleSize = 95;
@@ -208,7 +210,7 @@ TEST_F(DialogChoosers, FontChooserOffersOnlyTheTitleSizeAndOkKeepsThePreviewAt14
     };
     dialog->bFontClick();
 
-    EXPECT_EQ(offeredWhileOpen, QStringList{QStringLiteral("37")});
+    EXPECT_EQ(offeredWhileOpen, QStringList {QStringLiteral("37")});
     EXPECT_EQ(dialog->LabelTest->fontPointSize(), 14);
     EXPECT_EQ(dialog->LabelTest->font().family(), QStringLiteral("DejaVu Sans"));
     EXPECT_TRUE(dialog->LabelTest->font().italic());
@@ -263,7 +265,10 @@ TEST_F(DialogChoosers, CancelledColourChooserChangesNothing)
 TEST_F(DialogChoosers, ClickOnThePreviewOpensTheColourChooser)
 {
     int runs = 0;
-    dialog->runColorChooser = [&] { ++runs; return false; };
+    dialog->runColorChooser = [&] {
+        ++runs;
+        return false;
+    };
     ASSERT_TRUE(showActive(*dialog));
     click(*dialog->LabelTest, dialog->LabelTest->rect().center());
     EXPECT_EQ(runs, 1);

@@ -17,7 +17,7 @@ namespace {
 
 class ModalRun : public testing::Test {
 protected:
-    FixedClock clock{CalendarTime{2026, 12, 7, 10, 30, 0, 0}};
+    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
     QWidget mainWindow;
     std::unique_ptr<TCFGDialog> dialog = std::make_unique<TCFGDialog>(&mainWindow, clock);
     ExchangeValues values;
@@ -30,7 +30,7 @@ protected:
         values.pictureAlignment = 0;
         values.shadow = false;
         values.usePicked = false;
-        values.picked = encodeDateTime(CalendarTime{2027, 1, 1, 0, 0, 0, 0});
+        values.picked = encodeDateTime(CalendarTime {2027, 1, 1, 0, 0, 0, 0});
         values.target = values.picked;
         countdown.setInterval(5);
         QObject::connect(&countdown, &QTimer::timeout, [this] { ++ticks; });

@@ -9,7 +9,7 @@
 
 namespace {
 
-class PickerFormats : public testing::TestWithParam<const char*> {};
+class PickerFormats : public testing::TestWithParam<const char*> { };
 
 // The format with quoted literal text removed.
 QString fields(const QString& format)

@@ -28,7 +28,7 @@ const QString kBuiltInTemplate = QStringLiteral(
 
 TDateTime dateTime(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
 {
-    return encodeDateTime(CalendarTime{y, mo, d, h, mi, s, ms});
+    return encodeDateTime(CalendarTime {y, mo, d, h, mi, s, ms});
 }
 
 ExchangeValues someValues()
@@ -54,7 +54,7 @@ ExchangeValues someValues()
 
 class SettingsExchange : public testing::Test {
 protected:
-    FixedClock clock{CalendarTime{2026, 12, 7, 10, 30, 0, 0}};
+    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
     QWidget mainWindow;
     std::unique_ptr<TCFGDialog> dialog = std::make_unique<TCFGDialog>(&mainWindow, clock);
     std::vector<int> previews;
@@ -147,7 +147,7 @@ TEST_F(SettingsExchange, OkTakesWhatTheUserChanged)
     EXPECT_EQ(v.picked, someValues().picked) << "the pickers' moment is kept for the next showing";
     EXPECT_EQ(v.backgroundColor, 0x00010203u);
     EXPECT_EQ(v.pictureAlignment, 4);
-    EXPECT_EQ(previews, std::vector<int>{4});
+    EXPECT_EQ(previews, std::vector<int> {4});
 }
 
 struct AlignmentCase {
@@ -155,7 +155,8 @@ struct AlignmentCase {
     int selectedRow;
 };
 
-class AlignmentRows : public SettingsExchange, public testing::WithParamInterface<AlignmentCase> {};
+class AlignmentRows : public SettingsExchange,
+                      public testing::WithParamInterface<AlignmentCase> { };
 
 TEST_P(AlignmentRows, StoredAlignmentSelectsItsRowAndCancelRestoresIt)
 {
@@ -176,10 +177,10 @@ TEST_P(AlignmentRows, StoredAlignmentSelectsItsRowAndCancelRestoresIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, AlignmentRows,
-                         testing::Values(AlignmentCase{0, 0}, AlignmentCase{1, 1},
-                                         AlignmentCase{2, 2}, AlignmentCase{3, 3},
-                                         AlignmentCase{4, 4}, AlignmentCase{-1, -1},
-                                         AlignmentCase{5, -1}, AlignmentCase{9, -1}));
+                         testing::Values(AlignmentCase {0, 0}, AlignmentCase {1, 1},
+                                         AlignmentCase {2, 2}, AlignmentCase {3, 3},
+                                         AlignmentCase {4, 4}, AlignmentCase {-1, -1},
+                                         AlignmentCase {5, -1}, AlignmentCase {9, -1}));
 
 TEST_F(SettingsExchange, CancelChangesNothingButUndoesThePreviews)
 {
@@ -215,7 +216,7 @@ struct PickedCase {
     CalendarTime expected;
 };
 
-class PickedMoment : public SettingsExchange, public testing::WithParamInterface<PickedCase> {};
+class PickedMoment : public SettingsExchange, public testing::WithParamInterface<PickedCase> { };
 
 TEST_P(PickedMoment, IsTheDateOfOnePickerWithTheTimeOfTheOther)
 {
@@ -231,15 +232,16 @@ TEST_P(PickedMoment, IsTheDateOfOnePickerWithTheTimeOfTheOther)
 
 INSTANTIATE_TEST_SUITE_P(
     Pickers, PickedMoment,
-    testing::Values(
-        PickedCase{"LaterDateEarlierTime", dateTime(2027, 3, 4, 17, 20), dateTime(2026, 1, 1, 6, 30, 15, 250),
-                   CalendarTime{2027, 3, 4, 6, 30, 15, 250}},
-        PickedCase{"EarlierDateLaterTime", dateTime(2025, 5, 6, 1, 2, 3), dateTime(2031, 8, 9, 23, 59, 59, 999),
-                   CalendarTime{2025, 5, 6, 23, 59, 59, 999}},
-        PickedCase{"MidnightTime", dateTime(2026, 12, 31, 12), dateTime(2026, 12, 31),
-                   CalendarTime{2026, 12, 31, 0, 0, 0, 0}},
-        PickedCase{"DateBefore1899", dateTime(1850, 7, 1, 3), dateTime(2026, 1, 1, 18),
-                   CalendarTime{1850, 7, 1, 18, 0, 0, 0}}),
+    testing::Values(PickedCase {"LaterDateEarlierTime", dateTime(2027, 3, 4, 17, 20),
+                                dateTime(2026, 1, 1, 6, 30, 15, 250),
+                                CalendarTime {2027, 3, 4, 6, 30, 15, 250}},
+                    PickedCase {"EarlierDateLaterTime", dateTime(2025, 5, 6, 1, 2, 3),
+                                dateTime(2031, 8, 9, 23, 59, 59, 999),
+                                CalendarTime {2025, 5, 6, 23, 59, 59, 999}},
+                    PickedCase {"MidnightTime", dateTime(2026, 12, 31, 12), dateTime(2026, 12, 31),
+                                CalendarTime {2026, 12, 31, 0, 0, 0, 0}},
+                    PickedCase {"DateBefore1899", dateTime(1850, 7, 1, 3), dateTime(2026, 1, 1, 18),
+                                CalendarTime {1850, 7, 1, 18, 0, 0, 0}}),
     [](const testing::TestParamInfo<PickedCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsExchange, PickerEditsByTheUserMakeThePickedMoment)
@@ -249,7 +251,7 @@ TEST_F(SettingsExchange, PickerEditsByTheUserMakeThePickedMoment)
     dialog->DatePicker->setDate(QDate(2028, 2, 29));
     dialog->TimePicker->setTime(QTime(8, 9, 10));
     readBack(*dialog, mrOk, v, clock);
-    EXPECT_EQ(decodeDateTime(v.picked), (CalendarTime{2028, 2, 29, 8, 9, 10, 0}));
+    EXPECT_EQ(decodeDateTime(v.picked), (CalendarTime {2028, 2, 29, 8, 9, 10, 0}));
     EXPECT_TRUE(v.usePicked);
     EXPECT_EQ(v.target, v.picked);
 }
@@ -259,7 +261,7 @@ struct NewYearCase {
     int expectedYear;
 };
 
-class NewYearChoice : public SettingsExchange, public testing::WithParamInterface<NewYearCase> {};
+class NewYearChoice : public SettingsExchange, public testing::WithParamInterface<NewYearCase> { };
 
 TEST_P(NewYearChoice, TargetsMidnightExactly)
 {
@@ -271,29 +273,29 @@ TEST_P(NewYearChoice, TargetsMidnightExactly)
     readBack(*dialog, mrOk, v, clock);
     EXPECT_FALSE(v.usePicked);
     EXPECT_EQ(v.target, std::trunc(v.target)) << "no fraction of a second";
-    EXPECT_EQ(decodeDateTime(v.target), (CalendarTime{c.expectedYear, 1, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(decodeDateTime(v.target), (CalendarTime {c.expectedYear, 1, 1, 0, 0, 0, 0}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Clock, NewYearChoice,
-                         testing::Values(NewYearCase{{2026, 12, 31, 23, 59, 59, 999}, 2027},
-                                         NewYearCase{{2026, 1, 1, 0, 0, 0, 0}, 2027},
-                                         NewYearCase{{2026, 7, 15, 12, 34, 56, 789}, 2027},
-                                         NewYearCase{{2009, 1, 1, 0, 0, 0, 1}, 2010}));
+                         testing::Values(NewYearCase {{2026, 12, 31, 23, 59, 59, 999}, 2027},
+                                         NewYearCase {{2026, 1, 1, 0, 0, 0, 0}, 2027},
+                                         NewYearCase {{2026, 7, 15, 12, 34, 56, 789}, 2027},
+                                         NewYearCase {{2009, 1, 1, 0, 0, 0, 1}, 2010}));
 
 TEST_F(SettingsExchange, NewYearCaptionIsTheYearAfterStartAndStaysSo)
 {
-    FixedClock startedIn2008{CalendarTime{2008, 12, 31, 23, 59, 0, 0}};
+    FixedClock startedIn2008 {CalendarTime {2008, 12, 31, 23, 59, 0, 0}};
     TCFGDialog created(&mainWindow, startedIn2008);
     EXPECT_EQ(created.cbNewYear->text(), QStringLiteral("Nächste Neue Jahr 2009"));
 
-    startedIn2008.set(CalendarTime{2009, 1, 1, 0, 0, 1, 0});
+    startedIn2008.set(CalendarTime {2009, 1, 1, 0, 0, 1, 0});
     ExchangeValues v = someValues();
     v.usePicked = false;
     fillDialog(created, v);
     created.FormShow();
     EXPECT_EQ(created.cbNewYear->text(), QStringLiteral("Nächste Neue Jahr 2009"));
     readBack(created, mrOk, v, startedIn2008);
-    EXPECT_EQ(decodeDateTime(v.target), (CalendarTime{2010, 1, 1, 0, 0, 0, 0}));
+    EXPECT_EQ(decodeDateTime(v.target), (CalendarTime {2010, 1, 1, 0, 0, 0, 0}));
 }
 
 TEST_F(SettingsExchange, PickersAreEnabledExactlyWhenDatumIsChecked)
@@ -337,7 +339,7 @@ struct ShadowCase {
     int previewShadow;
 };
 
-class ShadowPreview : public SettingsExchange, public testing::WithParamInterface<ShadowCase> {};
+class ShadowPreview : public SettingsExchange, public testing::WithParamInterface<ShadowCase> { };
 
 TEST_P(ShadowPreview, FollowsTheCheckBox)
 {
@@ -354,7 +356,7 @@ TEST_P(ShadowPreview, FollowsTheCheckBox)
 }
 
 INSTANTIATE_TEST_SUITE_P(Box, ShadowPreview,
-                         testing::Values(ShadowCase{true, 2}, ShadowCase{false, 0}));
+                         testing::Values(ShadowCase {true, 2}, ShadowCase {false, 0}));
 
 TEST_F(SettingsExchange, TemplateLinesShowAsLinesAndComeBackWithCrLf)
 {

@@ -29,8 +29,8 @@ struct Compressor {
     Compressor(const Compressor&) = delete;
     Compressor& operator=(const Compressor&) = delete;
 
-    jpeg_compress_struct cinfo{};
-    jpeg_error_mgr errors{};
+    jpeg_compress_struct cinfo {};
+    jpeg_error_mgr errors {};
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
 };
@@ -184,7 +184,7 @@ QByteArray pictureWithHeaderSize(QByteArray jpeg, int width, int height)
 
 std::string pictureLibjpegMessage(int code)
 {
-    jpeg_error_mgr errors{};
+    jpeg_error_mgr errors {};
     jpeg_std_error(&errors);
     std::string text = errors.jpeg_message_table[code];
     return text.substr(0, text.find('%'));

@@ -15,8 +15,8 @@ struct PictureJpegOptions {
     int quality = 95;
     bool progressive = false;
     bool jfifMarker = true;
-    bool fullChroma = true;  // 1x1 sampling, so small colour fields keep their colour
-    int scans = 0;           // above 0: progressive in this many scans (RGB only, up to 1135)
+    bool fullChroma = true; // 1x1 sampling, so small colour fields keep their colour
+    int scans = 0;          // above 0: progressive in this many scans (RGB only, up to 1135)
 };
 
 // The picture compressed by libjpeg. AdobeCmyk stores the inks inverted with an Adobe marker,

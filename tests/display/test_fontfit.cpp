@@ -48,10 +48,7 @@ TEST(FontFitting, ShortSampleOnAHugeAreaGetsTheLargestTitle)
     EXPECT_EQ(plainScanFontSize("00", titleFont(), {30000, 30000}, 96), 486);
 }
 
-TEST(FontFitting, BlankSampleOnAHugeAreaStaysZero)
-{
-    EXPECT_EQ(fit("  ", {30000, 30000}), 0);
-}
+TEST(FontFitting, BlankSampleOnAHugeAreaStaysZero) { EXPECT_EQ(fit("  ", {30000, 30000}), 0); }
 
 TEST(FontFitting, FinalLineBreakMakesNoDifference)
 {
@@ -131,11 +128,15 @@ TEST(FontFitting, QuickSearchEqualsThePlainScanOverACorpus)
         "Noch 000 Tage\r\n\r\n00:00:00\r\n",
         "\tTab\tund & Zeichen",
         "  breit  \r\nWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW\r\n.",
-        "Nächste Neue Jahr 2027\r\n0000000000 Sekunde(n)\r\n000 Tage(n)\r\n00 Stunde(n)\r\n00 Minute(n)",
+        "Nächste Neue Jahr 2027\r\n0000000000 Sekunde(n)\r\n000 Tage(n)\r\n00 Stunde(n)\r\n00 "
+        "Minute(n)",
     };
-    const CorpusFont fonts[] = {{"Arial", true, false, false},        {"Liberation Serif", false, true, false},
-                                {"DejaVu Sans Mono", false, false, true}, {"URW Gothic", true, true, false},
-                                {"Z003", false, false, false},          {"Liberation Sans Narrow", false, false, false}};
+    const CorpusFont fonts[] = {{"Arial", true, false, false},
+                                {"Liberation Serif", false, true, false},
+                                {"DejaVu Sans Mono", false, false, true},
+                                {"URW Gothic", true, true, false},
+                                {"Z003", false, false, false},
+                                {"Liberation Sans Narrow", false, false, false}};
     const QSize areas[] = {{1920, 1080}, {1280, 512}, {640, 1024}, {120, 40}, {5, 5}, {4000, 150}};
     for (const CorpusFont& face : fonts) {
         QFont font = titleFont(face.family, face.bold, face.italic);
@@ -143,9 +144,10 @@ TEST(FontFitting, QuickSearchEqualsThePlainScanOverACorpus)
         for (const QString& sample : templates) {
             for (QSize area : areas) {
                 for (int dpi : {96, 120}) {
-                    ASSERT_EQ(fastFoundSize(sample, font, area, dpi), plainFoundSize(sample, font, area, dpi))
-                        << face.family << " | " << sample.toStdString() << " | " << area.width() << "x"
-                        << area.height() << " @" << dpi;
+                    ASSERT_EQ(fastFoundSize(sample, font, area, dpi),
+                              plainFoundSize(sample, font, area, dpi))
+                        << face.family << " | " << sample.toStdString() << " | " << area.width()
+                        << "x" << area.height() << " @" << dpi;
                 }
             }
         }

@@ -38,8 +38,8 @@ QImage blank(QSize size)
 }
 
 // What the label draws.
-QImage viaEngine(const QFont& font, const QColor& color, QRect rect, const QString& text, uint16_t flags,
-                 QSize size)
+QImage viaEngine(const QFont& font, const QColor& color, QRect rect, const QString& text,
+                 uint16_t flags, QSize size)
 {
     QImage image = blank(size);
     QPainter painter(&image);
@@ -48,8 +48,8 @@ QImage viaEngine(const QFont& font, const QColor& color, QRect rect, const QStri
 }
 
 // Qt drawing the same text itself, the way the engine did before it kept glyphs.
-QImage viaQt(const QFont& font, const QColor& color, const QRect& rect, const QString& text, uint16_t flags,
-             QSize size)
+QImage viaQt(const QFont& font, const QColor& color, const QRect& rect, const QString& text,
+             uint16_t flags, QSize size)
 {
     QImage image = blank(size);
     QPainter painter(&image);
@@ -70,8 +70,8 @@ QImage viaPlacement(const QFont& font, const QColor& color, const QRect& rect, c
     painter.setFont(font);
     painter.setPen(color);
     TextPlacement placement;
-    *placed = TextEngine::placeText(painter, rect, TextEngine::withLineBreaks(text), TextEngine::qtFlags(flags),
-                                    placement);
+    *placed = TextEngine::placeText(painter, rect, TextEngine::withLineBreaks(text),
+                                    TextEngine::qtFlags(flags), placement);
     for (QGlyphRun run : placement.runs) {
         // The placement's own underlines stand for the mnemonic's; the run would add another.
         run.setUnderline(false);
@@ -85,7 +85,8 @@ QImage viaPlacement(const QFont& font, const QColor& color, const QRect& rect, c
 
 int channelDiff(QRgb a, QRgb b)
 {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
 }
 
 struct Difference {
@@ -157,7 +158,7 @@ struct PlacementCase {
     bool crisp;
 };
 
-class GlyphPlacement : public testing::TestWithParam<PlacementCase> {};
+class GlyphPlacement : public testing::TestWithParam<PlacementCase> { };
 
 TEST_P(GlyphPlacement, DrawnGlyphsAndUnderlinesEqualQtsDrawing)
 {
@@ -174,33 +175,42 @@ TEST_P(GlyphPlacement, DrawnGlyphsAndUnderlinesEqualQtsDrawing)
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, GlyphPlacement,
-    testing::Values(
-        PlacementCase{"LeftOneLine", "Hello, world", DT_LEFT, QRect(5, 5, 300, 60), 20, true},
-        PlacementCase{"CentredLinesOfUnequalWidth", "WWWWW\r\nI\r\nmiddle", DT_CENTER, QRect(3, 4, 260, 120), 20,
-                      true},
-        PlacementCase{"RightAligned", "right\r\nmost text", DT_RIGHT, QRect(0, 0, 250, 80), 20, true},
-        PlacementCase{"WordWrapInANarrowRect", "one two three four five six", DT_LEFT | DT_WORDBREAK,
-                      QRect(2, 2, 90, 200), 20, true},
-        PlacementCase{"WrappedAndCentred", "one two three four five six", DT_CENTER | DT_WORDBREAK,
-                      QRect(2, 2, 110, 200), 20, true},
-        PlacementCase{"LongWordStandsWhole", "abcdefghijklmnop qr", DT_CENTER | DT_WORDBREAK, QRect(10, 0, 60, 90),
-                      20, true},
-        PlacementCase{"TabsExpandedWhenLeftAligned", "a\tb\tc\r\nxx\ty", DT_LEFT | DT_EXPANDTABS,
-                      QRect(0, 0, 400, 80), 20, true},
-        PlacementCase{"TabsAreSpacesWhenCentred", "a\tb\tc", DT_CENTER | DT_EXPANDTABS, QRect(0, 0, 300, 40), 20,
-                      true},
-        PlacementCase{"TrailingSpacesCountWhenCentred", "AB     \r\nAB", DT_CENTER, QRect(0, 0, 200, 60), 20, true},
-        PlacementCase{"TrailingSpacesWhenWrapped", "AB     \r\nAB", DT_CENTER | DT_WORDBREAK,
-                      QRect(0, 0, 200, 60), 20, true},
-        PlacementCase{"MnemonicUnderlined", "&File and E&xit", DT_LEFT, QRect(4, 4, 300, 40), 20, true},
-        PlacementCase{"MnemonicCentredOnTheSecondLine", "top\r\nsa&ve", DT_CENTER, QRect(0, 0, 200, 70), 20, true},
-        PlacementCase{"DoubledAmpersandAndTrailingOne", "a&&b&", DT_LEFT, QRect(0, 0, 200, 40), 20, true},
-        PlacementCase{"NoPrefixShowsAmpersands", "&a&&b", DT_LEFT | DT_NOPREFIX, QRect(0, 0, 200, 40), 20, true},
-        PlacementCase{"LinesBelowTheRectAreCut", "1\r\n2\r\n3\r\n4\r\n5", DT_LEFT, QRect(0, 0, 100, 50), 20, true},
-        PlacementCase{"LoneCarriageReturnBreaks", "up\rdown\nthird", DT_CENTER, QRect(0, 0, 100, 90), 20, true},
-        PlacementCase{"AntialiasedLargerFont", "Qg &W\r\nline", DT_CENTER | DT_WORDBREAK, QRect(7, 3, 300, 140), 40,
-                      false},
-        PlacementCase{"AntialiasedAtTheGlyphCacheLimit", "Ab&c", DT_RIGHT, QRect(1, 1, 260, 90), 64, false}),
+    testing::Values(PlacementCase {"LeftOneLine", "Hello, world", DT_LEFT, QRect(5, 5, 300, 60), 20,
+                                   true},
+                    PlacementCase {"CentredLinesOfUnequalWidth", "WWWWW\r\nI\r\nmiddle", DT_CENTER,
+                                   QRect(3, 4, 260, 120), 20, true},
+                    PlacementCase {"RightAligned", "right\r\nmost text", DT_RIGHT,
+                                   QRect(0, 0, 250, 80), 20, true},
+                    PlacementCase {"WordWrapInANarrowRect", "one two three four five six",
+                                   DT_LEFT | DT_WORDBREAK, QRect(2, 2, 90, 200), 20, true},
+                    PlacementCase {"WrappedAndCentred", "one two three four five six",
+                                   DT_CENTER | DT_WORDBREAK, QRect(2, 2, 110, 200), 20, true},
+                    PlacementCase {"LongWordStandsWhole", "abcdefghijklmnop qr",
+                                   DT_CENTER | DT_WORDBREAK, QRect(10, 0, 60, 90), 20, true},
+                    PlacementCase {"TabsExpandedWhenLeftAligned", "a\tb\tc\r\nxx\ty",
+                                   DT_LEFT | DT_EXPANDTABS, QRect(0, 0, 400, 80), 20, true},
+                    PlacementCase {"TabsAreSpacesWhenCentred", "a\tb\tc", DT_CENTER | DT_EXPANDTABS,
+                                   QRect(0, 0, 300, 40), 20, true},
+                    PlacementCase {"TrailingSpacesCountWhenCentred", "AB     \r\nAB", DT_CENTER,
+                                   QRect(0, 0, 200, 60), 20, true},
+                    PlacementCase {"TrailingSpacesWhenWrapped", "AB     \r\nAB",
+                                   DT_CENTER | DT_WORDBREAK, QRect(0, 0, 200, 60), 20, true},
+                    PlacementCase {"MnemonicUnderlined", "&File and E&xit", DT_LEFT,
+                                   QRect(4, 4, 300, 40), 20, true},
+                    PlacementCase {"MnemonicCentredOnTheSecondLine", "top\r\nsa&ve", DT_CENTER,
+                                   QRect(0, 0, 200, 70), 20, true},
+                    PlacementCase {"DoubledAmpersandAndTrailingOne", "a&&b&", DT_LEFT,
+                                   QRect(0, 0, 200, 40), 20, true},
+                    PlacementCase {"NoPrefixShowsAmpersands", "&a&&b", DT_LEFT | DT_NOPREFIX,
+                                   QRect(0, 0, 200, 40), 20, true},
+                    PlacementCase {"LinesBelowTheRectAreCut", "1\r\n2\r\n3\r\n4\r\n5", DT_LEFT,
+                                   QRect(0, 0, 100, 50), 20, true},
+                    PlacementCase {"LoneCarriageReturnBreaks", "up\rdown\nthird", DT_CENTER,
+                                   QRect(0, 0, 100, 90), 20, true},
+                    PlacementCase {"AntialiasedLargerFont", "Qg &W\r\nline",
+                                   DT_CENTER | DT_WORDBREAK, QRect(7, 3, 300, 140), 40, false},
+                    PlacementCase {"AntialiasedAtTheGlyphCacheLimit", "Ab&c", DT_RIGHT,
+                                   QRect(1, 1, 260, 90), 64, false}),
     [](const testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
 
 // ---- Large fonts: drawn from the cache, looking as Qt draws them -----------------------------
@@ -213,7 +223,7 @@ struct LargeCase {
     QSize size;
 };
 
-class LargeText : public testing::TestWithParam<LargeCase> {};
+class LargeText : public testing::TestWithParam<LargeCase> { };
 
 TEST_P(LargeText, LooksLikeQtsDrawing)
 {
@@ -237,12 +247,13 @@ TEST_P(LargeText, LooksLikeQtsDrawing)
 
 INSTANTIATE_TEST_SUITE_P(
     Sizes, LargeText,
-    testing::Values(LargeCase{"Hundred", 100, "Noch 42 Tage", DT_CENTER, {760, 140}},
-                    LargeCase{"HundredTwoCentredLines", 100, "Bis 2027:\r\n12:34:56", DT_CENTER, {600, 260}},
-                    LargeCase{"HundredWrapped", 100, "wrap these words", DT_LEFT | DT_WORDBREAK, {520, 380}},
-                    LargeCase{"ThreeHundred", 300, "Jg5", DT_CENTER, {620, 380}},
-                    LargeCase{"ThreeHundredMnemonic", 300, "&Wa", DT_LEFT, {720, 380}},
-                    LargeCase{"SixHundredFifty", 650, "8", DT_CENTER, {480, 780}}),
+    testing::Values(
+        LargeCase {"Hundred", 100, "Noch 42 Tage", DT_CENTER, {760, 140}},
+        LargeCase {"HundredTwoCentredLines", 100, "Bis 2027:\r\n12:34:56", DT_CENTER, {600, 260}},
+        LargeCase {"HundredWrapped", 100, "wrap these words", DT_LEFT | DT_WORDBREAK, {520, 380}},
+        LargeCase {"ThreeHundred", 300, "Jg5", DT_CENTER, {620, 380}},
+        LargeCase {"ThreeHundredMnemonic", 300, "&Wa", DT_LEFT, {720, 380}},
+        LargeCase {"SixHundredFifty", 650, "8", DT_CENTER, {480, 780}}),
     [](const testing::TestParamInfo<LargeCase>& info) { return std::string(info.param.name); });
 
 TEST(LargeText, ColourIsTheTextsAndTheBackgroundIsUntouched)
@@ -255,15 +266,17 @@ TEST(LargeText, ColourIsTheTextsAndTheBackgroundIsUntouched)
         const QImage qt = viaQt(font, colour, rect, "HI", DT_CENTER, size);
         // "H" and "I" are straight strokes: their insides are exactly the colour in both.
         EXPECT_GT(countColour(mine, colour), 1000);
-        EXPECT_NEAR(countColour(mine, colour), countColour(qt, colour), countColour(qt, colour) / 50);
+        EXPECT_NEAR(countColour(mine, colour), countColour(qt, colour),
+                    countColour(qt, colour) / 50);
         // Where Qt drew nothing the engine drew at most a faint edge right beside Qt's ink.
         int strays = 0;
         for (int y = 1; y + 1 < size.height(); ++y) {
             for (int x = 1; x + 1 < size.width(); ++x) {
                 if (qt.pixel(x, y) != kBack.rgba() || mine.pixel(x, y) == kBack.rgba())
                     continue;
-                const bool besideInk = qt.pixel(x - 1, y) != kBack.rgba() || qt.pixel(x + 1, y) != kBack.rgba()
-                                       || qt.pixel(x, y - 1) != kBack.rgba() || qt.pixel(x, y + 1) != kBack.rgba();
+                const bool besideInk =
+                    qt.pixel(x - 1, y) != kBack.rgba() || qt.pixel(x + 1, y) != kBack.rgba() ||
+                    qt.pixel(x, y - 1) != kBack.rgba() || qt.pixel(x, y + 1) != kBack.rgba();
                 if (!besideInk || channelDiff(mine.pixel(x, y), kBack.rgba()) > 64)
                     ++strays;
             }
@@ -305,7 +318,8 @@ TEST(LargeText, DrawnOverAPictureKeepsItBetweenStrokes)
     EXPECT_GT(changed, 2000);
     EXPECT_EQ(far, 0);
     // The holes of the "O"s show the picture.
-    EXPECT_EQ(mine.pixel(200, 80) == picture.pixel(200, 80), qt.pixel(200, 80) == picture.pixel(200, 80));
+    EXPECT_EQ(mine.pixel(200, 80) == picture.pixel(200, 80),
+              qt.pixel(200, 80) == picture.pixel(200, 80));
 }
 
 TEST(LargeText, MnemonicHidesTheAmpersandAndUnderlines)
@@ -329,7 +343,8 @@ TEST(LargeText, MnemonicHidesTheAmpersandAndUnderlines)
     EXPECT_EQ(line, qtLine);
     EXPECT_LT(line.right(), QFontMetrics(font).horizontalAdvance("W") + 1);
     // "&&" is one ampersand, the same as a literal one.
-    EXPECT_EQ(viaEngine(font, kRed, rect, "&&", DT_LEFT, size), viaEngine(font, kRed, rect, "&", DT_LEFT | DT_NOPREFIX, size));
+    EXPECT_EQ(viaEngine(font, kRed, rect, "&&", DT_LEFT, size),
+              viaEngine(font, kRed, rect, "&", DT_LEFT | DT_NOPREFIX, size));
 }
 
 TEST(LargeText, CentredLinesEachSitInTheMiddle)
@@ -356,7 +371,8 @@ TEST(LargeText, ClippedToTheRectangle)
     const QImage image = viaEngine(font, kRed, rect, "MW", DT_LEFT, size);
     const QRect ink = inkBounds(image);
     ASSERT_FALSE(ink.isEmpty());
-    EXPECT_TRUE(rect.contains(ink)) << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
+    EXPECT_TRUE(rect.contains(ink))
+        << ink.x() << "," << ink.y() << " " << ink.width() << "x" << ink.height();
 }
 
 // ---- The cache itself -------------------------------------------------------------------------
@@ -422,8 +438,8 @@ TEST(GlyphCacheUse, StaysWithinItsBytes)
     QPainter painter(&image);
     painter.setFont(sized(200, "Liberation Sans"));
     TextPlacement placement;
-    ASSERT_TRUE(TextEngine::placeText(painter, QRect(0, 0, 1600, 300), "ABCDEFGHIJKLMNOP", Qt::AlignLeft,
-                                      placement));
+    ASSERT_TRUE(TextEngine::placeText(painter, QRect(0, 0, 1600, 300), "ABCDEFGHIJKLMNOP",
+                                      Qt::AlignLeft, placement));
     ASSERT_TRUE(cache.drawRuns(painter, placement.runs, kRed));
     EXPECT_GT(cache.entryCount(), 0);
     EXPECT_LE(cache.byteCount(), cache.maxBytes());

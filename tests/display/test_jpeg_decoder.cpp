@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include <random>
 #include <sys/stat.h>
@@ -20,7 +20,7 @@ namespace {
 
 class JpegDecoderTest : public ::testing::Test {
 protected:
-    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
 
     QString writeJpeg(const QByteArray& bytes, const QString& name = QStringLiteral("picture.jpg"))
     {
@@ -41,7 +41,7 @@ protected:
         return {};
     }
 
-    QTemporaryDir dir_;
+    QTemporaryDir m_dir;
 };
 
 // ---- colours -------------------------------------------------------------------------------
@@ -52,12 +52,9 @@ struct ColourCase {
     bool grey;
 };
 
-void PrintTo(const ColourCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const ColourCase& c, std::ostream* os) { *os << c.name; }
 
-class JpegColourTest : public JpegDecoderTest, public ::testing::WithParamInterface<ColourCase> {};
+class JpegColourTest : public JpegDecoderTest, public ::testing::WithParamInterface<ColourCase> { };
 
 TEST_P(JpegColourTest, EachQuadrantKeepsItsColour)
 {
@@ -110,12 +107,9 @@ struct ScaleCase {
     QSize decoded;
 };
 
-void PrintTo(const ScaleCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const ScaleCase& c, std::ostream* os) { *os << c.name; }
 
-class JpegScaleTest : public JpegDecoderTest, public ::testing::WithParamInterface<ScaleCase> {};
+class JpegScaleTest : public JpegDecoderTest, public ::testing::WithParamInterface<ScaleCase> { };
 
 TEST_P(JpegScaleTest, DecodesAtSmallestScaleThatCoversTheDrawnPicture)
 {
@@ -164,12 +158,9 @@ struct CutCase {
     double keep;
 };
 
-void PrintTo(const CutCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const CutCase& c, std::ostream* os) { *os << c.name; }
 
-class JpegTruncatedTest : public JpegDecoderTest, public ::testing::WithParamInterface<CutCase> {};
+class JpegTruncatedTest : public JpegDecoderTest, public ::testing::WithParamInterface<CutCase> { };
 
 TEST_P(JpegTruncatedTest, TruncatedFileIsCorrupt)
 {
@@ -192,8 +183,7 @@ const CutCase kCutCases[] = {
     {"ProgressiveBeforeFirstScan", true, 0},
 };
 
-INSTANTIATE_TEST_SUITE_P(Decode, JpegTruncatedTest,
-                         ::testing::ValuesIn(kCutCases),
+INSTANTIATE_TEST_SUITE_P(Decode, JpegTruncatedTest, ::testing::ValuesIn(kCutCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(JpegDecoderTest, FileWithoutEndMarkerIsCorrupt)
@@ -254,7 +244,7 @@ TEST_F(JpegDecoderTest, MissingFileIsReported)
 
 TEST_F(JpegDecoderTest, DirectoryIsReported)
 {
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.jpg")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder.jpg")));
     EXPECT_FALSE(decodeError(path(QStringLiteral("folder.jpg"))).empty());
 }
 
@@ -274,13 +264,10 @@ struct HeaderSizeCase {
     bool refused;
 };
 
-void PrintTo(const HeaderSizeCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const HeaderSizeCase& c, std::ostream* os) { *os << c.name; }
 
 class JpegHeaderSizeTest : public JpegDecoderTest,
-                           public ::testing::WithParamInterface<HeaderSizeCase> {};
+                           public ::testing::WithParamInterface<HeaderSizeCase> { };
 
 // The file holds a 16 x 16 picture under a header that claims more: a refused header is never
 // decoded, so its error is the refusal; an accepted one runs out of data and is corrupt.

@@ -20,8 +20,8 @@ constexpr TColor kRed = 0x000000FF;
 constexpr TColor kGreen = 0x0000FF00;
 
 // A transparent label with crisp white text of the given kind.
-void textLabel(TLabel3D& label, QSize size, TLabel3DBevel bevel, int shadowSize, const QString& caption,
-               bool centred = true)
+void textLabel(TLabel3D& label, QSize size, TLabel3DBevel bevel, int shadowSize,
+               const QString& caption, bool centred = true)
 {
     label.resize(size);
     label.setFont(crispFont(20));
@@ -56,7 +56,8 @@ TEST(Label3DShadow, BlackCopyLiesTwoPixelsRightAndDownUnderTheWhiteText)
     // Only the L-shaped rim of the copy shows past the text.
     const int rim = white.width() * white.height() - (white.width() - 2) * (white.height() - 2);
     EXPECT_EQ(countOf(image, Qt::black), rim);
-    EXPECT_EQ(countOf(image, Qt::white) + rim + countOf(image, kBehind), image.width() * image.height());
+    EXPECT_EQ(countOf(image, Qt::white) + rim + countOf(image, kBehind),
+              image.width() * image.height());
 }
 
 TEST(Label3DShadow, SizeZeroShowsOnlyTheMainText)
@@ -142,7 +143,7 @@ struct BorderCase {
     std::vector<BorderPixel> pixels;
 };
 
-class Label3DBorder : public testing::TestWithParam<BorderCase> {};
+class Label3DBorder : public testing::TestWithParam<BorderCase> { };
 
 TEST_P(Label3DBorder, BandsAndTheAreaLeftInside)
 {
@@ -165,23 +166,55 @@ const QColor kRedQ(255, 0, 0);
 INSTANTIATE_TEST_SUITE_P(
     Kinds, Label3DBorder,
     testing::Values(
-        BorderCase{"InnWidthTwo", lbInn, 2, QRect(4, 4, 12, 12),
-                   {{0, 0, kShadow}, {0, 18, kShadow}, {0, 19, kHighlight}, {19, 0, kHighlight},
-                    {19, 19, kHighlight}, {1, 1, kShadow}, {18, 18, kHighlight}, {2, 2, kHighlight},
-                    {3, 3, kHighlight}, {17, 17, kShadow}, {16, 16, kShadow}, {16, 3, kShadow}}},
-        BorderCase{"OutWidthTwo", lbOut, 2, QRect(4, 4, 12, 12),
-                   {{0, 0, kHighlight}, {19, 19, kShadow}, {2, 2, kShadow}, {17, 17, kHighlight}}},
-        BorderCase{"LoweredWidthOne", lbLowered, 1, QRect(1, 1, 18, 18),
-                   {{0, 0, kShadow}, {0, 18, kShadow}, {18, 0, kShadow}, {19, 0, kHighlight},
-                    {0, 19, kHighlight}, {19, 19, kHighlight}}},
-        BorderCase{"RaisedWidthThree", lbRaised, 3, QRect(3, 3, 14, 14),
-                   {{0, 0, kHighlight}, {2, 2, kHighlight}, {17, 17, kShadow}, {19, 19, kShadow}}},
-        BorderCase{"NormalUsesTheBorderColour", lbNormal, 1, QRect(1, 1, 18, 18),
-                   {{0, 0, kRedQ}, {19, 19, kRedQ}, {19, 0, kRedQ}, {0, 19, kRedQ}}},
-        BorderCase{"NormalWidthZeroHasNoBorder", lbNormal, 0, QRect(0, 0, 20, 20), {}},
-        BorderCase{"NegativeWidthHasNoBorder", lbInn, -3, QRect(0, 0, 20, 20), {}},
-        BorderCase{"HugeWidthFillsTheLabelWithBands", lbNormal, 2000000000, QRect(), {{0, 0, kRedQ}, {10, 10, kRedQ}}},
-        BorderCase{"NoneIgnoresTheWidth", lbNone, 4, QRect(0, 0, 20, 20), {}}),
+        BorderCase {"InnWidthTwo",
+                    lbInn,
+                    2,
+                    QRect(4, 4, 12, 12),
+                    {{0, 0, kShadow},
+                     {0, 18, kShadow},
+                     {0, 19, kHighlight},
+                     {19, 0, kHighlight},
+                     {19, 19, kHighlight},
+                     {1, 1, kShadow},
+                     {18, 18, kHighlight},
+                     {2, 2, kHighlight},
+                     {3, 3, kHighlight},
+                     {17, 17, kShadow},
+                     {16, 16, kShadow},
+                     {16, 3, kShadow}}},
+        BorderCase {"OutWidthTwo",
+                    lbOut,
+                    2,
+                    QRect(4, 4, 12, 12),
+                    {{0, 0, kHighlight}, {19, 19, kShadow}, {2, 2, kShadow}, {17, 17, kHighlight}}},
+        BorderCase {"LoweredWidthOne",
+                    lbLowered,
+                    1,
+                    QRect(1, 1, 18, 18),
+                    {{0, 0, kShadow},
+                     {0, 18, kShadow},
+                     {18, 0, kShadow},
+                     {19, 0, kHighlight},
+                     {0, 19, kHighlight},
+                     {19, 19, kHighlight}}},
+        BorderCase {"RaisedWidthThree",
+                    lbRaised,
+                    3,
+                    QRect(3, 3, 14, 14),
+                    {{0, 0, kHighlight}, {2, 2, kHighlight}, {17, 17, kShadow}, {19, 19, kShadow}}},
+        BorderCase {"NormalUsesTheBorderColour",
+                    lbNormal,
+                    1,
+                    QRect(1, 1, 18, 18),
+                    {{0, 0, kRedQ}, {19, 19, kRedQ}, {19, 0, kRedQ}, {0, 19, kRedQ}}},
+        BorderCase {"NormalWidthZeroHasNoBorder", lbNormal, 0, QRect(0, 0, 20, 20), {}},
+        BorderCase {"NegativeWidthHasNoBorder", lbInn, -3, QRect(0, 0, 20, 20), {}},
+        BorderCase {"HugeWidthFillsTheLabelWithBands",
+                    lbNormal,
+                    2000000000,
+                    QRect(),
+                    {{0, 0, kRedQ}, {10, 10, kRedQ}}},
+        BorderCase {"NoneIgnoresTheWidth", lbNone, 4, QRect(0, 0, 20, 20), {}}),
     [](const testing::TestParamInfo<BorderCase>& info) { return std::string(info.param.name); });
 
 struct PlacementCase {
@@ -191,14 +224,15 @@ struct PlacementCase {
     int textTop;
 };
 
-class Label3DPlacement : public testing::TestWithParam<PlacementCase> {};
+class Label3DPlacement : public testing::TestWithParam<PlacementCase> { };
 
 TEST_P(Label3DPlacement, BlockSitsWhereTheLayoutSays)
 {
     const PlacementCase& c = GetParam();
     const QFont font = crispFont(20); // the one textLabel uses
     const QString lines = "Hg\nHg";
-    const int blockHeight = QFontMetrics(font).boundingRect(QRect(0, 0, 1000, 1000), Qt::AlignLeft, lines).height();
+    const int blockHeight =
+        QFontMetrics(font).boundingRect(QRect(0, 0, 1000, 1000), Qt::AlignLeft, lines).height();
     const QSize size(100, blockHeight + c.extraHeight);
 
     TLabel3D label;
@@ -210,20 +244,21 @@ TEST_P(Label3DPlacement, BlockSitsWhereTheLayoutSays)
         QPainter painter(&expected);
         painter.setFont(font);
         painter.setPen(Qt::white);
-        painter.drawText(QRect(0, c.textTop, size.width(), blockHeight), Qt::AlignHCenter | Qt::AlignTop, lines);
+        painter.drawText(QRect(0, c.textTop, size.width(), blockHeight),
+                         Qt::AlignHCenter | Qt::AlignTop, lines);
     }
     EXPECT_EQ(renderOnParent(label), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Layouts, Label3DPlacement,
-    testing::Values(PlacementCase{"TallerCentredOverflowsTwoAboveThreeBelow", tlCenter, -5, -2},
-                    PlacementCase{"TallerAtBottomEndsAtTheBottomEdge", tlBottom, -5, -5},
-                    PlacementCase{"TallerAtTopStartsAtTheTop", tlTop, -5, 0},
-                    PlacementCase{"ShorterCentredTwoFreeAboveThreeBelow", tlCenter, 5, 2},
-                    PlacementCase{"ShorterAtBottom", tlBottom, 5, 5},
-                    PlacementCase{"ShorterAtTop", tlTop, 5, 0},
-                    PlacementCase{"OneTallerCentredOddPixelBelow", tlCenter, -1, 0}),
+    testing::Values(PlacementCase {"TallerCentredOverflowsTwoAboveThreeBelow", tlCenter, -5, -2},
+                    PlacementCase {"TallerAtBottomEndsAtTheBottomEdge", tlBottom, -5, -5},
+                    PlacementCase {"TallerAtTopStartsAtTheTop", tlTop, -5, 0},
+                    PlacementCase {"ShorterCentredTwoFreeAboveThreeBelow", tlCenter, 5, 2},
+                    PlacementCase {"ShorterAtBottom", tlBottom, 5, 5},
+                    PlacementCase {"ShorterAtTop", tlTop, 5, 0},
+                    PlacementCase {"OneTallerCentredOddPixelBelow", tlCenter, -1, 0}),
     [](const testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
 
 TEST(Label3DPlacement, TextInsideABorderStartsInsideIt)
@@ -250,7 +285,8 @@ TEST(Label3DLines, WideLineIsNotBrokenAndIsCutAtBothSides)
     EXPECT_EQ(white.right(), 59);
     // Two lines, each centred: the short one sits in the middle.
     const int lineHeight = QFontMetrics(crispFont(20)).height();
-    const QRect secondLine = boundsOf(image.copy(0, white.top() + lineHeight, 60, lineHeight), Qt::white);
+    const QRect secondLine =
+        boundsOf(image.copy(0, white.top() + lineHeight, 60, lineHeight), Qt::white);
     ASSERT_FALSE(secondLine.isEmpty());
     EXPECT_NEAR(secondLine.center().x(), 30, 2);
 }
@@ -343,7 +379,8 @@ TEST(Label3DAccelerator, SingleAmpersandIsHiddenAndUnderlinesTheNextCharacter)
 
 TEST(Label3DAccelerator, WithoutAccelCharTheAmpersandIsDrawn)
 {
-    EXPECT_GT(countOf(renderCaption("&W", false), Qt::white), countOf(renderCaption("W", false), Qt::white));
+    EXPECT_GT(countOf(renderCaption("&W", false), Qt::white),
+              countOf(renderCaption("W", false), Qt::white));
 }
 
 TEST(Label3DMeasure, KeepsLeftAndTopAndGivesTheExtent)
@@ -435,7 +472,7 @@ struct WriteCase {
     std::function<bool(const TLabel3D&)> holdsOther;
 };
 
-class Label3DWrite : public testing::TestWithParam<WriteCase> {};
+class Label3DWrite : public testing::TestWithParam<WriteCase> { };
 
 TEST_P(Label3DWrite, StoresAndRepaintsOnlyOnChange)
 {
@@ -455,11 +492,11 @@ TEST_P(Label3DWrite, StoresAndRepaintsOnlyOnChange)
     EXPECT_TRUE(waitFor([&] { return label.paints > before; }));
 }
 
-#define WRITE_CASE(Name, getter, setter, other)                                                                        \
-    WriteCase                                                                                                          \
-    {                                                                                                                  \
-        Name, [](TLabel3D& l) { l.setter(l.getter()); }, [](TLabel3D& l) { l.setter(other); },                         \
-            [](const TLabel3D& l) { return l.getter() == other; }                                                      \
+#define WRITE_CASE(Name, getter, setter, other)                                                    \
+    WriteCase                                                                                      \
+    {                                                                                              \
+        Name, [](TLabel3D& l) { l.setter(l.getter()); }, [](TLabel3D& l) { l.setter(other); },     \
+            [](const TLabel3D& l) { return l.getter() == other; }                                  \
     }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -467,7 +504,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(WRITE_CASE("FirstColor", firstColor, setFirstColor, kRed),
                     WRITE_CASE("LastColor", lastColor, setLastColor, kRed),
                     WRITE_CASE("FillGradient", fillGradient, setFillGradient, true),
-                    WRITE_CASE("GradientOrientation", gradientOrientation, setGradientOrientation, goVertical),
+                    WRITE_CASE("GradientOrientation", gradientOrientation, setGradientOrientation,
+                               goVertical),
                     WRITE_CASE("HighLightColor", highLightColor, setHighLightColor, kRed),
                     WRITE_CASE("ShadowColor", shadowColor, setShadowColor, kRed),
                     WRITE_CASE("Bevel", bevel, setBevel, blShadow),
@@ -485,10 +523,7 @@ INSTANTIATE_TEST_SUITE_P(
                     WRITE_CASE("Transparent", transparent, setTransparent, true)),
     [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
-int pixelsFor(int points, int dpi)
-{
-    return int(std::lround(points * dpi / 72.0));
-}
+int pixelsFor(int points, int dpi) { return int(std::lround(points * dpi / 72.0)); }
 
 TEST(Label3DFont, PointSizeBecomesPixelsThroughTheDpi)
 {
@@ -538,7 +573,8 @@ TEST(Label3DClick, LeftClickInsideIsAClick)
     QObject::connect(&label, &TLabel3D::clicked, [&clicks] { ++clicks; });
     auto send = [&label](QEvent::Type type, QPointF at) {
         QMouseEvent event(type, at, label.mapToGlobal(at), Qt::LeftButton,
-                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
         QApplication::sendEvent(&label, &event);
     };
     send(QEvent::MouseButtonPress, {5, 5});

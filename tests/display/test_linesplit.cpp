@@ -10,7 +10,7 @@ struct SplitCase {
     QStringList lines;
 };
 
-class LineSplitting : public testing::TestWithParam<SplitCase> {};
+class LineSplitting : public testing::TestWithParam<SplitCase> { };
 
 TEST_P(LineSplitting, GivesTheLinesBetweenBreaks)
 {
@@ -19,17 +19,17 @@ TEST_P(LineSplitting, GivesTheLinesBetweenBreaks)
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, LineSplitting,
-    testing::Values(SplitCase{"EmptyTextHasNoLines", "", {}},
-                    SplitCase{"OneLine", "abc", {"abc"}},
-                    SplitCase{"TwoLines", "ab\r\ncd", {"ab", "cd"}},
-                    SplitCase{"FinalBreakMakesNoExtraLine", "ab\r\ncd\r\n", {"ab", "cd"}},
-                    SplitCase{"OnlyABreakIsOneEmptyLine", "\r\n", {""}},
-                    SplitCase{"EmptyLineInTheMiddleCounts", "ab\r\n\r\ncd", {"ab", "", "cd"}},
-                    SplitCase{"LeadingEmptyLineCounts", "\r\nab", {"", "ab"}},
-                    SplitCase{"TwoFinalBreaksLeaveOneEmptyLine", "ab\r\n\r\n", {"ab", ""}},
-                    SplitCase{"LoneLineFeedBreaks", "ab\ncd", {"ab", "cd"}},
-                    SplitCase{"LoneCarriageReturnBreaks", "ab\rcd", {"ab", "cd"}},
-                    SplitCase{"BlanksStayInTheLine", "  a b \t", {"  a b \t"}}),
+    testing::Values(SplitCase {"EmptyTextHasNoLines", "", {}},
+                    SplitCase {"OneLine", "abc", {"abc"}},
+                    SplitCase {"TwoLines", "ab\r\ncd", {"ab", "cd"}},
+                    SplitCase {"FinalBreakMakesNoExtraLine", "ab\r\ncd\r\n", {"ab", "cd"}},
+                    SplitCase {"OnlyABreakIsOneEmptyLine", "\r\n", {""}},
+                    SplitCase {"EmptyLineInTheMiddleCounts", "ab\r\n\r\ncd", {"ab", "", "cd"}},
+                    SplitCase {"LeadingEmptyLineCounts", "\r\nab", {"", "ab"}},
+                    SplitCase {"TwoFinalBreaksLeaveOneEmptyLine", "ab\r\n\r\n", {"ab", ""}},
+                    SplitCase {"LoneLineFeedBreaks", "ab\ncd", {"ab", "cd"}},
+                    SplitCase {"LoneCarriageReturnBreaks", "ab\rcd", {"ab", "cd"}},
+                    SplitCase {"BlanksStayInTheLine", "  a b \t", {"  a b \t"}}),
     [](const testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.name); });
 
 struct BlankCase {
@@ -38,7 +38,7 @@ struct BlankCase {
     bool blank;
 };
 
-class BlankLines : public testing::TestWithParam<BlankCase> {};
+class BlankLines : public testing::TestWithParam<BlankCase> { };
 
 TEST_P(BlankLines, OnlySpacesAndControlCharactersAreBlank)
 {
@@ -47,10 +47,10 @@ TEST_P(BlankLines, OnlySpacesAndControlCharactersAreBlank)
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, BlankLines,
-    testing::Values(BlankCase{"Empty", "", true}, BlankCase{"Spaces", "   ", true},
-                    BlankCase{"TabsAndControls", QString("\t\x01\x1f "), true},
-                    BlankCase{"Letter", " a ", false}, BlankCase{"Exclamation", "!", false},
-                    BlankCase{"NoBreakSpaceIsText", QString(QChar(0xA0)), false}),
+    testing::Values(BlankCase {"Empty", "", true}, BlankCase {"Spaces", "   ", true},
+                    BlankCase {"TabsAndControls", QString("\t\x01\x1f "), true},
+                    BlankCase {"Letter", " a ", false}, BlankCase {"Exclamation", "!", false},
+                    BlankCase {"NoBreakSpaceIsText", QString(QChar(0xA0)), false}),
     [](const testing::TestParamInfo<BlankCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -65,12 +65,9 @@ struct BoxCase {
     QRect drawn;
 };
 
-void PrintTo(const BoxCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const BoxCase& c, std::ostream* os) { *os << c.name; }
 
-class PictureBoxTest : public ::testing::TestWithParam<BoxCase> {};
+class PictureBoxTest : public ::testing::TestWithParam<BoxCase> { };
 
 TEST_P(PictureBoxTest, PictureFillsDrawnRectangleAndNothingElse)
 {
@@ -95,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Paint, PictureBoxTest, ::testing::ValuesIn(kBoxCases),
 TEST(PictureBox, PictureKeepsItsOrientation)
 {
     Scene scene({100, 60});
-    scene.box->setPicture(pictureQuadrants(40, 40));  // drawn at (20, 0) in 60 x 60
+    scene.box->setPicture(pictureQuadrants(40, 40)); // drawn at (20, 0) in 60 x 60
     const QImage shot = scene.render();
     auto at = [&](int x, int y) { return shot.pixelColor(kBoxOffset + QPoint(x, y)); };
     EXPECT_TRUE(pictureColoursNear(at(35, 15), Qt::red));

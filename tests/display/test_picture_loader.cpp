@@ -12,15 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 #include <sys/stat.h>
 
 namespace {
 
 class PictureLoaderTest : public ::testing::Test {
 protected:
-    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString path(const QString& name) const { return m_dir.filePath(name); }
 
     QString write(const QString& name, const QByteArray& bytes)
     {
@@ -49,7 +49,7 @@ protected:
         return {};
     }
 
-    QTemporaryDir dir_;
+    QTemporaryDir m_dir;
 };
 
 void expectQuadrants(const QImage& image, int tolerance)
@@ -63,14 +63,14 @@ void expectQuadrants(const QImage& image, int tolerance)
 }
 
 class JpegExtensionTest : public PictureLoaderTest,
-                          public ::testing::WithParamInterface<const char*> {};
+                          public ::testing::WithParamInterface<const char*> { };
 
 // Only our decoder scales while decoding: a 400 x 300 picture for a 100 x 75 area comes back
 // at a quarter, which Qt's reader would not do.
 TEST_P(JpegExtensionTest, JpegExtensionInAnyCaseGoesToOurDecoder)
 {
-    const QString file = write(QString::fromLatin1(GetParam()),
-                               pictureJpegBytes(pictureQuadrants(400, 300)));
+    const QString file =
+        write(QString::fromLatin1(GetParam()), pictureJpegBytes(pictureQuadrants(400, 300)));
     const QImage image = loadPicture(file, {100, 75});
     EXPECT_EQ(image.size(), QSize(100, 75));
     expectQuadrants(image, 12);
@@ -100,13 +100,10 @@ struct BadBitmapCase {
     QByteArray (*make)(const QByteArray& goodBitmap);
 };
 
-void PrintTo(const BadBitmapCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const BadBitmapCase& c, std::ostream* os) { *os << c.name; }
 
 class BadBitmapTest : public PictureLoaderTest,
-                      public ::testing::WithParamInterface<BadBitmapCase> {};
+                      public ::testing::WithParamInterface<BadBitmapCase> { };
 
 TEST_P(BadBitmapTest, IsReportedWithReadersReason)
 {
@@ -137,8 +134,8 @@ const BadBitmapCase kBadBitmapCases[] = {
     {"HugeClaimedSize",
      [](const QByteArray& good) {
          QByteArray bytes = good;
-         setLittleEndian32(bytes, 18, 60000);  // width
-         setLittleEndian32(bytes, 22, 60000);  // height
+         setLittleEndian32(bytes, 18, 60000); // width
+         setLittleEndian32(bytes, 22, 60000); // height
          return bytes;
      }},
     {"NegativeWidth",
@@ -168,7 +165,7 @@ TEST_F(PictureLoaderTest, MissingFileIsAnError)
 
 TEST_F(PictureLoaderTest, DirectoryIsAnError)
 {
-    ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.bmp")));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder.bmp")));
     EXPECT_FALSE(loadError(path(QStringLiteral("folder.bmp"))).empty());
 }
 

@@ -14,12 +14,9 @@ struct ScalingCase {
     QRect expected;
 };
 
-void PrintTo(const ScalingCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const ScalingCase& c, std::ostream* os) { *os << c.name; }
 
-class PictureScalingTest : public ::testing::TestWithParam<ScalingCase> {};
+class PictureScalingTest : public ::testing::TestWithParam<ScalingCase> { };
 
 TEST_P(PictureScalingTest, DrawsPictureInExpectedRectangle)
 {
@@ -58,12 +55,9 @@ struct EmptyCase {
     QSize area;
 };
 
-void PrintTo(const EmptyCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
+void PrintTo(const EmptyCase& c, std::ostream* os) { *os << c.name; }
 
-class PictureScalingEmptyTest : public ::testing::TestWithParam<EmptyCase> {};
+class PictureScalingEmptyTest : public ::testing::TestWithParam<EmptyCase> { };
 
 TEST_P(PictureScalingEmptyTest, DrawsNothing)
 {

@@ -14,10 +14,10 @@ void PrintTo(const RegistryValue& value, std::ostream* os);
 // produced by the tests themselves.
 namespace testdata {
 
-QByteArray utf16LeWithBom(const QString& text);   // CR LF lines, as Windows' editor writes
+QByteArray utf16LeWithBom(const QString& text); // CR LF lines, as Windows' editor writes
 QByteArray utf8WithBom(const QString& text);
-QByteArray windows1252(const QString& text);      // encoded by Qt's converter, not ours
-QString crlf(QString text);                       // every LF becomes CR LF
+QByteArray windows1252(const QString& text); // encoded by Qt's converter, not ours
+QString crlf(QString text);                  // every LF becomes CR LF
 
 QByteArray readFile(const QString& path);
 void writeFile(const QString& path, const QByteArray& bytes);

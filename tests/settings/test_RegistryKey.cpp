@@ -16,7 +16,8 @@
 namespace {
 
 const QString Path = QStringLiteral("\\Software\\Vemoral\\yearmark");
-const QString Header = QStringLiteral("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Vemoral\\yearmark]\n");
+const QString Header = QStringLiteral(
+    "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Vemoral\\yearmark]\n");
 
 class RegistryKeyTest : public testing::Test {
 protected:
@@ -36,12 +37,12 @@ struct TypeCase {
     const char* what;
     QString line;
     As as;
-    QString expected;  // the value read, or the error's message
+    QString expected; // the value read, or the error's message
 };
 void PrintTo(const TypeCase& c, std::ostream* os) { *os << c.what; }
 
-
-class ReadsByTheRegistrysTypeRules : public RegistryKeyTest, public testing::WithParamInterface<TypeCase> {};
+class ReadsByTheRegistrysTypeRules : public RegistryKeyTest,
+                                     public testing::WithParamInterface<TypeCase> { };
 
 TEST_P(ReadsByTheRegistrysTypeRules, Value)
 {
@@ -52,10 +53,18 @@ TEST_P(ReadsByTheRegistrysTypeRules, Value)
     QString got;
     try {
         switch (c.as) {
-        case As::String: got = reg.readString("V"); break;
-        case As::Integer: got = QString::number(reg.readInteger("V")); break;
-        case As::Bool: got = reg.readBool("V") ? "true" : "false"; break;
-        case As::Float: got = QString::number(reg.readFloat("V"), 'g', 17); break;
+        case As::String:
+            got = reg.readString("V");
+            break;
+        case As::Integer:
+            got = QString::number(reg.readInteger("V"));
+            break;
+        case As::Bool:
+            got = reg.readBool("V") ? "true" : "false";
+            break;
+        case As::Float:
+            got = QString::number(reg.readFloat("V"), 'g', 17);
+            break;
         }
     } catch (const ESettingsError& e) {
         got = e.what();
@@ -63,28 +72,41 @@ TEST_P(ReadsByTheRegistrysTypeRules, Value)
     EXPECT_EQ(got, c.expected) << c.what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ReadsByTheRegistrysTypeRules, testing::Values(
-    TypeCase{"string", R"("V"="text")", As::String, "text"},
-    TypeCase{"expandable string is not expanded", R"("V"=hex(2):25,00,58,00,25,00,00,00)", As::String, "%X%"},
-    TypeCase{"string ends at the first NUL", R"("V"=hex(1):61,00,00,00,62,00,00,00)", As::String, "a"},
-    TypeCase{"string without NUL", R"("V"=hex(1):61,00,62)", As::String, "a"},
-    TypeCase{"missing string is empty", R"("W"="x")", As::String, ""},
-    TypeCase{"number as string", R"("V"=dword:00000001)", As::String, "Invalid data type for 'V'"},
-    TypeCase{"integer", R"("V"=dword:ffffffff)", As::Integer, "-1"},
-    TypeCase{"integer stored as string", R"("V"="5")", As::Integer, "Invalid data type for 'V'"},
-    TypeCase{"integer of two bytes", R"("V"=hex(4):01,00)", As::Integer, "Failed to get data for 'V'"},
-    TypeCase{"big-endian integer", R"("V"=hex(5):00,00,00,01)", As::Integer, "Invalid data type for 'V'"},
-    TypeCase{"64-bit integer", R"("V"=hex(b):01,00,00,00,00,00,00,00)", As::Integer, "Invalid data type for 'V'"},
-    TypeCase{"missing integer", R"("W"=dword:1)", As::Integer, "Failed to get data for 'V'"},
-    TypeCase{"any non-zero is true", R"("V"=dword:00000002)", As::Bool, "true"},
-    TypeCase{"zero is false", R"("V"=dword:00000000)", As::Bool, "false"},
-    TypeCase{"boolean stored as string", R"("V"="1")", As::Bool, "Invalid data type for 'V'"},
-    TypeCase{"float", "\"V\"=" + testdata::hexOfDouble(46387.75), As::Float, "46387.75"},
-    TypeCase{"float of four bytes", R"("V"=hex:00,00,00,00)", As::Float, "Failed to get data for 'V'"},
-    TypeCase{"float of nine bytes", R"("V"=hex:00,00,00,00,00,00,00,00,00)", As::Float, "Failed to get data for 'V'"},
-    TypeCase{"float as integer", R"("V"=dword:00000001)", As::Float, "Invalid data type for 'V'"},
-    TypeCase{"float as 64-bit value", R"("V"=hex(b):00,00,00,00,00,00,f0,3f)", As::Float, "Invalid data type for 'V'"},
-    TypeCase{"missing float", R"("W"=dword:1)", As::Float, "Failed to get data for 'V'"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, ReadsByTheRegistrysTypeRules,
+    testing::Values(
+        TypeCase {"string", R"("V"="text")", As::String, "text"},
+        TypeCase {"expandable string is not expanded", R"("V"=hex(2):25,00,58,00,25,00,00,00)",
+                  As::String, "%X%"},
+        TypeCase {"string ends at the first NUL", R"("V"=hex(1):61,00,00,00,62,00,00,00)",
+                  As::String, "a"},
+        TypeCase {"string without NUL", R"("V"=hex(1):61,00,62)", As::String, "a"},
+        TypeCase {"missing string is empty", R"("W"="x")", As::String, ""},
+        TypeCase {"number as string", R"("V"=dword:00000001)", As::String,
+                  "Invalid data type for 'V'"},
+        TypeCase {"integer", R"("V"=dword:ffffffff)", As::Integer, "-1"},
+        TypeCase {"integer stored as string", R"("V"="5")", As::Integer,
+                  "Invalid data type for 'V'"},
+        TypeCase {"integer of two bytes", R"("V"=hex(4):01,00)", As::Integer,
+                  "Failed to get data for 'V'"},
+        TypeCase {"big-endian integer", R"("V"=hex(5):00,00,00,01)", As::Integer,
+                  "Invalid data type for 'V'"},
+        TypeCase {"64-bit integer", R"("V"=hex(b):01,00,00,00,00,00,00,00)", As::Integer,
+                  "Invalid data type for 'V'"},
+        TypeCase {"missing integer", R"("W"=dword:1)", As::Integer, "Failed to get data for 'V'"},
+        TypeCase {"any non-zero is true", R"("V"=dword:00000002)", As::Bool, "true"},
+        TypeCase {"zero is false", R"("V"=dword:00000000)", As::Bool, "false"},
+        TypeCase {"boolean stored as string", R"("V"="1")", As::Bool, "Invalid data type for 'V'"},
+        TypeCase {"float", "\"V\"=" + testdata::hexOfDouble(46387.75), As::Float, "46387.75"},
+        TypeCase {"float of four bytes", R"("V"=hex:00,00,00,00)", As::Float,
+                  "Failed to get data for 'V'"},
+        TypeCase {"float of nine bytes", R"("V"=hex:00,00,00,00,00,00,00,00,00)", As::Float,
+                  "Failed to get data for 'V'"},
+        TypeCase {"float as integer", R"("V"=dword:00000001)", As::Float,
+                  "Invalid data type for 'V'"},
+        TypeCase {"float as 64-bit value", R"("V"=hex(b):00,00,00,00,00,00,f0,3f)", As::Float,
+                  "Invalid data type for 'V'"},
+        TypeCase {"missing float", R"("W"=dword:1)", As::Float, "Failed to get data for 'V'"}));
 
 TEST_F(RegistryKeyTest, FirstRunOpensNothingAndWritesNothing)
 {
@@ -130,7 +152,7 @@ TEST_F(RegistryKeyTest, SavingOntoAFullDiskKeepsTheOldFile)
     writeKey("\"Label\"=\"alt\"\n");
     const QByteArray old = testdata::readFile(file);
     // A file size limit makes every write beyond it fail, as a full disk would.
-    rlimit saved{};
+    rlimit saved {};
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit small = saved;
@@ -145,7 +167,7 @@ TEST_F(RegistryKeyTest, SavingOntoAFullDiskKeepsTheOldFile)
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(testdata::readFile(file), old);
-    EXPECT_EQ(QDir(QFileInfo(file).path()).entryList(QDir::Files), QStringList{"yearmark.reg"});
+    EXPECT_EQ(QDir(QFileInfo(file).path()).entryList(QDir::Files), QStringList {"yearmark.reg"});
 }
 
 TEST_F(RegistryKeyTest, AFileThatWouldGrowTooLargeToReadIsNotWritten)
@@ -165,8 +187,8 @@ struct Unreadable {
 };
 void PrintTo(const Unreadable& c, std::ostream* os) { *os << c.what; }
 
-
-class ReadingWhatIsNoSettingsFile : public RegistryKeyTest, public testing::WithParamInterface<Unreadable> {};
+class ReadingWhatIsNoSettingsFile : public RegistryKeyTest,
+                                    public testing::WithParamInterface<Unreadable> { };
 
 TEST_P(ReadingWhatIsNoSettingsFile, OpensNothing)
 {
@@ -176,19 +198,27 @@ TEST_P(ReadingWhatIsNoSettingsFile, OpensNothing)
     EXPECT_FALSE(reg.openKey(Path, false)) << GetParam().what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ReadingWhatIsNoSettingsFile, testing::Values(
-    Unreadable{"a named pipe nobody writes to", [](const QString& f) { mkfifo(QFile::encodeName(f).constData(), 0600); }},
-    Unreadable{"an endless device", [](const QString& f) { QFile::link("/dev/zero", f); }},
-    Unreadable{"a folder", [](const QString& f) { QDir().mkpath(f); }},
-    Unreadable{"a file over 1 MiB with the key in it", [](const QString& f) {
-        testdata::writeFile(f, (Header + "\"Fon\"=dword:1\n; " + QString(1024 * 1024, 'x') + "\n").toUtf8());
-    }}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, ReadingWhatIsNoSettingsFile,
+    testing::Values(
+        Unreadable {"a named pipe nobody writes to",
+                    [](const QString& f) { mkfifo(QFile::encodeName(f).constData(), 0600); }},
+        Unreadable {"an endless device", [](const QString& f) { QFile::link("/dev/zero", f); }},
+        Unreadable {"a folder", [](const QString& f) { QDir().mkpath(f); }},
+        Unreadable {
+            "a file over 1 MiB with the key in it", [](const QString& f) {
+                testdata::writeFile(
+                    f,
+                    (Header + "\"Fon\"=dword:1\n; " + QString(1024 * 1024, 'x') + "\n").toUtf8());
+            }}));
 
 TEST_F(RegistryKeyTest, AFileOfExactly1MiBIsRead)
 {
     QDir().mkpath(dir.filePath("Vemoral"));
     const QByteArray start = (Header + "\"Fon\"=dword:00000001\n; ").toUtf8();
-    testdata::writeFile(file, QByteArray(start).append(QByteArray(1024 * 1024 - start.size() - 1, 'x')).append('\n'));
+    testdata::writeFile(
+        file,
+        QByteArray(start).append(QByteArray(1024 * 1024 - start.size() - 1, 'x')).append('\n'));
     ASSERT_EQ(QFileInfo(file).size(), 1024 * 1024);
     RegistryKey reg(file);
     ASSERT_TRUE(reg.openKey(Path, false));

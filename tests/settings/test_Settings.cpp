@@ -36,21 +36,32 @@ const std::vector<std::pair<QString, QString>> stored = {
 Settings readUpTo(size_t n)
 {
     Settings s;
-    if (n > 0) s.label = "Neu";
-    if (n > 1) s.stretch = 3;
-    if (n > 2) s.fon = 0x00808000;
-    if (n > 3) s.font = "Courier";
+    if (n > 0)
+        s.label = "Neu";
+    if (n > 1)
+        s.stretch = 3;
+    if (n > 2)
+        s.fon = 0x00808000;
+    if (n > 3)
+        s.font = "Courier";
     if (n > 4) {
         s.fontC = 0xff;
-        s.fontB = s.fontI = s.fontU = s.fontS = false;  // cleared before the styles are read
+        s.fontB = s.fontI = s.fontU = s.fontS = false; // cleared before the styles are read
     }
-    if (n > 6) s.fontI = true;
-    if (n > 7) s.fontU = true;
-    if (n > 8) s.fontS = true;
-    if (n > 9) s.fontT = 0xee;
-    if (n > 10) s.ifSelectDate = true;
-    if (n > 11) s.selectDate = 46387.5;
-    if (n > 12) s.shadow = true;
+    if (n > 6)
+        s.fontI = true;
+    if (n > 7)
+        s.fontU = true;
+    if (n > 8)
+        s.fontS = true;
+    if (n > 9)
+        s.fontT = 0xee;
+    if (n > 10)
+        s.ifSelectDate = true;
+    if (n > 11)
+        s.selectDate = 46387.5;
+    if (n > 12)
+        s.shadow = true;
     return s;
 }
 
@@ -62,7 +73,9 @@ protected:
     // The stored values with some replaced ("" drops the value).
     void store(const std::map<QString, QString>& changes = {})
     {
-        QString text = QStringLiteral("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER%1]\n").arg(Key);
+        QString text =
+            QStringLiteral("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER%1]\n")
+                .arg(Key);
         for (const auto& [name, data] : stored) {
             const auto change = changes.find(name);
             const QString value = change == changes.end() ? data : change->second;
@@ -75,7 +88,7 @@ protected:
     Settings load()
     {
         Settings s;
-        s.selectDate = 12345;  // loading must start from "not set"
+        s.selectDate = 12345; // loading must start from "not set"
         loadSettings(file, Key, s);
         return s;
     }
@@ -88,8 +101,9 @@ void expectSame(const Settings& got, const Settings& want, const char* what)
     EXPECT_EQ(got.fon, want.fon) << what;
     EXPECT_EQ(got.font, want.font) << what;
     EXPECT_EQ(got.fontC, want.fontC) << what;
-    EXPECT_EQ((std::array{got.fontB, got.fontI, got.fontU, got.fontS}),
-              (std::array{want.fontB, want.fontI, want.fontU, want.fontS})) << what;
+    EXPECT_EQ((std::array {got.fontB, got.fontI, got.fontU, got.fontS}),
+              (std::array {want.fontB, want.fontI, want.fontU, want.fontS}))
+        << what;
     EXPECT_EQ(got.fontT, want.fontT) << what;
     EXPECT_EQ(got.ifSelectDate, want.ifSelectDate) << what;
     EXPECT_EQ(got.selectDate, want.selectDate) << what;
@@ -103,8 +117,9 @@ struct LoadCase {
 };
 void PrintTo(const LoadCase& c, std::ostream* os) { *os << c.what; }
 
-
-class LoadingStopsAtTheFirstValueThatCannotBeRead : public SettingsTest, public testing::WithParamInterface<LoadCase> {};
+class LoadingStopsAtTheFirstValueThatCannotBeRead : public SettingsTest,
+                                                    public testing::WithParamInterface<LoadCase> {
+};
 
 TEST_P(LoadingStopsAtTheFirstValueThatCannotBeRead, Values)
 {
@@ -121,44 +136,84 @@ Settings with(size_t n, const std::function<void(Settings&)>& change)
     return s;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, LoadingStopsAtTheFirstValueThatCannotBeRead, testing::Values(
-    LoadCase{"every value read", {}, [] { return readUpTo(13); }},
-    LoadCase{"Stretch stored as a string", {{"Stretch", "\"2\""}}, [] { return readUpTo(1); }},
-    LoadCase{"Stretch missing", {{"Stretch", ""}}, [] { return readUpTo(1); }},
-    LoadCase{"Label of another type", {{"Label", "dword:00000001"}}, [] { return readUpTo(0); }},
-    LoadCase{"SelectDate of four bytes", {{"SelectDate", "hex:00,00,00,00"}}, [] { return readUpTo(11); }},
-    LoadCase{"values only up to FontC leave no style",
-             {{"FontB", ""}, {"FontI", ""}, {"FontU", ""}, {"FontS", ""}, {"FontT", ""}, {"IfSelectDate", ""}, {"SelectDate", ""}, {"Shadow", ""}},
-             [] { return readUpTo(5); }},
-    LoadCase{"missing Label and Font read on", {{"Label", ""}, {"Font", ""}},
-             [] { return with(13, [](Settings& s) { s.label = kDefaultTemplate; s.font = "Arial"; }); }},
-    LoadCase{"empty Label keeps the built-in template", {{"Label", "\"\""}},
-             [] { return with(13, [](Settings& s) { s.label = kDefaultTemplate; }); }},
-    LoadCase{"empty Font keeps the typeface", {{"Font", "\"\""}}, [] { return with(13, [](Settings& s) { s.font = "Arial"; }); }},
-    LoadCase{"Label as expandable string", {{"Label", "hex(2):25,00,59,00,00,00"}}, [] { return with(13, [](Settings& s) { s.label = "%Y"; }); }},
-    LoadCase{"any non-zero boolean is true", {{"FontB", "dword:00000002"}}, [] { return with(13, [](Settings& s) { s.fontB = true; }); }},
-    LoadCase{"character set keeps its low byte", {{"FontT", "dword:00000123"}}, [] { return with(13, [](Settings& s) { s.fontT = 0x23; }); }},
-    LoadCase{"picked date not a number", {{"SelectDate", dateBytes(std::nan(""))}}, [] { return readUpTo(11); }},
-    LoadCase{"picked date infinite", {{"SelectDate", dateBytes(std::numeric_limits<double>::infinity())}}, [] { return readUpTo(11); }},
-    LoadCase{"picked date minus infinite", {{"SelectDate", dateBytes(-std::numeric_limits<double>::infinity())}}, [] { return readUpTo(11); }},
-    LoadCase{"picked date in the year 10000", {{"SelectDate", dateBytes(2958466.0)}}, [] { return readUpTo(11); }},
-    LoadCase{"picked date in the year 99", {{"SelectDate", dateBytes(-657435.0)}}, [] { return readUpTo(11); }},
-    LoadCase{"picked date on 1 January 100", {{"SelectDate", dateBytes(-657434.5)}},
-             [] { return with(13, [](Settings& s) { s.selectDate = -657434.5; }); }},
-    LoadCase{"picked date at the end of 9999", {{"SelectDate", dateBytes(2958465.999)}},
-             [] { return with(13, [](Settings& s) { s.selectDate = 2958465.999; }); }}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, LoadingStopsAtTheFirstValueThatCannotBeRead,
+    testing::Values(
+        LoadCase {"every value read", {}, [] { return readUpTo(13); }},
+        LoadCase {"Stretch stored as a string", {{"Stretch", "\"2\""}}, [] { return readUpTo(1); }},
+        LoadCase {"Stretch missing", {{"Stretch", ""}}, [] { return readUpTo(1); }},
+        LoadCase {
+            "Label of another type", {{"Label", "dword:00000001"}}, [] { return readUpTo(0); }},
+        LoadCase {"SelectDate of four bytes",
+                  {{"SelectDate", "hex:00,00,00,00"}},
+                  [] { return readUpTo(11); }},
+        LoadCase {"values only up to FontC leave no style",
+                  {{"FontB", ""},
+                   {"FontI", ""},
+                   {"FontU", ""},
+                   {"FontS", ""},
+                   {"FontT", ""},
+                   {"IfSelectDate", ""},
+                   {"SelectDate", ""},
+                   {"Shadow", ""}},
+                  [] { return readUpTo(5); }},
+        LoadCase {"missing Label and Font read on",
+                  {{"Label", ""}, {"Font", ""}},
+                  [] {
+                      return with(13, [](Settings& s) {
+                          s.label = kDefaultTemplate;
+                          s.font = "Arial";
+                      });
+                  }},
+        LoadCase {"empty Label keeps the built-in template",
+                  {{"Label", "\"\""}},
+                  [] { return with(13, [](Settings& s) { s.label = kDefaultTemplate; }); }},
+        LoadCase {"empty Font keeps the typeface",
+                  {{"Font", "\"\""}},
+                  [] { return with(13, [](Settings& s) { s.font = "Arial"; }); }},
+        LoadCase {"Label as expandable string",
+                  {{"Label", "hex(2):25,00,59,00,00,00"}},
+                  [] { return with(13, [](Settings& s) { s.label = "%Y"; }); }},
+        LoadCase {"any non-zero boolean is true",
+                  {{"FontB", "dword:00000002"}},
+                  [] { return with(13, [](Settings& s) { s.fontB = true; }); }},
+        LoadCase {"character set keeps its low byte",
+                  {{"FontT", "dword:00000123"}},
+                  [] { return with(13, [](Settings& s) { s.fontT = 0x23; }); }},
+        LoadCase {"picked date not a number",
+                  {{"SelectDate", dateBytes(std::nan(""))}},
+                  [] { return readUpTo(11); }},
+        LoadCase {"picked date infinite",
+                  {{"SelectDate", dateBytes(std::numeric_limits<double>::infinity())}},
+                  [] { return readUpTo(11); }},
+        LoadCase {"picked date minus infinite",
+                  {{"SelectDate", dateBytes(-std::numeric_limits<double>::infinity())}},
+                  [] { return readUpTo(11); }},
+        LoadCase {"picked date in the year 10000",
+                  {{"SelectDate", dateBytes(2958466.0)}},
+                  [] { return readUpTo(11); }},
+        LoadCase {"picked date in the year 99",
+                  {{"SelectDate", dateBytes(-657435.0)}},
+                  [] { return readUpTo(11); }},
+        LoadCase {"picked date on 1 January 100",
+                  {{"SelectDate", dateBytes(-657434.5)}},
+                  [] { return with(13, [](Settings& s) { s.selectDate = -657434.5; }); }},
+        LoadCase {"picked date at the end of 9999", {{"SelectDate", dateBytes(2958465.999)}}, [] {
+                      return with(13, [](Settings& s) { s.selectDate = 2958465.999; });
+                  }}));
 
 TEST_F(SettingsTest, FirstRunKeepsDefaultsAndTheFirstExitWritesAllThirteen)
 {
-    expectSame(load(), Settings{}, "first run");
-    saveSettings(file, Key, Settings{});
+    expectSame(load(), Settings {}, "first run");
+    saveSettings(file, Key, Settings {});
 
     const QString text = QString::fromUtf8(testdata::readFile(file));
     EXPECT_TRUE(text.startsWith("Windows Registry Editor Version 5.00\n\n"
                                 "[HKEY_CURRENT_USER\\Software\\Vemoral\\yearmark]\n"
                                 "\"Label\"=\"Bis zum Jahr %Y sind es noch:\r\n%T Tage(n)"));
     QStringList names;
-    for (const auto& match : QRegularExpression("^\"(\\w+)\"=", QRegularExpression::MultilineOption).globalMatch(text))
+    for (const auto& match :
+         QRegularExpression("^\"(\\w+)\"=", QRegularExpression::MultilineOption).globalMatch(text))
         names << match.captured(1);
     QStringList expected;
     for (const auto& [name, data] : stored)
@@ -166,13 +221,14 @@ TEST_F(SettingsTest, FirstRunKeepsDefaultsAndTheFirstExitWritesAllThirteen)
     EXPECT_EQ(names, expected);
     EXPECT_TRUE(text.contains("\"FontC\"=dword:00ffffff\n"));
     EXPECT_TRUE(text.contains("\"SelectDate\"=hex:00,00,00,00,00,00,00,00\n"));
-    expectSame(load(), Settings{}, "after the first exit");
+    expectSame(load(), Settings {}, "after the first exit");
 }
 
 TEST_F(SettingsTest, EveryValueRoundTrips)
 {
     Settings s;
-    s.label = "Nur noch %T Tage bis zur Übergabe\r\nÄrger? Größe! ß \"zitiert\" C:\\pfad\\\r\n\r\n€ %Y";
+    s.label =
+        "Nur noch %T Tage bis zur Übergabe\r\nÄrger? Größe! ß \"zitiert\" C:\\pfad\\\r\n\r\n€ %Y";
     s.stretch = 4;
     s.fon = 0x00808000;
     s.font = "DejaVu Sans Mono";
@@ -207,7 +263,8 @@ TEST_F(SettingsTest, ALoneLineFeedInAHandWrittenTemplateReadsAsCrLf)
 
 TEST_F(SettingsTest, AnExportFromWindowsIsRead)
 {
-    QString text = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Label\"=\"fremd\"\n\n"
+    QString text = "Windows Registry Editor Version "
+                   "5.00\n\n[HKEY_CURRENT_USER\\Software\\Other]\n\"Label\"=\"fremd\"\n\n"
                    "[HKEY_CURRENT_USER\\SOFTWARE\\Vemoral\\YearMark]\n";
     for (const auto& [name, data] : stored)
         text += "\"" + name + "\"=" + data + "\n";
@@ -228,9 +285,10 @@ TEST_F(SettingsTest, AnotherExecutableNameHasItsOwnFileAndKey)
 
     Settings fresh;
     loadSettings(copy, settingsKeyPath("countdown-copy"), fresh);
-    expectSame(fresh, Settings{}, "other name");
+    expectSame(fresh, Settings {}, "other name");
     saveSettings(copy, settingsKeyPath("countdown-copy"), fresh);
-    EXPECT_TRUE(testdata::readFile(copy).contains("[HKEY_CURRENT_USER\\Software\\Vemoral\\countdown-copy]\n"));
+    EXPECT_TRUE(testdata::readFile(copy).contains(
+        "[HKEY_CURRENT_USER\\Software\\Vemoral\\countdown-copy]\n"));
     // Even in one file, the other name's key is a key of its own.
     Settings stillMine;
     loadSettings(mine, settingsKeyPath("yearmark"), stillMine);
@@ -241,13 +299,12 @@ TEST_F(SettingsTest, AnotherExecutableNameHasItsOwnFileAndKey)
 
 struct PathCase {
     const char* what;
-    const char* xdg;  // nullptr: unset
+    const char* xdg; // nullptr: unset
     QString expected;
 };
 void PrintTo(const PathCase& c, std::ostream* os) { *os << c.what; }
 
-
-class SettingsFilePath : public testing::TestWithParam<PathCase> {};
+class SettingsFilePath : public testing::TestWithParam<PathCase> { };
 
 TEST_P(SettingsFilePath, FollowsTheBaseDirectoryRules)
 {
@@ -259,13 +316,18 @@ TEST_P(SettingsFilePath, FollowsTheBaseDirectoryRules)
     EXPECT_EQ(settingsFilePath("yearmark"), GetParam().expected) << GetParam().what;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SettingsFilePath, testing::Values(
-    PathCase{"set", "/cfg", "/cfg/Vemoral/yearmark.reg"},
-    PathCase{"unset", nullptr, "/home/anna/.config/Vemoral/yearmark.reg"},
-    PathCase{"empty", "", "/home/anna/.config/Vemoral/yearmark.reg"},
-    PathCase{"relative, to be ignored", "cfg", "/home/anna/.config/Vemoral/yearmark.reg"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, SettingsFilePath,
+    testing::Values(PathCase {"set", "/cfg", "/cfg/Vemoral/yearmark.reg"},
+                    PathCase {"unset", nullptr, "/home/anna/.config/Vemoral/yearmark.reg"},
+                    PathCase {"empty", "", "/home/anna/.config/Vemoral/yearmark.reg"},
+                    PathCase {"relative, to be ignored", "cfg",
+                              "/home/anna/.config/Vemoral/yearmark.reg"}));
 
-TEST(SettingsKeyPath, IsUnderVemoral) { EXPECT_EQ(settingsKeyPath("yearmark"), "\\Software\\Vemoral\\yearmark"); }
+TEST(SettingsKeyPath, IsUnderVemoral)
+{
+    EXPECT_EQ(settingsKeyPath("yearmark"), "\\Software\\Vemoral\\yearmark");
+}
 
 struct BrokenPlace {
     const char* what;
@@ -273,8 +335,8 @@ struct BrokenPlace {
 };
 void PrintTo(const BrokenPlace& c, std::ostream* os) { *os << c.what; }
 
-
-class SavingWhereItCannotBeDone : public SettingsTest, public testing::WithParamInterface<BrokenPlace> {};
+class SavingWhereItCannotBeDone : public SettingsTest,
+                                  public testing::WithParamInterface<BrokenPlace> { };
 
 // Tests run as root, so permissions cannot stop a write; these places stop it for anyone.
 TEST_P(SavingWhereItCannotBeDone, ThrowsAndLeavesWhatWasThere)
@@ -283,7 +345,7 @@ TEST_P(SavingWhereItCannotBeDone, ThrowsAndLeavesWhatWasThere)
     const bool wasFolder = QFileInfo(file).isDir();
     const QByteArray parentBytes = testdata::readFile(QFileInfo(file).path());
     try {
-        saveSettings(file, Key, Settings{});
+        saveSettings(file, Key, Settings {});
         ADD_FAILURE() << "no error: " << GetParam().what;
     } catch (const ESettingsError& e) {
         EXPECT_STREQ(e.what(), "Failed to set data for 'Label'") << GetParam().what;
@@ -292,12 +354,16 @@ TEST_P(SavingWhereItCannotBeDone, ThrowsAndLeavesWhatWasThere)
     EXPECT_EQ(testdata::readFile(QFileInfo(file).path()), parentBytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SavingWhereItCannotBeDone, testing::Values(
-    BrokenPlace{"folder is a file", [](const QString& f) { testdata::writeFile(QFileInfo(f).path(), "not a folder"); }},
-    BrokenPlace{"file is a folder", [](const QString& f) { QDir().mkpath(f); }},
-    BrokenPlace{"file is a folder holding files", [](const QString& f) {
-        QDir().mkpath(f);
-        testdata::writeFile(f + "/inner", "x");
-    }}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, SavingWhereItCannotBeDone,
+    testing::Values(BrokenPlace {"folder is a file",
+                                 [](const QString& f) {
+                                     testdata::writeFile(QFileInfo(f).path(), "not a folder");
+                                 }},
+                    BrokenPlace {"file is a folder", [](const QString& f) { QDir().mkpath(f); }},
+                    BrokenPlace {"file is a folder holding files", [](const QString& f) {
+                                     QDir().mkpath(f);
+                                     testdata::writeFile(f + "/inner", "x");
+                                 }}));
 
 } // namespace

@@ -18,7 +18,8 @@ using namespace yearmark::video;
 
 std::vector<std::string> CatchingApplication::caught;
 
-bool CatchingApplication::notify(QObject* receiver, QEvent* event) {
+bool CatchingApplication::notify(QObject* receiver, QEvent* event)
+{
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& e) {
@@ -27,17 +28,20 @@ bool CatchingApplication::notify(QObject* receiver, QEvent* event) {
     }
 }
 
-bool makeMedia(const QString& path, const std::string& description) {
+bool makeMedia(const QString& path, const std::string& description)
+{
     ensureGStreamer();
     GError* raw = nullptr;
     std::string launch = description;
     const std::string sink = "filesink location=\"" + QFile::encodeName(path).toStdString() + "\"";
     launch.replace(launch.find("OUT"), 3, sink);
     GstElement* made = gst_parse_launch(launch.c_str(), &raw);
-    if (made) gst_object_ref_sink(made);  // parse_launch gives a floating pipeline
+    if (made)
+        gst_object_ref_sink(made); // parse_launch gives a floating pipeline
     ElementPtr pipeline(made);
     GErrorPtr error(raw);
-    if (!pipeline || error) return false;
+    if (!pipeline || error)
+        return false;
     gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
     BusPtr bus(gst_element_get_bus(pipeline.get()));
     MessagePtr msg(gst_bus_timed_pop_filtered(bus.get(), 20 * GST_SECOND,
@@ -48,27 +52,35 @@ bool makeMedia(const QString& path, const std::string& description) {
 }
 
 namespace {
-TestClips makeClips() {
+TestClips makeClips()
+{
     static QTemporaryDir tmp;
     TestClips c;
     c.dir = tmp.path();
-    const std::string green = "videotestsrc num-buffers=25 pattern=solid-color foreground-color=0xff00ff00 ! ";
+    const std::string green =
+        "videotestsrc num-buffers=25 pattern=solid-color foreground-color=0xff00ff00 ! ";
     c.video43 = c.dir + "/clip43.avi";
-    makeMedia(c.video43, green + "video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc ! avimux ! OUT");
+    makeMedia(c.video43,
+              green + "video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc ! avimux ! OUT");
     c.sound43 = c.dir + "/sound43.avi";
-    makeMedia(c.sound43, green + "video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc ! queue ! avimux name=m ! "
-                                 "OUT audiotestsrc num-buffers=10 samplesperbuffer=4410 ! "
-                                 "audio/x-raw,rate=44100,channels=1 ! queue ! m.");
+    makeMedia(
+        c.sound43,
+        green +
+            "video/x-raw,width=160,height=120,framerate=25/1 ! jpegenc ! queue ! avimux name=m ! "
+            "OUT audiotestsrc num-buffers=10 samplesperbuffer=4410 ! "
+            "audio/x-raw,rate=44100,channels=1 ! queue ! m.");
     c.wide169 = c.dir + "/clip169.avi";
-    makeMedia(c.wide169, green + "video/x-raw,width=320,height=180,framerate=25/1 ! jpegenc ! avimux ! OUT");
+    makeMedia(c.wide169,
+              green + "video/x-raw,width=320,height=180,framerate=25/1 ! jpegenc ! avimux ! OUT");
     c.audioOnly = c.dir + "/audio.avi";
-    makeMedia(c.audioOnly,
-              "audiotestsrc num-buffers=10 samplesperbuffer=4410 ! audio/x-raw,rate=44100,channels=1 ! avimux ! OUT");
+    makeMedia(c.audioOnly, "audiotestsrc num-buffers=10 samplesperbuffer=4410 ! "
+                           "audio/x-raw,rate=44100,channels=1 ! avimux ! OUT");
     c.empty = c.dir + "/empty.avi";
     QFile(c.empty).open(QIODevice::WriteOnly);
     const auto cut = [&](const QString& name, qint64 bytes) {
         QFile in(c.video43), out(c.dir + name);
-        if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly)) out.write(in.read(bytes < 0 ? in.size() / 2 : bytes));
+        if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly))
+            out.write(in.read(bytes < 0 ? in.size() / 2 : bytes));
         return out.fileName();
     };
     c.cutHeader = cut("/cut.avi", 200);
@@ -82,7 +94,8 @@ TestClips makeClips() {
     {
         QFile out(c.noise);
         if (out.open(QIODevice::WriteOnly))
-            for (int i = 0; i < 200; ++i) out.write("This is not a video, only words in a file.\n");
+            for (int i = 0; i < 200; ++i)
+                out.write("This is not a video, only words in a file.\n");
     }
     const QString odd = c.dir + QString::fromUtf8("/Ordner mit Ümläut #1 %20");
     QDir().mkpath(odd);
@@ -91,19 +104,23 @@ TestClips makeClips() {
     c.missing = c.dir + "/nowhere/missing.avi";
     return c;
 }
-}  // namespace
+} // namespace
 
-const TestClips& testClips() {
+const TestClips& testClips()
+{
     static const TestClips clips = makeClips();
     return clips;
 }
 
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    if (condition()) return true;
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    if (condition())
+        return true;
     QEventLoop loop;
     QTimer poll, deadline;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition()) loop.quit();
+        if (condition())
+            loop.quit();
     });
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     poll.start(10);

@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(CursorAutoHider, HidesAtTheFirstIdleMomentAfterTheDelay) {
+TEST(CursorAutoHider, HidesAtTheFirstIdleMomentAfterTheDelay)
+{
     CursorAutoHider hider;
     hider.setDelay(10);
     EXPECT_FALSE(hider.moved(QPoint(5, 5), 1000));
@@ -15,12 +16,14 @@ TEST(CursorAutoHider, HidesAtTheFirstIdleMomentAfterTheDelay) {
     EXPECT_FALSE(hider.idle(1100, true)) << "already hidden";
 }
 
-TEST(CursorAutoHider, ComesBackOnARealMoveButNotOnTheSamePosition) {
+TEST(CursorAutoHider, ComesBackOnARealMoveButNotOnTheSamePosition)
+{
     CursorAutoHider hider;
     hider.setDelay(10);
     hider.moved(QPoint(5, 5), 0);
     ASSERT_TRUE(hider.idle(20, true));
-    EXPECT_FALSE(hider.moved(QPoint(5, 5), 30)) << "a move to the recorded position changes nothing";
+    EXPECT_FALSE(hider.moved(QPoint(5, 5), 30))
+        << "a move to the recorded position changes nothing";
     EXPECT_TRUE(hider.hidden());
     EXPECT_TRUE(hider.moved(QPoint(6, 5), 40));
     EXPECT_FALSE(hider.hidden());
@@ -28,7 +31,8 @@ TEST(CursorAutoHider, ComesBackOnARealMoveButNotOnTheSamePosition) {
     EXPECT_TRUE(hider.idle(50, true));
 }
 
-TEST(CursorAutoHider, ButtonsCountOnlyWhileHidden) {
+TEST(CursorAutoHider, ButtonsCountOnlyWhileHidden)
+{
     CursorAutoHider hider;
     hider.setDelay(10);
     hider.moved(QPoint(1, 1), 0);
@@ -40,7 +44,8 @@ TEST(CursorAutoHider, ButtonsCountOnlyWhileHidden) {
     EXPECT_TRUE(hider.idle(25, true));
 }
 
-TEST(CursorAutoHider, DoesNothingWhenOffOrWithoutVideo) {
+TEST(CursorAutoHider, DoesNothingWhenOffOrWithoutVideo)
+{
     CursorAutoHider hider;
     hider.moved(QPoint(1, 1), 0);
     EXPECT_FALSE(hider.idle(100000, true)) << "delay 0 is off";

@@ -18,19 +18,25 @@ namespace {
 // Records what a listener hears, to check the order of the graph's own operations.
 class RecordingListener : public IGraphListener {
 public:
-    void graphEvent(GstMessage* message) override {
-        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) ++eos;
+    void graphEvent(GstMessage* message) override
+    {
+        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS)
+            ++eos;
         onUiThread = onUiThread && QThread::currentThread() == qApp->thread();
         ++messages;
     }
-    void controlEvent(TControlEvent code, int param) override { controls.emplace_back(code, param); }
+    void controlEvent(TControlEvent code, int param) override
+    {
+        controls.emplace_back(code, param);
+    }
     std::vector<std::pair<int, int>> controls;
     int messages = 0;
     int eos = 0;
     bool onUiThread = true;
 };
 
-std::vector<std::string> childNames(GstElement* pipeline) {
+std::vector<std::string> childNames(GstElement* pipeline)
+{
     std::vector<std::string> names;
     for (GList* l = GST_BIN_CHILDREN(GST_BIN(pipeline)); l; l = l->next)
         names.emplace_back(GST_OBJECT_NAME(l->data));
@@ -39,7 +45,8 @@ std::vector<std::string> childNames(GstElement* pipeline) {
 
 class FilterGraphTest : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         clips = &testClips();
         window = std::make_unique<TVideoWindow>();
         window->setObjectName("VideoWindow1");
@@ -52,7 +59,8 @@ protected:
         });
         CatchingApplication::caught.clear();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         graph.removeListener(&listener);
         window.reset();
     }
@@ -66,7 +74,8 @@ protected:
     bool completedOnUiThread = true;
 };
 
-TEST_F(FilterGraphTest, RenderFileBeforeActivationReturnsSFalseAndChangesNothing) {
+TEST_F(FilterGraphTest, RenderFileBeforeActivationReturnsSFalseAndChangesNothing)
+{
     EXPECT_EQ(graph.RenderFile(clips->video43), S_FALSE);
     EXPECT_FALSE(graph.active());
     EXPECT_EQ(graph.pipeline(), nullptr);
@@ -77,7 +86,8 @@ TEST_F(FilterGraphTest, RenderFileBeforeActivationReturnsSFalseAndChangesNothing
     EXPECT_FALSE(graph.active());
 }
 
-TEST_F(FilterGraphTest, ActivatingTwiceBuildsOnePipelineHoldingTheMembersSink) {
+TEST_F(FilterGraphTest, ActivatingTwiceBuildsOnePipelineHoldingTheMembersSink)
+{
     int activations = 0;
     QObject::connect(&graph, &TFilterGraph::activated, [&] { ++activations; });
     graph.setActive(true);
@@ -85,15 +95,16 @@ TEST_F(FilterGraphTest, ActivatingTwiceBuildsOnePipelineHoldingTheMembersSink) {
     graph.setActive(true);
     EXPECT_EQ(graph.pipeline(), first);
     EXPECT_EQ(activations, 1);
-    EXPECT_EQ(childNames(first), std::vector<std::string>{"VideoWindow1"});
-    EXPECT_EQ(listener.controls, (std::vector<std::pair<int, int>>{{ceActivate, 1}}));
+    EXPECT_EQ(childNames(first), std::vector<std::string> {"VideoWindow1"});
+    EXPECT_EQ(listener.controls, (std::vector<std::pair<int, int>> {{ceActivate, 1}}));
     graph.setActive(false);
     EXPECT_FALSE(graph.active());
     EXPECT_EQ(listener.controls.back(), std::make_pair(int(ceActivate), 0));
     EXPECT_EQ(window->graphElement(), nullptr) << "the sink is released with the pipeline";
 }
 
-TEST_F(FilterGraphTest, PlaysToTheEndAndCompletesOnceOnTheUiThread) {
+TEST_F(FilterGraphTest, PlaysToTheEndAndCompletesOnceOnTheUiThread)
+{
     graph.setActive(true);
     EXPECT_EQ(graph.RenderFile(clips->video43), S_OK);
     EXPECT_EQ(listener.controls.back(), std::make_pair(int(ceFileRendered), 0));
@@ -110,7 +121,8 @@ TEST_F(FilterGraphTest, PlaysToTheEndAndCompletesOnceOnTheUiThread) {
     EXPECT_TRUE(window->hasFrame());
 }
 
-TEST_F(FilterGraphTest, SeekingToTheStartAfterCompletionPlaysAgainAndCompletesOncePerPass) {
+TEST_F(FilterGraphTest, SeekingToTheStartAfterCompletionPlaysAgainAndCompletesOncePerPass)
+{
     graph.setActive(true);
     graph.RenderFile(clips->video43);
     graph.Play();
@@ -123,23 +135,27 @@ TEST_F(FilterGraphTest, SeekingToTheStartAfterCompletionPlaysAgainAndCompletesOn
     EXPECT_EQ(completions, 3);
 }
 
-TEST_F(FilterGraphTest, SeekingToTheStartWhilePlayingRestarts) {
+TEST_F(FilterGraphTest, SeekingToTheStartWhilePlayingRestarts)
+{
     graph.setActive(true);
     graph.RenderFile(clips->video43);
     graph.Play();
     gint64 position = 0;
     ASSERT_TRUE(waitUntil([&] {
-        return gst_element_query_position(graph.pipeline(), GST_FORMAT_TIME, &position) && position > GST_SECOND / 2;
+        return gst_element_query_position(graph.pipeline(), GST_FORMAT_TIME, &position) &&
+               position > GST_SECOND / 2;
     }));
     ASSERT_EQ(completions, 0);
     ASSERT_TRUE(graph.seekToStart());
     ASSERT_TRUE(waitUntil([&] {
-        return gst_element_query_position(graph.pipeline(), GST_FORMAT_TIME, &position) && position < GST_SECOND / 2;
+        return gst_element_query_position(graph.pipeline(), GST_FORMAT_TIME, &position) &&
+               position < GST_SECOND / 2;
     }));
     ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
 }
 
-TEST_F(FilterGraphTest, ClearGraphLeavesExactlyTheSinkAndASecondRenderPlaysThroughIt) {
+TEST_F(FilterGraphTest, ClearGraphLeavesExactlyTheSinkAndASecondRenderPlaysThroughIt)
+{
     graph.setActive(true);
     graph.RenderFile(clips->sound43);
     graph.Play();
@@ -147,7 +163,7 @@ TEST_F(FilterGraphTest, ClearGraphLeavesExactlyTheSinkAndASecondRenderPlaysThrou
     GstElement* sink = window->graphElement();
     graph.Stop();
     graph.ClearGraph();
-    EXPECT_EQ(childNames(graph.pipeline()), std::vector<std::string>{"VideoWindow1"});
+    EXPECT_EQ(childNames(graph.pipeline()), std::vector<std::string> {"VideoWindow1"});
     EXPECT_EQ(window->graphElement(), sink);
     GstPad* pad = gst_element_get_static_pad(sink, "sink");
     EXPECT_FALSE(gst_pad_is_linked(pad));
@@ -160,7 +176,8 @@ TEST_F(FilterGraphTest, ClearGraphLeavesExactlyTheSinkAndASecondRenderPlaysThrou
     EXPECT_TRUE(window->hasFrame());
 }
 
-TEST_F(FilterGraphTest, ClearingARunningGraphStillLetsTheNextRenderPlay) {
+TEST_F(FilterGraphTest, ClearingARunningGraphStillLetsTheNextRenderPlay)
+{
     graph.setActive(true);
     graph.RenderFile(clips->video43);
     graph.Play();
@@ -171,7 +188,8 @@ TEST_F(FilterGraphTest, ClearingARunningGraphStillLetsTheNextRenderPlay) {
     ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
 }
 
-TEST_F(FilterGraphTest, ControlEventsSurroundTheGraphsOperations) {
+TEST_F(FilterGraphTest, ControlEventsSurroundTheGraphsOperations)
+{
     graph.setActive(true);
     listener.controls.clear();
     graph.RenderFile(clips->video43);
@@ -179,11 +197,14 @@ TEST_F(FilterGraphTest, ControlEventsSurroundTheGraphsOperations) {
     graph.Stop();
     graph.ClearGraph();
     using P = std::pair<int, int>;
-    EXPECT_EQ(listener.controls, (std::vector<P>{{ceFileRendering, 0}, {ceFileRendered, 0}, {cePlay, 0}, {ceStop, 0},
-                                                 {ceStop, 0}}));
+    EXPECT_EQ(
+        listener.controls,
+        (std::vector<P> {
+            {ceFileRendering, 0}, {ceFileRendered, 0}, {cePlay, 0}, {ceStop, 0}, {ceStop, 0}}));
 }
 
-TEST_F(FilterGraphTest, AClipWithSoundPlaysEvenWithoutASoundDevice) {
+TEST_F(FilterGraphTest, AClipWithSoundPlaysEvenWithoutASoundDevice)
+{
     graph.setActive(true);
     ASSERT_EQ(graph.RenderFile(clips->sound43), S_OK);
     graph.Play();
@@ -191,14 +212,16 @@ TEST_F(FilterGraphTest, AClipWithSoundPlaysEvenWithoutASoundDevice) {
     EXPECT_TRUE(CatchingApplication::caught.empty());
 }
 
-TEST_F(FilterGraphTest, PathsWithSpacesHashPercentAndUmlautsPlay) {
+TEST_F(FilterGraphTest, PathsWithSpacesHashPercentAndUmlautsPlay)
+{
     graph.setActive(true);
     ASSERT_EQ(graph.RenderFile(clips->oddPath), S_OK);
     graph.Play();
     ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
 }
 
-TEST_F(FilterGraphTest, ARelativeNameResolvesAgainstTheWorkingFolder) {
+TEST_F(FilterGraphTest, ARelativeNameResolvesAgainstTheWorkingFolder)
+{
     const QString old = QDir::currentPath();
     QDir::setCurrent(clips->dir);
     graph.setActive(true);
@@ -209,15 +232,16 @@ TEST_F(FilterGraphTest, ARelativeNameResolvesAgainstTheWorkingFolder) {
 struct BadFile {
     const char* name;
     QString TestClips::*file;
-    uint32_t code;  // 0: whatever GStreamer reports
+    uint32_t code; // 0: whatever GStreamer reports
 };
 
 void PrintTo(const BadFile& file, std::ostream* out) { *out << file.name; }
 
-class UnplayableFile : public FilterGraphTest, public testing::WithParamInterface<BadFile> {};
+class UnplayableFile : public FilterGraphTest, public testing::WithParamInterface<BadFile> { };
 
-TEST_P(UnplayableFile, RaisesAMediaGraphErrorAndLeavesOnlyTheSink) {
-    graph.setPrerollTimeoutMs(3000);  // a playable clip prerolls in well under a second
+TEST_P(UnplayableFile, RaisesAMediaGraphErrorAndLeavesOnlyTheSink)
+{
+    graph.setPrerollTimeoutMs(3000); // a playable clip prerolls in well under a second
     graph.setActive(true);
     const QString file = clips->*GetParam().file;
     try {
@@ -234,7 +258,7 @@ TEST_P(UnplayableFile, RaisesAMediaGraphErrorAndLeavesOnlyTheSink) {
             EXPECT_EQ(e.code(), GetParam().code) << text;
         }
     }
-    EXPECT_EQ(childNames(graph.pipeline()), std::vector<std::string>{"VideoWindow1"});
+    EXPECT_EQ(childNames(graph.pipeline()), std::vector<std::string> {"VideoWindow1"});
     // The graph is still good for a playable file, and the failure is not raised again later.
     ASSERT_EQ(graph.RenderFile(clips->video43), S_OK);
     graph.Play();
@@ -242,17 +266,20 @@ TEST_P(UnplayableFile, RaisesAMediaGraphErrorAndLeavesOnlyTheSink) {
     EXPECT_TRUE(CatchingApplication::caught.empty()) << CatchingApplication::caught.front();
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, UnplayableFile,
-                         testing::Values(BadFile{"Missing", &TestClips::missing, media_codes::fileNotFound},
-                                         BadFile{"Empty", &TestClips::empty, 0},
-                                         // Depending on timing the decoder reports the cut header or swallows it and the preroll times out.
-                                         BadFile{"CutHeader", &TestClips::cutHeader, 0},
-                                         BadFile{"CutBeforeTheFirstFrame", &TestClips::cutFrames, 0},
-                                         BadFile{"NotAVideo", &TestClips::noise, 0},
-                                         BadFile{"SoundOnly", &TestClips::audioOnly, media_codes::noVideoStream}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Table, UnplayableFile,
+    testing::Values(BadFile {"Missing", &TestClips::missing, media_codes::fileNotFound},
+                    BadFile {"Empty", &TestClips::empty, 0},
+                    // Depending on timing the decoder reports the cut header or swallows it and the
+                    // preroll times out.
+                    BadFile {"CutHeader", &TestClips::cutHeader, 0},
+                    BadFile {"CutBeforeTheFirstFrame", &TestClips::cutFrames, 0},
+                    BadFile {"NotAVideo", &TestClips::noise, 0},
+                    BadFile {"SoundOnly", &TestClips::audioOnly, media_codes::noVideoStream}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(FilterGraphTest, AClipCutInTheMiddlePlaysWhatItHasAndCompletes) {
+TEST_F(FilterGraphTest, AClipCutInTheMiddlePlaysWhatItHasAndCompletes)
+{
     graph.setActive(true);
     ASSERT_EQ(graph.RenderFile(clips->cutHalf), S_OK);
     graph.Play();
@@ -260,7 +287,8 @@ TEST_F(FilterGraphTest, AClipCutInTheMiddlePlaysWhatItHasAndCompletes) {
     EXPECT_TRUE(CatchingApplication::caught.empty());
 }
 
-TEST_F(FilterGraphTest, AnErrorWhilePlayingReachesTheOneCatcherOnceInTheMessageForm) {
+TEST_F(FilterGraphTest, AnErrorWhilePlayingReachesTheOneCatcherOnceInTheMessageForm)
+{
     graph.setActive(true);
     graph.RenderFile(clips->video43);
     graph.Play();
@@ -269,14 +297,16 @@ TEST_F(FilterGraphTest, AnErrorWhilePlayingReachesTheOneCatcherOnceInTheMessageF
     ASSERT_NE(source, nullptr);
     std::thread streaming([source] {
         for (int i = 0; i < 2; ++i) {
-            GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "Could not decode stream.");
-            gst_element_post_message(source, gst_message_new_error(GST_OBJECT(source), error, nullptr));
+            GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE,
+                                                "Could not decode stream.");
+            gst_element_post_message(source,
+                                     gst_message_new_error(GST_OBJECT(source), error, nullptr));
             g_error_free(error);
         }
     });
     streaming.join();
     gst_object_unref(source);
-    QCoreApplication::sendPostedEvents();  // both errors were queued before join() returned
+    QCoreApplication::sendPostedEvents(); // both errors were queued before join() returned
     ASSERT_EQ(CatchingApplication::caught.size(), 1u);
     EXPECT_EQ(CatchingApplication::caught.front(), "Could not decode stream. ($80040407).");
     graph.Stop();
@@ -284,7 +314,8 @@ TEST_F(FilterGraphTest, AnErrorWhilePlayingReachesTheOneCatcherOnceInTheMessageF
     EXPECT_EQ(graph.RenderFile(clips->video43), S_OK) << "the graph recovers for the next file";
 }
 
-TEST_F(FilterGraphTest, AnEmptyNameIsAnError) {
+TEST_F(FilterGraphTest, AnEmptyNameIsAnError)
+{
     graph.setActive(true);
     EXPECT_THROW(graph.RenderFile(QString()), EMediaGraphError);
 }
@@ -295,7 +326,8 @@ protected:
     GstElement* createPipeline() override { return nullptr; }
 };
 
-TEST(FilterGraphCreation, APipelineThatCannotBeMadeLeavesTheGraphInactive) {
+TEST(FilterGraphCreation, APipelineThatCannotBeMadeLeavesTheGraphInactive)
+{
     BrokenGraph graph;
     try {
         graph.setActive(true);
@@ -309,7 +341,8 @@ TEST(FilterGraphCreation, APipelineThatCannotBeMadeLeavesTheGraphInactive) {
     EXPECT_FALSE(graph.Play());
 }
 
-TEST_F(FilterGraphTest, GraphEditPublishesTheLiveGraphAndLeavesNothingBehind) {
+TEST_F(FilterGraphTest, GraphEditPublishesTheLiveGraphAndLeavesNothingBehind)
+{
     qputenv("GST_DEBUG_DUMP_DOT_DIR", clips->dir.toLocal8Bit());
     graph.setGraphEdit(true);
     graph.setActive(true);
@@ -327,7 +360,8 @@ TEST_F(FilterGraphTest, GraphEditPublishesTheLiveGraphAndLeavesNothingBehind) {
     qunsetenv("GST_DEBUG_DUMP_DOT_DIR");
 }
 
-TEST_F(FilterGraphTest, LogFileReceivesThePipelinesLog) {
+TEST_F(FilterGraphTest, LogFileReceivesThePipelinesLog)
+{
     const QString log = clips->dir + "/graph.log";
     graph.setLogFile(log);
     graph.setActive(true);
@@ -340,7 +374,8 @@ TEST_F(FilterGraphTest, LogFileReceivesThePipelinesLog) {
     EXPECT_TRUE(text.contains("Source"));
 }
 
-TEST_F(FilterGraphTest, DestroyingTheGraphWithMessagesQueuedIsSafe) {
+TEST_F(FilterGraphTest, DestroyingTheGraphWithMessagesQueuedIsSafe)
+{
     auto doomed = std::make_unique<TFilterGraph>();
     window->setFilterGraph(doomed.get());
     doomed->setActive(true);
@@ -350,13 +385,14 @@ TEST_F(FilterGraphTest, DestroyingTheGraphWithMessagesQueuedIsSafe) {
     doomed.reset();
     EXPECT_EQ(window->filterGraph(), nullptr);
     EXPECT_EQ(window->graphElement(), nullptr);
-    QCoreApplication::sendPostedEvents();  // the queued messages of the dead graph arrive now
+    QCoreApplication::sendPostedEvents(); // the queued messages of the dead graph arrive now
     EXPECT_TRUE(CatchingApplication::caught.empty());
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     CatchingApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();

@@ -16,9 +16,10 @@ struct RangeCase {
     int lo, hi;
     const char* rangeText;
 };
-class ColorRange : public testing::TestWithParam<RangeCase> {};
+class ColorRange : public testing::TestWithParam<RangeCase> { };
 
-TEST_P(ColorRange, AcceptsTheBoundsAndRefusesOutsideWithTheSystemText) {
+TEST_P(ColorRange, AcceptsTheBoundsAndRefusesOutsideWithTheSystemText)
+{
     const RangeCase& t = GetParam();
     TColorControl control;
     t.set(control, t.lo);
@@ -31,16 +32,20 @@ TEST_P(ColorRange, AcceptsTheBoundsAndRefusesOutsideWithTheSystemText) {
             ADD_FAILURE() << t.name << " accepted " << bad;
         } catch (const EValueRangeError& e) {
             EXPECT_EQ(std::string(e.what()), "Value " + std::to_string(bad) +
-                                                 " out of range. Value must bee between " + t.rangeText);
+                                                 " out of range. Value must bee between " +
+                                                 t.rangeText);
         }
         EXPECT_EQ(t.get(control), t.hi) << "the old value stays";
     }
 }
 
-#define RANGE(prop, Prop, lo, hi, text)                                                          \
-    RangeCase {                                                                                  \
-        #prop, [](TColorControl& c, int v) { c.set##Prop(v); },                                   \
-            [](const TColorControl& c) { return c.prop(); }, lo, hi, text                         \
+#define RANGE(prop, Prop, lo, hi, text)                                                            \
+    RangeCase                                                                                      \
+    {                                                                                              \
+#prop, [](TColorControl & c,                                                               \
+                  int v) { c.set##Prop(v); }, [](const TColorControl& c) { return c.prop(); }, lo, \
+                                                                                            hi,    \
+                                                                                            text   \
     }
 INSTANTIATE_TEST_SUITE_P(Table, ColorRange,
                          testing::Values(RANGE(brightness, Brightness, 0, 10000, "0 -> 10.000"),
@@ -51,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ColorRange,
                                          RANGE(gamma, Gamma, 1, 500, "1 -> 500")),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(ColorControl, StartsNeutral) {
+TEST(ColorControl, StartsNeutral)
+{
     TColorControl control;
     EXPECT_TRUE(control.isNeutral());
     EXPECT_EQ(control.brightness(), 750);
@@ -65,17 +71,21 @@ TEST(ColorControl, StartsNeutral) {
     EXPECT_FALSE(control.isNeutral());
 }
 
-TEST(MediaGraphErrorText, IsThePlatformTextThenTheCodeInUpperCaseHex) {
-    EXPECT_EQ(EMediaGraphError::formatMessage("Resource not found.", 0x80040303u), "Resource not found. ($80040303).");
+TEST(MediaGraphErrorText, IsThePlatformTextThenTheCodeInUpperCaseHex)
+{
+    EXPECT_EQ(EMediaGraphError::formatMessage("Resource not found.", 0x80040303u),
+              "Resource not found. ($80040303).");
     EXPECT_EQ(EMediaGraphError::formatMessage("x", 0xABCu), "x ($ABC).");
     const EMediaGraphError e("m", 7);
     EXPECT_EQ(e.code(), 7u);
     EXPECT_STREQ(e.what(), "m");
 }
 
-TEST(MediaGraphErrorText, FromAGStreamerErrorKeepsItsTextAndDomain) {
+TEST(MediaGraphErrorText, FromAGStreamerErrorKeepsItsTextAndDomain)
+{
     gst_init(nullptr, nullptr);
-    GError* error = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_FOUND, "Resource not found.");
+    GError* error = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_FOUND,
+                                        "Resource not found.");
     const EMediaGraphError e = EMediaGraphError::fromGError(error);
     g_error_free(error);
     EXPECT_EQ(e.code(), media_codes::base | media_codes::resource | GST_RESOURCE_ERROR_NOT_FOUND);
@@ -86,18 +96,21 @@ TEST(MediaGraphErrorText, FromAGStreamerErrorKeepsItsTextAndDomain) {
 struct LevelCase {
     int volume, linearLevel, directLevel;
 };
-class VolumeScale : public testing::TestWithParam<LevelCase> {};
-TEST_P(VolumeScale, MapsVolumeToHundredthsOfADecibel) {
+class VolumeScale : public testing::TestWithParam<LevelCase> { };
+TEST_P(VolumeScale, MapsVolumeToHundredthsOfADecibel)
+{
     const LevelCase& t = GetParam();
     EXPECT_EQ(linearVolumeLevel(t.volume), t.linearLevel);
     EXPECT_EQ(directVolumeLevel(t.volume), t.directLevel);
 }
-// ln(v + 1) * 1085.73 - 10000: ln(10001) = 9.21044 -> 0; ln(101) = 4.61512 -> 5011 - 10000; ln(1) = 0.
+// ln(v + 1) * 1085.73 - 10000: ln(10001) = 9.21044 -> 0; ln(101) = 4.61512 -> 5011 - 10000; ln(1) =
+// 0.
 INSTANTIATE_TEST_SUITE_P(Table, VolumeScale,
-                         testing::Values(LevelCase{10000, 0, 0}, LevelCase{100, -4989, -9900},
-                                         LevelCase{0, -10000, -10000}, LevelCase{20000, 0, 0}));
+                         testing::Values(LevelCase {10000, 0, 0}, LevelCase {100, -4989, -9900},
+                                         LevelCase {0, -10000, -10000}, LevelCase {20000, 0, 0}));
 
-TEST(VolumeScale, FullVolumeIsUnityAndCentredBalanceIsTheMiddle) {
+TEST(VolumeScale, FullVolumeIsUnityAndCentredBalanceIsTheMiddle)
+{
     EXPECT_DOUBLE_EQ(volumeFactor(0), 1.0);
     EXPECT_NEAR(volumeFactor(-2000), 0.1, 1e-12);
     EXPECT_DOUBLE_EQ(volumeFactor(-10000), 0.0);

@@ -16,14 +16,16 @@ bool isBlack(QRgb c) { return qRed(c) < 8 && qGreen(c) < 8 && qBlue(c) < 8; }
 
 class VideoWindowTest : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         window.setObjectName("VideoWindow1");
         window.setFilterGraph(&graph);
         graph.setPrerollTimeoutMs(3000);
         QObject::connect(&graph, &TFilterGraph::graphComplete, [this] { ++completions; });
     }
     // Renders a clip; its first frame is shown once the graph has prerolled.
-    void showClip(const QString& file, QSize size) {
+    void showClip(const QString& file, QSize size)
+    {
         window.resize(size);
         graph.setActive(true);
         ASSERT_EQ(graph.RenderFile(file), S_OK);
@@ -36,7 +38,8 @@ protected:
     int completions = 0;
 };
 
-TEST_F(VideoWindowTest, A43ClipIn1280x1024IsLetterBoxedWithBlackBarsAboveAndBelow) {
+TEST_F(VideoWindowTest, A43ClipIn1280x1024IsLetterBoxedWithBlackBarsAboveAndBelow)
+{
     showClip(testClips().video43, QSize(1280, 1024));
     EXPECT_EQ(window.videoRect(), QRect(0, 32, 1280, 960));
     const QImage image = grab();
@@ -45,32 +48,38 @@ TEST_F(VideoWindowTest, A43ClipIn1280x1024IsLetterBoxedWithBlackBarsAboveAndBelo
         int x, y;
         bool green;
     };
-    for (const Probe& p : {Probe{640, 0, false}, Probe{640, 31, false}, Probe{0, 31, false}, Probe{1279, 31, false},
-                           Probe{640, 32, true}, Probe{0, 32, true}, Probe{1279, 32, true}, Probe{640, 512, true},
-                           Probe{0, 991, true}, Probe{1279, 991, true}, Probe{640, 992, false},
-                           Probe{640, 1023, false}, Probe{1279, 1023, false}}) {
+    for (const Probe& p : {Probe {640, 0, false}, Probe {640, 31, false}, Probe {0, 31, false},
+                           Probe {1279, 31, false}, Probe {640, 32, true}, Probe {0, 32, true},
+                           Probe {1279, 32, true}, Probe {640, 512, true}, Probe {0, 991, true},
+                           Probe {1279, 991, true}, Probe {640, 992, false},
+                           Probe {640, 1023, false}, Probe {1279, 1023, false}}) {
         const QRgb c = image.pixel(p.x, p.y);
         EXPECT_TRUE(p.green ? isGreen(c) : isBlack(c))
-            << "(" << p.x << ", " << p.y << ") is " << std::hex << c << ", expected " << (p.green ? "video" : "black");
+            << "(" << p.x << ", " << p.y << ") is " << std::hex << c << ", expected "
+            << (p.green ? "video" : "black");
     }
 }
 
-TEST_F(VideoWindowTest, PlayingShowsFramesToTheEnd) {
+TEST_F(VideoWindowTest, PlayingShowsFramesToTheEnd)
+{
     showClip(testClips().video43, QSize(640, 480));
     graph.Play();
     ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
     EXPECT_TRUE(isGreen(grab().pixel(320, 240)));
 }
 
-TEST_F(VideoWindowTest, A169ClipIn1280x720FillsTheWindow) {
+TEST_F(VideoWindowTest, A169ClipIn1280x720FillsTheWindow)
+{
     showClip(testClips().wide169, QSize(1280, 720));
     EXPECT_EQ(window.videoRect(), QRect(0, 0, 1280, 720));
     const QImage image = grab();
-    for (QPoint p : {QPoint(0, 0), QPoint(1279, 0), QPoint(0, 719), QPoint(1279, 719), QPoint(640, 360)})
+    for (QPoint p :
+         {QPoint(0, 0), QPoint(1279, 0), QPoint(0, 719), QPoint(1279, 719), QPoint(640, 360)})
         EXPECT_TRUE(isGreen(image.pixel(p))) << p.x() << "," << p.y();
 }
 
-TEST_F(VideoWindowTest, StretchedAndCroppedFillTheWholeWindow) {
+TEST_F(VideoWindowTest, StretchedAndCroppedFillTheWholeWindow)
+{
     showClip(testClips().video43, QSize(1280, 720));
     for (TRatioModes mode : {rmStretched, rmCrop}) {
         window.setAspectRatio(mode);
@@ -82,18 +91,21 @@ TEST_F(VideoWindowTest, StretchedAndCroppedFillTheWholeWindow) {
     EXPECT_EQ(window.videoRect(), QRect(160, 0, 960, 720));
 }
 
-TEST_F(VideoWindowTest, WithoutVideoTheWindowIsBlackAndTakesItsColour) {
+TEST_F(VideoWindowTest, WithoutVideoTheWindowIsBlackAndTakesItsColour)
+{
     window.resize(200, 100);
     EXPECT_EQ(window.color(), QColor(Qt::black));
     EXPECT_TRUE(window.videoRect().isEmpty());
     QImage image = grab();
-    EXPECT_TRUE(isBlack(image.pixel(0, 0)) && isBlack(image.pixel(199, 99)) && isBlack(image.pixel(100, 50)));
+    EXPECT_TRUE(isBlack(image.pixel(0, 0)) && isBlack(image.pixel(199, 99)) &&
+                isBlack(image.pixel(100, 50)));
     window.setColor(QColor(0, 0, 255));
     image = grab();
     EXPECT_EQ(image.pixel(100, 50), qRgb(0, 0, 255));
 }
 
-TEST_F(VideoWindowTest, AfterClearingTheGraphTheLastFrameIsGoneAndTheWindowIsBlack) {
+TEST_F(VideoWindowTest, AfterClearingTheGraphTheLastFrameIsGoneAndTheWindowIsBlack)
+{
     showClip(testClips().video43, QSize(320, 240));
     graph.Play();
     ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
@@ -104,7 +116,8 @@ TEST_F(VideoWindowTest, AfterClearingTheGraphTheLastFrameIsGoneAndTheWindowIsBla
     EXPECT_TRUE(isBlack(image.pixel(160, 120)));
 }
 
-TEST_F(VideoWindowTest, DigitalZoomKeepsItsRange) {
+TEST_F(VideoWindowTest, DigitalZoomKeepsItsRange)
+{
     window.setDigitalZoom(99);
     EXPECT_EQ(window.digitalZoom(), 99);
     for (int bad : {-1, 100}) {
@@ -112,21 +125,25 @@ TEST_F(VideoWindowTest, DigitalZoomKeepsItsRange) {
             window.setDigitalZoom(bad);
             ADD_FAILURE() << "accepted " << bad;
         } catch (const EValueRangeError& e) {
-            EXPECT_EQ(std::string(e.what()),
-                      "Value " + std::to_string(bad) + " out of range. Value must bee between 0 -> 99");
+            EXPECT_EQ(std::string(e.what()), "Value " + std::to_string(bad) +
+                                                 " out of range. Value must bee between 0 -> 99");
         }
     }
     EXPECT_EQ(window.digitalZoom(), 99);
     EXPECT_EQ(window.colorControl()->brightness(), 750);
 }
 
-void sendMouse(QWidget& w, QEvent::Type type, QPoint pos) {
-    QMouseEvent event(type, QPointF(pos), w.mapToGlobal(QPointF(pos)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+void sendMouse(QWidget& w, QEvent::Type type, QPoint pos)
+{
+    QMouseEvent event(type, QPointF(pos), w.mapToGlobal(QPointF(pos)),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(&w, &event);
 }
 
-TEST_F(VideoWindowTest, ThePointerHidesAfterRestingAndComesBackOnARealMove) {
+TEST_F(VideoWindowTest, ThePointerHidesAfterRestingAndComesBackOnARealMove)
+{
     window.resize(320, 240);
     window.setAutoHideCursor(10);
     graph.setActive(true);
@@ -146,14 +163,16 @@ TEST_F(VideoWindowTest, ThePointerHidesAfterRestingAndComesBackOnARealMove) {
     EXPECT_FALSE(waitUntil([&] { return window.cursorHidden(); }, 100)) << "0 switches hiding off";
 }
 
-TEST_F(VideoWindowTest, ThePointerStaysWhileTheWindowHasNoGraph) {
+TEST_F(VideoWindowTest, ThePointerStaysWhileTheWindowHasNoGraph)
+{
     TVideoWindow alone;
     alone.setAutoHideCursor(10);
     sendMouse(alone, QEvent::MouseMove, QPoint(10, 10));
     EXPECT_FALSE(waitUntil([&] { return alone.cursorHidden(); }, 100));
 }
 
-TEST_F(VideoWindowTest, TheScreenSaverIsHeldOnlyWhileAShownVideoPlays) {
+TEST_F(VideoWindowTest, TheScreenSaverIsHeldOnlyWhileAShownVideoPlays)
+{
     window.setNoScreenSaver(true);
     window.show();
     showClip(testClips().video43, QSize(320, 240));
@@ -174,9 +193,10 @@ TEST_F(VideoWindowTest, TheScreenSaverIsHeldOnlyWhileAShownVideoPlays) {
     EXPECT_FALSE(window.screenSaverHeld());
 }
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     CatchingApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
