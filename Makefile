@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench clean format format-check tidy
 
 deps:
 	@scripts/install-deps
@@ -16,7 +16,7 @@ build: configure
 run: build
 	./$(BUILD)/yearmark
 
-test: build
+test: format-check build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
 
 bench: deps
@@ -26,3 +26,15 @@ bench: deps
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench
+
+# The house style is whatever clang-format makes of our sources; `make test` refuses others.
+SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
+
+format:
+	@clang-format -i $(SOURCES)
+
+format-check: deps
+	@scripts/check-format
+
+tidy: configure
+	@scripts/run-tidy $(BUILD)

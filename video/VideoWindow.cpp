@@ -225,7 +225,7 @@ void TVideoWindow::createSink()
     callbacks.new_preroll = &FrameSlot::onPreroll;
     gst_app_sink_set_callbacks(
         sink, &callbacks, new std::shared_ptr<FrameSlot>(m_slot),
-        [](gpointer data) { delete static_cast<std::shared_ptr<FrameSlot>*>(data); });
+        [](gpointer slot) { delete static_cast<std::shared_ptr<FrameSlot>*>(slot); });
 
     PadPtr target(gst_element_get_static_pad(convert.get(), "sink"));
     gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", target.get()));

@@ -242,7 +242,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 CalendarTime {2026, 12, 31, 0, 0, 0, 0}},
                     PickedCase {"DateBefore1899", dateTime(1850, 7, 1, 3), dateTime(2026, 1, 1, 18),
                                 CalendarTime {1850, 7, 1, 18, 0, 0, 0}}),
-    [](const testing::TestParamInfo<PickedCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<PickedCase>& test) { return std::string(test.param.name); });
 
 TEST_F(SettingsExchange, PickerEditsByTheUserMakeThePickedMoment)
 {

@@ -211,7 +211,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    DT_CENTER | DT_WORDBREAK, QRect(7, 3, 300, 140), 40, false},
                     PlacementCase {"AntialiasedAtTheGlyphCacheLimit", "Ab&c", DT_RIGHT,
                                    QRect(1, 1, 260, 90), 64, false}),
-    [](const testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<PlacementCase>& test) { return std::string(test.param.name); });
 
 // ---- Large fonts: drawn from the cache, looking as Qt draws them -----------------------------
 
@@ -254,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
         LargeCase {"ThreeHundred", 300, "Jg5", DT_CENTER, {620, 380}},
         LargeCase {"ThreeHundredMnemonic", 300, "&Wa", DT_LEFT, {720, 380}},
         LargeCase {"SixHundredFifty", 650, "8", DT_CENTER, {480, 780}}),
-    [](const testing::TestParamInfo<LargeCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<LargeCase>& test) { return std::string(test.param.name); });
 
 TEST(LargeText, ColourIsTheTextsAndTheBackgroundIsUntouched)
 {

@@ -96,7 +96,7 @@ const ColourCase kColourCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Decode, JpegColourTest, ::testing::ValuesIn(kColourCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 // ---- scale ---------------------------------------------------------------------------------
 
@@ -141,7 +141,7 @@ const ScaleCase kScaleCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Decode, JpegScaleTest, ::testing::ValuesIn(kScaleCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(JpegScaleChoice, PhotoForFullHdScreenIsDecodedAtHalfSize)
 {
@@ -167,7 +167,7 @@ TEST_P(JpegTruncatedTest, TruncatedFileIsCorrupt)
     const CutCase& c = GetParam();
     const QByteArray whole =
         pictureJpegBytes(pictureQuadrants(64, 64), {.progressive = c.progressive});
-    qsizetype length = static_cast<qsizetype>(whole.size() * c.keep);
+    qsizetype length = static_cast<qsizetype>(static_cast<double>(whole.size()) * c.keep);
     if (c.keep == 0)
         length = whole.indexOf(QByteArray("\xFF\xDA", 2));
     ASSERT_GT(length, 0);
@@ -184,7 +184,7 @@ const CutCase kCutCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Decode, JpegTruncatedTest, ::testing::ValuesIn(kCutCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(JpegDecoderTest, FileWithoutEndMarkerIsCorrupt)
 {
@@ -292,7 +292,7 @@ const HeaderSizeCase kHeaderSizeCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Decode, JpegHeaderSizeTest, ::testing::ValuesIn(kHeaderSizeCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(JpegDecoderTest, ProgressiveFileWithTooManyScansIsRefused)
 {

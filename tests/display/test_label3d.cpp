@@ -215,7 +215,7 @@ INSTANTIATE_TEST_SUITE_P(
                     QRect(),
                     {{0, 0, kRedQ}, {10, 10, kRedQ}}},
         BorderCase {"NoneIgnoresTheWidth", lbNone, 4, QRect(0, 0, 20, 20), {}}),
-    [](const testing::TestParamInfo<BorderCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<BorderCase>& test) { return std::string(test.param.name); });
 
 struct PlacementCase {
     const char* name;
@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                     PlacementCase {"ShorterAtBottom", tlBottom, 5, 5},
                     PlacementCase {"ShorterAtTop", tlTop, 5, 0},
                     PlacementCase {"OneTallerCentredOddPixelBelow", tlCenter, -1, 0}),
-    [](const testing::TestParamInfo<PlacementCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<PlacementCase>& test) { return std::string(test.param.name); });
 
 TEST(Label3DPlacement, TextInsideABorderStartsInsideIt)
 {
@@ -521,7 +521,7 @@ INSTANTIATE_TEST_SUITE_P(
                     WRITE_CASE("WordWrap", wordWrap, setWordWrap, true),
                     WRITE_CASE("ShowAccelChar", showAccelChar, setShowAccelChar, false),
                     WRITE_CASE("Transparent", transparent, setTransparent, true)),
-    [](const testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<WriteCase>& test) { return std::string(test.param.name); });
 
 int pixelsFor(int points, int dpi) { return int(std::lround(points * dpi / 72.0)); }
 

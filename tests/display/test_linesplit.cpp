@@ -30,7 +30,7 @@ INSTANTIATE_TEST_SUITE_P(
                     SplitCase {"LoneLineFeedBreaks", "ab\ncd", {"ab", "cd"}},
                     SplitCase {"LoneCarriageReturnBreaks", "ab\rcd", {"ab", "cd"}},
                     SplitCase {"BlanksStayInTheLine", "  a b \t", {"  a b \t"}}),
-    [](const testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<SplitCase>& test) { return std::string(test.param.name); });
 
 struct BlankCase {
     const char* name;
@@ -51,6 +51,6 @@ INSTANTIATE_TEST_SUITE_P(
                     BlankCase {"TabsAndControls", QString("\t\x01\x1f "), true},
                     BlankCase {"Letter", " a ", false}, BlankCase {"Exclamation", "!", false},
                     BlankCase {"NoBreakSpaceIsText", QString(QChar(0xA0)), false}),
-    [](const testing::TestParamInfo<BlankCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<BlankCase>& test) { return std::string(test.param.name); });
 
 } // namespace

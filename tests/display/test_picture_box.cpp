@@ -87,7 +87,7 @@ const BoxCase kBoxCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Paint, PictureBoxTest, ::testing::ValuesIn(kBoxCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PictureBox, PictureKeepsItsOrientation)
 {

@@ -147,7 +147,7 @@ const BadBitmapCase kBadBitmapCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Load, BadBitmapTest, ::testing::ValuesIn(kBadBitmapCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(PictureLoaderTest, CorruptJpegCarriesLibjpegsMessage)
 {

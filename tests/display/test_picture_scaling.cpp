@@ -47,7 +47,7 @@ const ScalingCase kScalingCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Rule, PictureScalingTest, ::testing::ValuesIn(kScalingCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 struct EmptyCase {
     const char* name;
@@ -81,6 +81,6 @@ const EmptyCase kEmptyCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Rule, PictureScalingEmptyTest, ::testing::ValuesIn(kEmptyCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace

@@ -276,7 +276,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadFile {"CutBeforeTheFirstFrame", &TestClips::cutFrames, 0},
                     BadFile {"NotAVideo", &TestClips::noise, 0},
                     BadFile {"SoundOnly", &TestClips::audioOnly, media_codes::noVideoStream}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(FilterGraphTest, AClipCutInTheMiddlePlaysWhatItHasAndCompletes)
 {

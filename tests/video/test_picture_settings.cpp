@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(Table, ColorRange,
                                          RANGE(saturation, Saturation, 0, 20000, "0 -> 20.000"),
                                          RANGE(sharpness, Sharpness, 0, 10, "0 -> 10"),
                                          RANGE(gamma, Gamma, 1, 500, "1 -> 500")),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST(ColorControl, StartsNeutral)
 {
