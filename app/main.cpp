@@ -4,6 +4,7 @@
 #include "app/ErrorBox.h"
 #include "app/ProgramFiles.h"
 #include "app/SignalBridge.h"
+#include "data/Artwork.h"
 #include "dialogs/UCfg.h"
 #include "settings/Settings.h"
 
@@ -13,6 +14,7 @@ int main(int argc, char** argv)
 {
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yearmark"));
+    QApplication::setWindowIcon(applicationIcon());
 
     SystemClock clock;
     const QString exePath = executablePath();
