@@ -1,6 +1,7 @@
 #include "app/ProgramFiles.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 #include <climits>
@@ -9,6 +10,22 @@
 namespace {
 
 int fileNameStart(const QString& path) { return int(path.lastIndexOf(QLatin1Char('/'))) + 1; }
+
+// Files copied from other systems often arrive as "0.AVI" or "Yearmark.JPG"; the exact name
+// still wins when a folder holds several spellings, and among those the order is fixed.
+QString findInFolder(const QString& folder, const QString& fileName)
+{
+    const QString exact = folder + fileName;
+    if (QFileInfo(exact).isFile())
+        return exact;
+    const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    for (const QString& name : names) {
+        if (name.compare(fileName, Qt::CaseInsensitive) == 0)
+            return folder + name;
+    }
+    return {};
+}
 
 } // namespace
 
@@ -39,12 +56,29 @@ QString executablePath()
     return QCoreApplication::applicationFilePath();
 }
 
+QString userDataFolder(const QString& exeBaseName)
+{
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(dataHome))
+        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(dataHome + QStringLiteral("/Vemoral/") + exeBaseName) + QLatin1Char('/');
+}
+
+QString findProgramFile(const QString& exePath, const QString& fileName)
+{
+    QString found = findInFolder(fileFolder(exePath), fileName);
+    if (found.isEmpty())
+        found = findInFolder(userDataFolder(fileBaseName(exePath)), fileName);
+    return found;
+}
+
 QString backgroundPicturePath(const QString& exePath)
 {
+    const QString exeName = exePath.mid(fileNameStart(exePath));
     for (const char* ext : {".jpg", ".bmp"}) {
-        const QString candidate = changeFileExt(exePath, QLatin1String(ext));
-        if (QFileInfo(candidate).isFile())
-            return candidate;
+        const QString found = findProgramFile(exePath, changeFileExt(exeName, QLatin1String(ext)));
+        if (!found.isEmpty())
+            return found;
     }
     return {};
 }

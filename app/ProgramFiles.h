@@ -17,6 +17,16 @@ QString fileFolder(const QString& path);
 // The real path of the running executable (/proc/self/exe).
 QString executablePath();
 
-// The background picture beside the executable: ".jpg" if that file exists, else ".bmp";
-// empty when neither exists.
+// The user's own folder for the files the program reads, for when the executable's folder is
+// not theirs to write: "$XDG_DATA_HOME/Vemoral/<exe base name>/", XDG_DATA_HOME defaulting to
+// ~/.local/share; a relative XDG_DATA_HOME is ignored, as the base-directory rules ask.
+QString userDataFolder(const QString& exeBaseName);
+
+// A file the program reads beside itself ("yearmark.jpg", "0.avi"): the exact name in the
+// executable's folder, else a name there that differs only in case, else the same two steps in
+// the user's data folder. Empty when none of these is a file.
+QString findProgramFile(const QString& exePath, const QString& fileName);
+
+// The background picture: "<base name>.jpg" if findProgramFile finds one, else ".bmp";
+// empty when neither is found.
 QString backgroundPicturePath(const QString& exePath);
