@@ -115,7 +115,7 @@ void TFormMain::createComponents()
     connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
 
     // The hidden menu: its commands are only reachable by their keys.
-    auto addCommand = [this](const QString& caption, QKeySequence key,
+    auto addCommand = [this](const QString& caption, const QKeySequence& key,
                              void (TFormMain::*handler)()) {
         auto* action = new QAction(caption, this);
         action->setShortcut(key);

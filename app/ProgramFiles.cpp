@@ -15,7 +15,7 @@ int fileNameStart(const QString& path) { return int(path.lastIndexOf(QLatin1Char
 // still wins when a folder holds several spellings, and among those the order is fixed.
 QString findInFolder(const QString& folder, const QString& fileName)
 {
-    const QString exact = folder + fileName;
+    QString exact = folder + fileName;
     if (QFileInfo(exact).isFile())
         return exact;
     const QDir dir(folder.isEmpty() ? QStringLiteral(".") : folder);
@@ -76,7 +76,7 @@ QString backgroundPicturePath(const QString& exePath)
 {
     const QString exeName = exePath.mid(fileNameStart(exePath));
     for (const char* ext : {".jpg", ".bmp"}) {
-        const QString found = findProgramFile(exePath, changeFileExt(exeName, QLatin1String(ext)));
+        QString found = findProgramFile(exePath, changeFileExt(exeName, QLatin1String(ext)));
         if (!found.isEmpty())
             return found;
     }

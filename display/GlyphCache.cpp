@@ -97,7 +97,7 @@ int GlyphCache::fontId(const QRawFont& font, int stretch)
     if (m_fontIds.size() >= kMaxFonts)
         clear();
     const int id = int(m_fontIds.size());
-    m_fontIds.insert(std::move(key), id);
+    m_fontIds.insert(key, id);
     return id;
 }
 

@@ -49,7 +49,7 @@ QString TextEngine::withLineBreaks(const QString& text)
 bool TextEngine::placeText(const QPainter& canvas, const QRect& rect, const QString& lines, int qt,
                            TextPlacement& placement)
 {
-    const QFont font = canvas.font();
+    const QFont& font = canvas.font();
     const Qt::LayoutDirection direction = canvas.layoutDirection();
     if (direction == Qt::RightToLeft || font.underline() || font.overline() || font.strikeOut() ||
         lines.contains(QChar(0x9C)))

@@ -1,5 +1,6 @@
 #include "video/LetterBox.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 #include <numeric>
@@ -75,9 +76,10 @@ QRect videoSourceRect(TRatioModes mode, QSize frameSize, QSize aspect, QRect tar
     const double frameAspect = static_cast<double>(aspect.width()) / aspect.height();
     const double targetAspect = static_cast<double>(target.width()) / target.height();
     if (targetAspect > frameAspect) {
-        const int h = static_cast<int>(frameSize.height() * frameAspect / targetAspect + 0.5);
+        const int h =
+            static_cast<int>(std::lround(frameSize.height() * frameAspect / targetAspect));
         return QRect(0, (frameSize.height() - h) / 2, frameSize.width(), h);
     }
-    const int w = static_cast<int>(frameSize.width() * targetAspect / frameAspect + 0.5);
+    const int w = static_cast<int>(std::lround(frameSize.width() * targetAspect / frameAspect));
     return QRect((frameSize.width() - w) / 2, 0, w, frameSize.height());
 }
