@@ -1,6 +1,7 @@
 #include "dialogs/DatePicker.h"
 
 #include "dialogs/PickerFormats.h"
+#include "dialogs/PickerTyping.h"
 
 TDatePicker::TDatePicker(QWidget* parent)
     : QDateEdit(parent)
@@ -9,6 +10,7 @@ TDatePicker::TDatePicker(QWidget* parent)
     setDisplayFormat(shortDateFormatWithFullYear(QLocale::system()));
     setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     setValue(m_value);
+    new PickerTyping(this);
     connect(this, &QDateEdit::dateChanged, this, &TDatePicker::takeEditedDate);
 }
 

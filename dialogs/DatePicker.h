@@ -1,7 +1,8 @@
 #pragma once
 // The date field of the settings dialog: shows the date part of a date-time value in the
 // locale's short form with a drop-down calendar, and keeps the value's time of day and its
-// full precision, so that an untouched field gives back exactly what it was given.
+// full precision, so that an untouched field gives back exactly what it was given. Typing
+// works as in desktop date fields (PickerTyping).
 
 #include "countdown/DateTime.h"
 

@@ -1,6 +1,7 @@
 #include "dialogs/TimePicker.h"
 
 #include "dialogs/PickerFormats.h"
+#include "dialogs/PickerTyping.h"
 
 TTimePicker::TTimePicker(QWidget* parent)
     : QTimeEdit(parent)
@@ -8,6 +9,7 @@ TTimePicker::TTimePicker(QWidget* parent)
     setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     setDisplayFormat(timeFormatWithSeconds(QLocale::system()));
     setValue(m_value);
+    new PickerTyping(this);
     connect(this, &QTimeEdit::timeChanged, this, &TTimePicker::takeEditedTime);
 }
 

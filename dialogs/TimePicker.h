@@ -1,7 +1,8 @@
 #pragma once
 // The time field of the settings dialog: shows the time of day of a date-time value with
 // spin arrows, and keeps the value's date and its full precision, so that an untouched
-// field gives back exactly what it was given.
+// field gives back exactly what it was given. Typing works as in desktop time fields
+// (PickerTyping).
 
 #include "countdown/DateTime.h"
 
