@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QTextDocument>
 #include <cmath>
 
 namespace {
@@ -41,6 +43,36 @@ QFont dialogFont()
                       QStringLiteral("DejaVu Sans")});
     font.setPixelSize(11);
     return font;
+}
+
+// Each example line must show whole in the list. The design's face fits; a wider stand-in gives
+// way to a narrow cut at the same height (the fallback family's first), so the list keeps its
+// designed size.
+QFont exampleListFont(const QFont& base, const QStringList& lines, const QPlainTextEdit& list)
+{
+    const int room =
+        list.contentsRect().width() - 2 * int(std::ceil(list.document()->documentMargin()));
+    auto widest = [&lines](const QFont& font) {
+        const QFontMetrics metrics(font);
+        int width = 0;
+        for (const QString& line : lines)
+            width = std::max(width, metrics.horizontalAdvance(line));
+        return width;
+    };
+    QFont best = base;
+    int bestWidth = widest(base);
+    for (const char* face :
+         {"Liberation Sans Narrow", "Nimbus Sans Narrow", "DejaVu Sans Condensed"}) {
+        if (bestWidth <= room)
+            break;
+        QFont narrow = base;
+        narrow.setFamilies({QString::fromLatin1(face)});
+        if (const int width = widest(narrow); width < bestWidth) {
+            best = narrow;
+            bestWidth = width;
+        }
+    }
+    return best;
 }
 
 QFont arialAt(int pixels)
@@ -132,6 +164,7 @@ void TCFGDialog::createControls()
     for (const char* line : kPlaceholderHelp)
         help << QString::fromUtf8(line);
     Memo2->setPlainText(help.join(u'\n'));
+    Memo2->setFont(exampleListFont(font(), help, *Memo2));
     Memo2->installEventFilter(this);
 
     gbColors = new QGroupBox(QStringLiteral(" Text "), this);
