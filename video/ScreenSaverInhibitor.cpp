@@ -1,11 +1,45 @@
 #include "video/ScreenSaverInhibitor.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QGuiApplication>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
 
 namespace {
+
+const QString kService = QStringLiteral("org.freedesktop.ScreenSaver");
+const QString kPath = QStringLiteral("/org/freedesktop/ScreenSaver");
+// A hanging service must not freeze the window for long.
+constexpr int kServiceTimeoutMs = 1500;
+
+QDBusMessage callService(const QString& method, const QList<QVariant>& arguments)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kService, method);
+    call.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(call, QDBus::Block, kServiceTimeoutMs);
+}
+
+std::optional<unsigned> inhibitThroughService()
+{
+    // A platform without a screen (the tests' offscreen one) has nothing to keep awake.
+    const QString platform = qGuiApp ? QGuiApplication::platformName() : QString();
+    if (platform.isEmpty() || platform == QLatin1String("offscreen") ||
+        platform == QLatin1String("minimal"))
+        return std::nullopt;
+    if (!QDBusConnection::sessionBus().isConnected())
+        return std::nullopt;
+    const QDBusMessage reply =
+        callService(QStringLiteral("Inhibit"),
+                    {QCoreApplication::applicationName(), QStringLiteral("Vollbildanzeige")});
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
+        return std::nullopt;
+    bool ok = false;
+    const unsigned cookie = reply.arguments().constFirst().toUInt(&ok);
+    return ok ? std::optional<unsigned>(cookie) : std::nullopt;
+}
+
 Display* x11Display()
 {
     if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
@@ -39,9 +73,17 @@ void ScreenSaverInhibitor::setHeld(bool held) noexcept
     if (held == m_held)
         return;
     m_held = held;
-    if (held)
-        m_effective = suspend(true);
-    else if (m_effective) {
+    if (held) {
+        m_cookie = inhibitThroughService();
+        if (!m_cookie)
+            m_effective = suspend(true);
+        return;
+    }
+    if (m_cookie) {
+        callService(QStringLiteral("UnInhibit"), {*m_cookie});
+        m_cookie.reset();
+    }
+    if (m_effective) {
         suspend(false);
         m_effective = false;
     }

@@ -1,7 +1,11 @@
 #pragma once
-// Holds off the screen saver and the monitor's power saving while a video plays. On X11 this goes
-// through the server's screen saver extension, which also keeps the server's DPMS timers from
-// switching the monitor off; on other platforms it does nothing.
+// Holds off the screen saver and the monitor's power saving while a video plays or the countdown
+// is shown. The desktop's inhibit service on the session bus is asked first, since the desktop's
+// own screen locker and power manager only listen to it; where there is none, an X11 server's
+// screen saver extension is used, which also keeps the server's DPMS timers from switching the
+// monitor off. Without either it does nothing.
+
+#include <optional>
 
 class ScreenSaverInhibitor {
 public:
@@ -13,10 +17,12 @@ public:
     // Holds or releases; repeated requests of the same kind change nothing.
     void setHeld(bool held) noexcept;
     bool held() const { return m_held; }
-    // Whether the platform actually honours the hold (an X11 server with the extension).
-    bool effective() const { return m_effective; }
+    // Whether the platform actually honours the hold (the inhibit service or the X11 extension).
+    bool effective() const { return m_cookie.has_value() || m_effective; }
 
 private:
     bool m_held = false;
     bool m_effective = false;
+    // The inhibit service's receipt for the hold, needed to release it.
+    std::optional<unsigned> m_cookie;
 };

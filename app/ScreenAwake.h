@@ -1,0 +1,25 @@
+#pragma once
+// Keeps the screen awake while the countdown window is shown: the screen saver and the
+// monitor's power saving are held off from the moment the window appears until it is hidden,
+// closed or the program ends (a signal ends it through the same orderly path).
+
+#include "video/ScreenSaverInhibitor.h"
+
+#include <QObject>
+
+class QWidget;
+
+class ScreenAwake : public QObject {
+    Q_OBJECT
+public:
+    explicit ScreenAwake(QWidget& window);
+
+    const ScreenSaverInhibitor& inhibitor() const { return m_inhibitor; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget& m_window;
+    ScreenSaverInhibitor m_inhibitor;
+};
