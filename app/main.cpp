@@ -1,8 +1,11 @@
 // Yearmark: a full-screen countdown to the next New Year or a picked moment.
 
 #include "app/Main.h"
+#include "app/DialogFocus.h"
 #include "app/ErrorBox.h"
 #include "app/ProgramFiles.h"
+#include "app/QtTranslations.h"
+#include "app/ScreenAwake.h"
 #include "app/SignalBridge.h"
 #include "data/Artwork.h"
 #include "dialogs/UCfg.h"
@@ -12,9 +15,15 @@
 
 int main(int argc, char** argv)
 {
+    // In a Wayland session the window is a native Wayland one; X11 stays the way in elsewhere.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "wayland;xcb");
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yearmark"));
     QApplication::setWindowIcon(applicationIcon());
+    installQtGerman(app);
+    DialogFocus dialogFocus;
 
     SystemClock clock;
     const QString exePath = executablePath();
@@ -33,6 +42,7 @@ int main(int argc, char** argv)
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &formMain,
                      [&formMain](QSessionManager&) { formMain.FormDestroy(false); });
 
+    ScreenAwake screenAwake(formMain);
     formMain.showOnScreen();
     return app.exec();
 }
