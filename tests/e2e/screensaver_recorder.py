@@ -9,15 +9,14 @@ from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
 NAME = "org.freedesktop.ScreenSaver"
+LOG = sys.argv[1]
 
 
 class Recorder(dbus.service.Object):
-    def __init__(self, bus, path, log):
-        super().__init__(bus, path)
-        self.log = log
+    cookie = 40
 
     def write(self, line):
-        with open(self.log, "a") as f:
+        with open(LOG, "a") as f:
             f.write(line + "\n")
 
     @dbus.service.method(NAME, in_signature="ss", out_signature="u")
@@ -31,17 +30,9 @@ class Recorder(dbus.service.Object):
         self.write(f"UnInhibit {cookie}")
 
 
-Recorder.cookie = 40
-
-
-def main():
-    DBusGMainLoop(set_as_default=True)
-    bus = dbus.SessionBus()
-    keep = dbus.service.BusName(NAME, bus)
-    objects = [Recorder(bus, path, sys.argv[1]) for path in ("/org/freedesktop/ScreenSaver", "/ScreenSaver")]
-    open(sys.argv[1], "a").close()  # the log's existence says the service is up
-    GLib.MainLoop().run()
-    del keep, objects
-
-
-main()
+DBusGMainLoop(set_as_default=True)
+bus = dbus.SessionBus()
+name = dbus.service.BusName(NAME, bus)
+recorder = Recorder(bus, "/org/freedesktop/ScreenSaver")
+open(LOG, "a").close()  # the log's existence says the service is up
+GLib.MainLoop().run()
