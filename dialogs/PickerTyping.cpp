@@ -3,7 +3,7 @@
 #include <QDateTimeEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTimer>
+#include <QMouseEvent>
 
 #include <algorithm>
 
@@ -79,6 +79,9 @@ PickerTyping::PickerTyping(QDateTimeEdit* picker)
     , m_picker(picker)
     , m_edit(picker->findChild<QLineEdit*>())
 {
+    m_selectLater.setSingleShot(true);
+    m_selectLater.setInterval(0);
+    connect(&m_selectLater, &QTimer::timeout, this, &PickerTyping::selectFieldAtCaret);
     m_picker->installEventFilter(this);
     if (m_edit)
         m_edit->installEventFilter(this);
@@ -101,7 +104,7 @@ bool PickerTyping::eventFilter(QObject* watched, QEvent* event)
         // A click puts the caret into a field; the next typing replaces that field.
         if (watched == m_edit && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
             m_active = false;
-            QTimer::singleShot(0, this, &PickerTyping::selectFieldAtCaret);
+            m_selectLater.start();
         }
         break;
     case QEvent::FocusOut:

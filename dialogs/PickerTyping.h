@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <vector>
 
@@ -36,6 +37,8 @@ private:
 
     QDateTimeEdit* m_picker;
     QLineEdit* m_edit;
+    // Selects the field only after the line edit has placed the caret for the click.
+    QTimer m_selectLater;
     bool m_active = false;
     std::vector<Field> m_fields;
     int m_field = 0;
