@@ -29,9 +29,11 @@ focus_on_window_activation smart
 CONF
 export WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1
 "${as_user[@]}" sway -c "$E2E_DIR/sway.conf" >"$E2E_DIR/sway.log" 2>&1 &
-E2E_PIDS+=($!)
+sway=$!
+E2E_PIDS+=($sway)
 wayland_socket() { ls "$XDG_RUNTIME_DIR" | grep -E '^wayland-[0-9]+$' | head -n1; }
-if ! e2e_wait_for 15 wayland_socket || ! e2e_wait_for 5 bash -c "ls '$XDG_RUNTIME_DIR'/sway-ipc.*.sock"; then
+up_or_gone() { ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock || ! kill -0 "$sway"; }
+if ! e2e_wait_for 15 up_or_gone || ! kill -0 "$sway" || ! wayland_socket; then
   tail -n 5 "$E2E_DIR/sway.log"
   skip "the compositor could not start on this machine"
 fi
