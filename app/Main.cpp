@@ -3,6 +3,8 @@
 #include "app/ErrorBox.h"
 #include "app/ProgramFiles.h"
 #include "countdown/TemplateExpander.h"
+#include "dialogs/FInfo.h"
+#include "dialogs/HelpManager.h"
 #include "dialogs/SettingsExchange.h"
 #include "dialogs/UCfg.h"
 #include "display/Colors.h"
@@ -332,9 +334,26 @@ void TFormMain::EinstellunGen1Click()
     updateShadowSize();
 }
 
-void TFormMain::Help1Click() { }
+void TFormMain::Help1Click()
+{
+    // The help window can come in front only of a window that no longer stays on top; this
+    // one stays a normal window for the rest of the run.
+    if (windowFlags() & Qt::WindowStaysOnTopHint) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        // Changing the flag hides the window.
+        showOnScreen();
+    }
+    if (m_helpManager)
+        m_helpManager->showTableOfContents(m_helpFile);
+}
 
-void TFormMain::Info1Click() { }
+void TFormMain::setInfoDialog(TFormInfo* dialog) { m_info = dialog; }
+
+void TFormMain::Info1Click()
+{
+    if (m_info)
+        m_info->exec();
+}
 
 void TFormMain::PlayClick()
 {

@@ -15,6 +15,8 @@
 class QAction;
 class QTimer;
 class TCFGDialog;
+class TFormInfo;
+class THelpManager;
 class TFilterGraph;
 class TVideoWindow;
 class TLabel3D;
@@ -66,6 +68,10 @@ public:
     // main window, owned by it as its parent.
     void setSettingsDialog(TCFGDialog* dialog);
     TCFGDialog* settingsDialog() const { return m_cfg; }
+    // The information dialog F3 shows, created by the application as the third window and
+    // owned by this one; the help manager F1 asks for the help's table of contents.
+    void setInfoDialog(TFormInfo* dialog);
+    void setHelpManager(THelpManager* manager) { m_helpManager = manager; }
 
     // Shows the window as the platform wants it: frameless and on top over the primary
     // screen on X11, full screen on Wayland.
@@ -100,4 +106,6 @@ private:
     bool m_saved = false;
     bool m_autoPlay = false;
     TCFGDialog* m_cfg = nullptr;
+    TFormInfo* m_info = nullptr;
+    THelpManager* m_helpManager = nullptr;
 };

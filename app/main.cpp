@@ -8,10 +8,13 @@
 #include "app/ScreenAwake.h"
 #include "app/SignalBridge.h"
 #include "data/Artwork.h"
+#include "dialogs/FInfo.h"
+#include "dialogs/HelpAdapter.h"
 #include "dialogs/UCfg.h"
 #include "settings/Settings.h"
 
 #include <QSessionManager>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -26,10 +29,15 @@ int main(int argc, char** argv)
     DialogFocus dialogFocus;
 
     SystemClock clock;
+    // Help is set up before any window exists and taken down after the last one is gone.
+    THelpManager helpManager;
+    THelpAdapter helpAdapter(helpManager);
     const QString exePath = executablePath();
     TFormMain formMain(clock, exePath, settingsFilePath(fileBaseName(exePath)));
     setErrorBoxOwner(&formMain);
     formMain.setSettingsDialog(new TCFGDialog(&formMain, clock));
+    formMain.setInfoDialog(new TFormInfo(&formMain));
+    formMain.setHelpManager(&helpManager);
 
     // Signals and the end of the desktop session take the same orderly path as Alt+F4;
     // no message box may hold up an end the user or the system asked for.
@@ -44,5 +52,9 @@ int main(int argc, char** argv)
 
     ScreenAwake screenAwake(formMain);
     formMain.showOnScreen();
+    // Said once, above the running count, when this machine cannot show the help.
+    if (!helpAdapter.loaded())
+        QTimer::singleShot(0, &formMain,
+                           [&formMain] { THelpAdapter::showMissingLibraryWarning(&formMain); });
     return app.exec();
 }

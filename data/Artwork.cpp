@@ -1,6 +1,7 @@
 #include "data/Artwork.h"
 
 #include <QDirIterator>
+#include <QPainter>
 
 QIcon applicationIcon()
 {
@@ -11,4 +12,14 @@ QIcon applicationIcon()
     while (it.hasNext())
         icon.addFile(it.next());
     return icon;
+}
+
+QImage makerLogo()
+{
+    const QImage drawn(QStringLiteral(":/artwork/logo/maker.png"));
+    QImage logo(drawn.size(), QImage::Format_RGB888);
+    logo.fill(Qt::white);
+    QPainter painter(&logo);
+    painter.drawImage(0, 0, drawn);
+    return logo;
 }

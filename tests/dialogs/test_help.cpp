@@ -1,0 +1,317 @@
+// Compiled help files made here with chmcmd (and then damaged or stripped on purpose), read
+// by our reader and shown in our viewer.
+
+#include "dialog_support.h"
+
+#include "dialogs/HelpAdapter.h"
+#include "dialogs/HelpWindow.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Files = std::vector<std::pair<QString, QByteArray>>;
+
+// Compiles the files with chmcmd; the options name the contents file, language and so on.
+QString compile(const QTemporaryDir& dir, const QByteArray& options, const Files& files)
+{
+    QByteArray project = "[OPTIONS]\nCompiled file=t.chm\n" + options + "\n[FILES]\n";
+    for (const auto& [name, data] : files) {
+        QDir(dir.path()).mkpath(QFileInfo(name).path());
+        QFile f(dir.filePath(name));
+        f.open(QIODevice::WriteOnly);
+        f.write(data);
+        if (!name.endsWith(QLatin1String(".hhc")) || !options.contains("=" + name.toUtf8()))
+            project += name.toUtf8() + "\n";
+    }
+    QFile hhp(dir.filePath(QStringLiteral("t.hhp")));
+    hhp.open(QIODevice::WriteOnly);
+    hhp.write(project);
+    hhp.close();
+    QProcess chmcmd;
+    chmcmd.setWorkingDirectory(dir.path());
+    chmcmd.start(QStringLiteral("chmcmd"),
+                 {QStringLiteral("--no-html-scan"), QStringLiteral("t.hhp")});
+    chmcmd.waitForFinished(60000);
+    return dir.filePath(QStringLiteral("t.chm"));
+}
+
+QByteArray sitemapEntry(const QByteArray& name, const QByteArray& local)
+{
+    return "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"" + name +
+           "\"><param name=\"Local\" value=\"" + local + "\"></OBJECT>\n";
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+void writeAll(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(data);
+}
+
+// A German help in the file's own character set: pages without a charset of their own, a
+// nested contents tree, a picture, a style sheet and a link from one page to the other.
+Files germanHelp()
+{
+    QImage red(40, 40, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    red.save(QStringLiteral("/tmp/ym-help-red.png"));
+    const QByteArray css = "<link rel=\"stylesheet\" type=\"text/css\" href=\"../s.css\">";
+    return {
+        {"inhalt.hhc", "<UL>" +
+                           sitemapEntry("B\xfc"
+                                        "cher",
+                                        "") +
+                           "<UL>" + sitemapEntry("Erste", "seiten/a.htm") +
+                           sitemapEntry("Zweite", "seiten/b.htm") + "</UL></UL>"},
+        {"seiten/a.htm",
+         "<html><head>" + css +
+             "</head><body><h1>\xc4rger</h1><a href=\"b.htm\">weiter</a></body></html>"},
+        {"seiten/b.htm",
+         "<html><head>" + css +
+             "</head><body><p>Zweite Seite</p><img src=\"../bild.png\"></body></html>"},
+        {"s.css", "h1 { color: #00ff00; }"},
+        {"bild.png", readAll(QStringLiteral("/tmp/ym-help-red.png"))},
+    };
+}
+
+const QByteArray kGermanOptions = "Contents file=inhalt.hhc\nDefault topic=seiten/a.htm\n"
+                                  "Language=0x407 German\nTitle=Pr\xfc"
+                                  "fhilfe\n";
+
+std::optional<HelpContents> contentsOf(const QString& path)
+{
+    const auto lib = ChmLibrary::load();
+    const auto archive = TChmHelpTester(*lib).unpack(path);
+    return archive ? std::optional(readHelpContents(*archive)) : std::nullopt;
+}
+
+QString outline(const std::vector<HelpEntry>& entries)
+{
+    QStringList parts;
+    for (const HelpEntry& e : entries)
+        parts << e.name + QLatin1Char('=') + e.local +
+                     (e.children.empty()
+                          ? QString()
+                          : QLatin1Char('(') + outline(e.children) + QLatin1Char(')'));
+    return parts.join(QLatin1Char(' '));
+}
+
+TEST(HelpSitemap, KeepsNestingNamesAndTopics)
+{
+    const struct {
+        QString html, outline;
+    } cases[] = {
+        {"<ul><li><object><param name=Name value=A><param name=Local value=a.htm></object><ul>"
+         "<li><object><param name='Name' value='B &amp; &auml;'><param name=\"Local\" "
+         "value=\"sub\\b.htm#x\"></object>"
+         "</ul><li><object><param name=Name value=C><param name=Local "
+         "value=\"ms-its:x.chm::/c.htm\"></object></ul>",
+         "A=/a.htm(B & ä=/sub/b.htm#x) C=/c.htm"},
+        {"<object><param name=Name value=Lost></object><ul><ul><li><object><param name=Name "
+         "value=Deep></object></ul></ul>",
+         "Lost=(Deep=)"},
+        {"<ul><li><object><param name=Name value=K><param name=Name value=L><param name=Local "
+         "value=k.htm>"
+         "<param name=Local value=l.htm></object></ul></ul></ul>",
+         "K=/k.htm"},
+        {"<ul><li><object><param name=Name value=\"Web\"><param name=Local "
+         "value=\"https://x.example/\"></object>",
+         "Web=https://x.example/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(outline(parseSitemap(c.html)), c.outline) << c.html.toStdString();
+}
+
+TEST(HelpText, PageCharsetOverridesTheFileCharset)
+{
+    const struct {
+        QByteArray bytes, fallback;
+        QString text;
+    } cases[] = {
+        {"\xc4\xfc", "windows-1252", "Äü"},
+        {"\xc4\xfc", "windows-1251", "Дь"},
+        {"<meta charset=\"utf-8\">\xc3\x84", "windows-1251", "<meta charset=\"utf-8\">Ä"},
+        {"<META HTTP-EQUIV=Content-Type CONTENT='text/html; charset=windows-1251'>\xc4",
+         "windows-1252",
+         "<META HTTP-EQUIV=Content-Type CONTENT='text/html; charset=windows-1251'>Д"},
+        {"\xef\xbb\xbf\xc3\xa4", "windows-1251", "ä"},
+        {"<meta charset=unknown-thing>\xe4", "windows-1252", "<meta charset=unknown-thing>ä"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(decodeHelpText(c.bytes, c.fallback), c.text) << c.bytes.toStdString();
+}
+
+// Renames an internal file in the directory, as a compiler that never writes it would leave
+// the file.
+void hideInternalFile(const QString& path, const QByteArray& name)
+{
+    QByteArray data = readAll(path);
+    const qsizetype at = data.indexOf(name);
+    ASSERT_GE(at, 0);
+    data[at + name.size() - 1] = 'Q';
+    writeAll(path, data);
+}
+
+TEST(HelpFile, ReadsContentsTitleAndCharsetFromTheHeaderOrFindsThem)
+{
+    const struct {
+        const char* what;
+        QByteArray options;
+        Files extra;
+        QByteArray hide;
+        QString title, defaultTopic, outline;
+    } cases[] = {
+        {"as chmcmd writes it",
+         kGermanOptions,
+         {},
+         {},
+         "Prüfhilfe",
+         "/seiten/a.htm",
+         "Bücher=(Erste=/seiten/a.htm Zweite=/seiten/b.htm)"},
+        {"without #SYSTEM",
+         kGermanOptions,
+         {},
+         "/#SYSTEM",
+         "",
+         "/seiten/a.htm",
+         "Bücher=(Erste=/seiten/a.htm Zweite=/seiten/b.htm)"},
+        {"header names no contents file",
+         "Language=0x419 Russian\n",
+         {{"seiten/c.hhc", "<ul>" + sitemapEntry("\xc4\xe0", "seiten/b.htm") + "</ul>"}},
+         {},
+         "",
+         "/seiten/b.htm",
+         "Да=/seiten/b.htm"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir dir;
+        Files files = germanHelp();
+        if (c.options != kGermanOptions)
+            files.erase(files.begin());
+        files.insert(files.end(), c.extra.begin(), c.extra.end());
+        const QString path = compile(dir, c.options, files);
+        if (!c.hide.isEmpty())
+            hideInternalFile(path, c.hide);
+        const auto contents = contentsOf(path);
+        ASSERT_TRUE(contents) << c.what;
+        EXPECT_EQ(contents->title, c.title) << c.what;
+        EXPECT_EQ(contents->defaultTopic, c.defaultTopic) << c.what;
+        EXPECT_EQ(outline(contents->contents), c.outline) << c.what;
+    }
+}
+
+TEST(HelpFile, EveryTopicOfADirectoryOverManyChunksIsRead)
+{
+    QTemporaryDir dir;
+    Files files;
+    for (int i = 0; i < 400; ++i)
+        files.push_back({QStringLiteral("p%1.htm").arg(i), "<p>" + QByteArray::number(i)});
+    const auto lib = ChmLibrary::load();
+    const auto archive = TChmHelpTester(*lib).unpack(compile(dir, "Title=Viele\n", files));
+    ASSERT_TRUE(archive);
+    for (int i : {0, 1, 200, 399})
+        EXPECT_EQ(archive->file(QStringLiteral("/p%1.htm").arg(i)), "<p>" + QByteArray::number(i))
+            << i;
+}
+
+TEST(HelpFile, DamagedFilesGiveNothingWithoutCrashOrHang)
+{
+    QTemporaryDir dir;
+    const QByteArray good = readAll(compile(dir, kGermanOptions, germanHelp()));
+    QByteArray badWindow = good;
+    // A compression window of size 0: chmlib itself dies of it.
+    badWindow[badWindow.indexOf("LZXC") + 12] = 0;
+    QByteArray badDirectory = good;
+    badDirectory.replace(badDirectory.indexOf("PMGL"), 4, "XXXX");
+    const struct {
+        const char* what;
+        QByteArray data;
+    } cases[] = {
+        {"empty", {}},
+        {"header only", good.left(0x60)},
+        {"garbage", QByteArray(5000, '\x5a')},
+        {"broken directory", badDirectory},
+        {"broken compression", badWindow},
+    };
+    const auto lib = ChmLibrary::load();
+    for (const auto& c : cases) {
+        const QString path = dir.filePath(QStringLiteral("bad.chm"));
+        writeAll(path, c.data);
+        const auto archive = TChmHelpTester(*lib).unpack(path, 10000);
+        EXPECT_TRUE(!archive || readHelpContents(*archive).contents.empty()) << c.what;
+    }
+    // Cut anywhere, the file never takes the reader down.
+    for (qsizetype cut = 0x60; cut < good.size(); cut += good.size() / 23) {
+        const QString path = dir.filePath(QStringLiteral("cut.chm"));
+        writeAll(path, good.left(cut));
+        const auto archive = TChmHelpTester(*lib).unpack(path, 10000);
+        if (archive)
+            readHelpContents(*archive);
+    }
+}
+
+class HelpViewer : public testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString file = compile(dir, kGermanOptions, germanHelp());
+    THelpManager manager;
+    THelpAdapter adapter {manager};
+};
+
+int pixelsOf(const QImage& image, QColor colour)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += image.pixelColor(x, y) == colour;
+    return n;
+}
+
+TEST_F(HelpViewer, ShowsContentsAndFirstTopicWithItsStyleThenFollowsLinksToPictures)
+{
+    ASSERT_TRUE(adapter.loaded());
+    manager.showTableOfContents(file);
+    THelpWindow* window = adapter.viewer()->window(file);
+    ASSERT_TRUE(window);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Prüfhilfe"));
+    ASSERT_EQ(window->contentsTree()->topLevelItemCount(), 1);
+    EXPECT_EQ(window->contentsTree()->topLevelItem(0)->childCount(), 2);
+    EXPECT_TRUE(window->topicView()->toPlainText().startsWith(QStringLiteral("Ärger")));
+    EXPECT_GT(pixelsOf(window->topicView()->viewport()->grab().toImage(), Qt::green), 30);
+
+    emit window->topicView()->anchorClicked(QUrl(QStringLiteral("b.htm")));
+    EXPECT_TRUE(window->topicView()->toPlainText().startsWith(QStringLiteral("Zweite Seite")));
+    EXPECT_GE(pixelsOf(window->topicView()->viewport()->grab().toImage(), Qt::red), 40 * 40);
+}
+
+TEST_F(HelpViewer, AgainShowsTheSameWindowAndAMissingFileNothing)
+{
+    manager.showTableOfContents(file);
+    THelpWindow* first = adapter.viewer()->window(file);
+    first->hide();
+    manager.showTableOfContents(file);
+    EXPECT_EQ(adapter.viewer()->window(file), first);
+    EXPECT_TRUE(first->isVisible());
+
+    const QString missing = dir.filePath(QStringLiteral("none.chm"));
+    manager.showTableOfContents(missing);
+    EXPECT_EQ(adapter.viewer()->window(missing), nullptr);
+}
+
+} // namespace
