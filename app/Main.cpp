@@ -21,6 +21,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 
@@ -339,9 +340,12 @@ void TFormMain::Help1Click()
     // The help window can come in front only of a window that no longer stays on top; this
     // one stays a normal window for the rest of the run.
     if (windowFlags() & Qt::WindowStaysOnTopHint) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, false);
-        // Changing the flag hides the window.
-        showOnScreen();
+        // Told to the window system directly: changing the widget's flags would make a new
+        // native window and hide this one.
+        const Qt::WindowFlags flags = windowFlags() & ~Qt::WindowStaysOnTopHint;
+        overrideWindowFlags(flags);
+        if (QWindow* window = windowHandle())
+            window->setFlags(flags);
     }
     if (m_helpManager)
         m_helpManager->showTableOfContents(m_helpFile);

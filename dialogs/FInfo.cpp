@@ -4,6 +4,7 @@
 
 #include <QBitmap>
 #include <QDesktopServices>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,7 +20,10 @@ const QColor kBlue(0x00, 0x00, 0xFF);
 
 QFont dialogFont(int pixels, const QString& family = QStringLiteral("MS Sans Serif"))
 {
-    QFont font(family);
+    // Where the design's faces are missing, the metric-compatible ones keep texts in their
+    // boxes.
+    QFont font;
+    font.setFamilies({family, QStringLiteral("Liberation Sans"), QStringLiteral("Arial")});
     font.setPixelSize(pixels);
     return font;
 }
@@ -30,6 +34,22 @@ QLabel* makeLabel(QWidget* parent, const QString& text, const QFont& font)
     label->setFont(font);
     label->setFocusPolicy(Qt::NoFocus);
     return label;
+}
+
+// The faces standing in for the design's may run wider; a fixed-size label's lines must
+// still show whole, so its font shrinks until every line fits its width.
+void fitLinesToWidth(QLabel* label)
+{
+    QFont font = label->font();
+    auto widest = [&] {
+        int w = 0;
+        for (const QString& line : label->text().split(QLatin1Char('\n')))
+            w = std::max(w, QFontMetrics(font).horizontalAdvance(line));
+        return w;
+    };
+    while (widest() > label->width() && font.pixelSize() > 8)
+        font.setPixelSize(font.pixelSize() - 1);
+    label->setFont(font);
 }
 
 // A label that is sized to its text keeps its right edge where the design put it.
@@ -73,8 +93,9 @@ void TLogoImage::mouseReleaseEvent(QMouseEvent* event)
 }
 
 TFormInfo::TFormInfo(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("Information"));
     setFixedSize(256, 200);
@@ -153,6 +174,8 @@ void TFormInfo::FormCreate()
     ImageICON->setPixmap(applicationIcon().pixmap(32, 32));
     Lab->setText(QStringLiteral("Lob und Kritik, Verbesserungsvorschläge,\n"
                                 "Fragen und Bestellungen bitte schriftlich über"));
+    for (QLabel* label : {Label2, Label3, Lab})
+        fitLinesToWidth(label);
 }
 
 void TFormInfo::Image1Click()
