@@ -35,7 +35,6 @@ public:
     void add(const QString& path, QByteArray data);
     std::optional<QByteArray> file(const QString& path) const;
     QStringList paths() const;
-    qsizetype size() const { return m_files.size(); }
 
 private:
     QHash<QString, QByteArray> m_files;

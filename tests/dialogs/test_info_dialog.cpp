@@ -118,17 +118,6 @@ TEST_F(InfoDialog, LogoAndLinkLineOpenTheContactPageAndTheDialogStays)
     }
 }
 
-TEST_F(InfoDialog, ShowingAgainKeepsTheTextsSetAtCreation)
-{
-    const QString lab = dialog.Lab->text();
-    for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(showActive(dialog));
-        pressKey(dialog, Qt::Key_Escape);
-    }
-    EXPECT_EQ(dialog.Lab->text(), lab);
-    EXPECT_FALSE(dialog.ImageICON->pixmap().isNull());
-}
-
 } // namespace
 
 #include "test_info_dialog.moc"
