@@ -53,8 +53,11 @@ int main(int argc, char** argv)
     ScreenAwake screenAwake(formMain);
     formMain.showOnScreen();
     // Said once, above the running count, when this machine cannot show the help.
+    QTimer helpWarning;
+    helpWarning.setSingleShot(true);
+    QObject::connect(&helpWarning, &QTimer::timeout, &formMain,
+                     [&formMain] { THelpAdapter::showMissingLibraryWarning(&formMain); });
     if (!helpAdapter.loaded())
-        QTimer::singleShot(0, &formMain,
-                           [&formMain] { THelpAdapter::showMissingLibraryWarning(&formMain); });
+        helpWarning.start(0);
     return app.exec();
 }

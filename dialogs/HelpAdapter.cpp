@@ -35,7 +35,7 @@ std::optional<HelpArchive> deserialize(const QByteArray& data)
         stream >> path >> bytes;
         if (stream.status() != QDataStream::Ok)
             return std::nullopt;
-        archive.add(path, std::move(bytes));
+        archive.add(path, bytes);
     }
     return archive;
 }

@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 #include <sys/mman.h>
 #include <unistd.h>
+#include <utility>
 
 struct ChmLibrary::Api {
     decltype(&chm_open) open = nullptr;
@@ -43,10 +44,10 @@ ChmLibrary::ChmLibrary(void* handle, std::unique_ptr<Api> api)
 
 ChmLibrary::~ChmLibrary() { dlclose(m_handle); }
 
-void HelpArchive::add(const QString& path, QByteArray data)
+void HelpArchive::add(const QString& path, const QByteArray& data)
 {
     m_byFolded.insert(path.toCaseFolded(), path);
-    m_files.insert(path, std::move(data));
+    m_files.insert(path, data);
 }
 
 std::optional<QByteArray> HelpArchive::file(const QString& path) const
@@ -85,7 +86,7 @@ bool unpackUnit(Unpacking& u, chmFile* file, chmUnitInfo* unit)
     // A part that cannot be read is left out; the rest of the file may still be useful.
     if (got == length) {
         u.total += length;
-        u.archive.add(QString::fromUtf8(unit->path), std::move(data));
+        u.archive.add(QString::fromUtf8(unit->path), data);
     }
     return true;
 }
@@ -400,7 +401,7 @@ std::vector<HelpEntry> parseSitemap(const QString& html)
             } else if (inObject) {
                 inObject = false;
                 if (!entry.name.isEmpty() || !entry.local.isEmpty())
-                    lists.back()->push_back(std::move(entry));
+                    lists.back()->push_back(std::exchange(entry, HelpEntry()));
             }
         } else if (inObject && !closing &&
                    name.compare(QLatin1String("param"), Qt::CaseInsensitive) == 0) {

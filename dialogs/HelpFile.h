@@ -32,7 +32,7 @@ private:
 // regard to case as the help compilers do.
 class HelpArchive {
 public:
-    void add(const QString& path, QByteArray data);
+    void add(const QString& path, const QByteArray& data);
     std::optional<QByteArray> file(const QString& path) const;
     QStringList paths() const;
 
