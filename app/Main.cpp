@@ -2,6 +2,8 @@
 
 #include "app/ErrorBox.h"
 #include "app/ProgramFiles.h"
+#include "app/SecondBoundaryTimer.h"
+#include "app/ZeroMoment.h"
 #include "countdown/TemplateExpander.h"
 #include "dialogs/FInfo.h"
 #include "dialogs/HelpManager.h"
@@ -17,7 +19,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -69,6 +70,7 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     loadBackgroundPicture();
 
     Timer1->start();
+    m_secondTimer->start();
 }
 
 TFormMain::~TFormMain() { FormDestroy(false); }
@@ -112,10 +114,16 @@ void TFormMain::createComponents()
     VideoWindow1->setFilterGraph(FilterGraph1);
     connect(FilterGraph1, &TFilterGraph::graphComplete, this,
             &TFormMain::FilterGraph1GraphComplete);
+    m_zeroMoment =
+        new ZeroMoment({this, Image1, VideoWindow1, FilterGraph1, [this] { fillWithPicture(); }},
+                       fileFolder(m_exePath), this);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTickMs);
     connect(Timer1, &QTimer::timeout, this, &TFormMain::Timer1Timer);
+    // The same tick right after each second of the wall clock begins.
+    m_secondTimer = new SecondBoundaryTimer(
+        m_clock, [this] { Timer1Timer(); }, this);
 
     // The hidden menu: its commands are only reachable by their keys.
     auto addCommand = [this](const QString& caption, const QKeySequence& key,
@@ -172,7 +180,9 @@ void TFormMain::showOnScreen()
 
 void TFormMain::FormResize()
 {
-    m_align = pictureAlignFor(m_settings.stretch, m_align);
+    // A picture the zero moment has shown keeps filling the window.
+    m_align = m_zeroMoment->pictureFillsWindow() ? PictureAlign::Client
+                                                 : pictureAlignFor(m_settings.stretch, m_align);
     m_laidOutSize = size();
     const MainAreas areas = layoutAreas(size(), m_align);
     Image1->setGeometry(areas.picture);
@@ -210,67 +220,35 @@ bool TFormMain::counting() const { return Timer1->isActive(); }
 
 void TFormMain::Timer1Timer()
 {
-    const ZeroMomentDetector::Tick tick = m_zero.tick(nowValue(m_clock));
+    const TDateTime now = nowValue(m_clock);
+    const ZeroMomentDetector::Tick tick = m_zero.tick(now);
     if (tick.zero)
-        zeroMoment();
+        startZeroMoment();
+    else if (now < m_target && tick.remaining < ZeroMoment::kPrepareSeconds)
+        m_zeroMoment->prepareSoon();
     const QString text =
         expandLive(m_settings.label, breakdownOf(tick.remaining), m_target, m_clock, m_regional);
     Titel->setCaption(text);
+    m_secondTimer->check();
 }
 
-void TFormMain::zeroMoment()
+void TFormMain::startZeroMoment()
 {
     Timer1->stop();
+    m_secondTimer->stop();
     Titel->hide();
+    m_zeroMoment->start();
+}
 
-    const QString folder = fileFolder(m_exePath);
-    const QString video = folder + QStringLiteral("0.avi");
-    if (QFileInfo(video).isFile()) {
-        m_autoPlay = true;
-        PlayFile(video);
-        return;
-    }
-    QString picture = folder + QStringLiteral("0.jpg");
-    if (!QFileInfo(picture).isFile())
-        picture = folder + QStringLiteral("0.bmp");
-    // A picture that cannot be decoded leaves the tick here; the error box reports it.
-    if (QFileInfo(picture).isFile())
-        Image1->setPicture(loadPicture(picture, size()));
+void TFormMain::fillWithPicture()
+{
     m_align = PictureAlign::Client;
     Image1->setGeometry(layoutAreas(size(), m_align).picture);
 }
 
-void TFormMain::PlayFile(const QString& fileName)
-{
-    try {
-        VideoWindow1->setGeometry(rect());
-        VideoWindow1->show();
-        VideoWindow1->raise();
-        // The first monitor's bounds, in this window's coordinates.
-        if (const QList<QScreen*> screens = QGuiApplication::screens(); !screens.isEmpty())
-            VideoWindow1->setGeometry(
-                screens.first()->geometry().translated(-geometry().topLeft()));
-        FilterGraph1->setActive(true);
-        FilterGraph1->RenderFile(fileName);
-        FilterGraph1->Play();
-    } catch (...) {
-        // A video that cannot be played leaves the black video window; nothing is reported.
-    }
-}
+void TFormMain::PlayFile(const QString& fileName) { m_zeroMoment->playFile(fileName); }
 
-void TFormMain::FilterGraph1GraphComplete()
-{
-    if (m_autoPlay) {
-        FilterGraph1->seekToStart();
-        return;
-    }
-    try {
-        FilterGraph1->Stop();
-        FilterGraph1->ClearGraph();
-    } catch (...) {
-        // Stopping a played-once video is best effort.
-    }
-}
+void TFormMain::FilterGraph1GraphComplete() { m_zeroMoment->graphComplete(); }
 
 void TFormMain::setSettingsDialog(TCFGDialog* dialog)
 {
@@ -361,15 +339,21 @@ void TFormMain::Info1Click()
 
 void TFormMain::PlayClick()
 {
-    m_autoPlay = false;
+    m_zeroMoment->setAutoPlay(false);
     PlayFile(QStringLiteral("0.avi"));
 }
 
 void TFormMain::FormDestroy(bool reportErrorsInBox)
 {
-    if (m_saved)
+    if (m_destroyed)
         return;
-    m_saved = true;
+    m_destroyed = true;
+    SaveSettings(reportErrorsInBox);
+    m_zeroMoment->stop();
+}
+
+void TFormMain::SaveSettings(bool reportErrorsInBox)
+{
     try {
         saveSettings(m_settingsFile, m_keyPath, m_settings);
     } catch (const std::exception& e) {
@@ -377,11 +361,6 @@ void TFormMain::FormDestroy(bool reportErrorsInBox)
             showErrorBox(QString::fromUtf8(e.what()));
         else
             std::fprintf(stderr, "yearmark: %s\n", e.what());
-    }
-    try {
-        FilterGraph1->setActive(false);
-    } catch (...) {
-        // Ending playback at exit must not keep the program from ending.
     }
 }
 

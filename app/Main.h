@@ -14,6 +14,7 @@
 
 class QAction;
 class QTimer;
+class SecondBoundaryTimer;
 class TCFGDialog;
 class TFormInfo;
 class THelpManager;
@@ -21,6 +22,7 @@ class TFilterGraph;
 class TVideoWindow;
 class TLabel3D;
 class TPictureBox;
+class ZeroMoment;
 struct ExchangeValues;
 
 class TFormMain : public QWidget {
@@ -53,8 +55,12 @@ public:
     // Shows the video window over the screen and plays the file; swallows every failure.
     void PlayFile(const QString& fileName);
     void FilterGraph1GraphComplete();
-    // Saves the settings; runs once, on whichever orderly end comes first.
+    // The end: saves the settings, then stops the media; runs once, on whichever orderly end
+    // comes first.
     void FormDestroy(bool reportErrorsInBox = true);
+    // Saves the settings and nothing else (the session manager asks for it before a logout
+    // that may still be cancelled).
+    void SaveSettings(bool reportErrorsInBox = true);
 
     // The main window's values, for the settings command and for tests.
     const Settings& settings() const { return m_settings; }
@@ -63,6 +69,8 @@ public:
     QString helpFile() const { return m_helpFile; }
     PictureAlign pictureAlign() const { return m_align; }
     bool counting() const;
+    // The zero moment's steps, which the handlers below call.
+    ZeroMoment* zeroMoment() const { return m_zeroMoment; }
 
     // The settings dialog the settings command shows; created by the application after the
     // main window, owned by it as its parent.
@@ -88,7 +96,8 @@ private:
     void fitTitleFont();
     void updateShadowSize();
     void loadBackgroundPicture();
-    void zeroMoment();
+    void startZeroMoment();
+    void fillWithPicture();
     ExchangeValues exchangeValues() const;
     void applyExchangeValues(const ExchangeValues& values);
 
@@ -103,8 +112,9 @@ private:
     RegionalSettings m_regional;
     PictureAlign m_align = PictureAlign::Top;
     QSize m_laidOutSize;
-    bool m_saved = false;
-    bool m_autoPlay = false;
+    bool m_destroyed = false;
+    ZeroMoment* m_zeroMoment = nullptr;
+    SecondBoundaryTimer* m_secondTimer = nullptr;
     TCFGDialog* m_cfg = nullptr;
     TFormInfo* m_info = nullptr;
     THelpManager* m_helpManager = nullptr;

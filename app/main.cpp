@@ -48,7 +48,7 @@ int main(int argc, char** argv)
         QCoreApplication::exit(0);
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &formMain,
-                     [&formMain](QSessionManager&) { formMain.FormDestroy(false); });
+                     [&formMain](QSessionManager&) { formMain.SaveSettings(false); });
 
     ScreenAwake screenAwake(formMain);
     formMain.showOnScreen();

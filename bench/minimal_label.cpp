@@ -1,4 +1,5 @@
 // One label, the same text, the same 188 ms timer: what the countdown may cost at most.
+// With --plain the text keeps its plain 48-pixel size.
 
 #include "countdown/Clock.h"
 #include "countdown/Countdown.h"
@@ -25,11 +26,18 @@ int main(int argc, char** argv)
     QFont font(QStringLiteral("Arial"));
     font.setBold(true);
     label.setGeometry(QGuiApplication::primaryScreen()->geometry());
-    // The same size the countdown's title gets in the same area, so both draw the same glyphs.
-    const QSize titleArea(label.width(), label.height() - label.height() / 2);
-    const int points = fitTitleFontSize(expandSample(kBuiltInTemplate, clock), font, titleArea,
-                                        label.logicalDpiY());
-    label.setFont(fontAtPoints(font, points, label.logicalDpiY()));
+    if (app.arguments().contains(QStringLiteral("--plain"))) {
+        // The simplest program a user could choose: the text at its plain 48-pixel size.
+        font.setPixelSize(48);
+        label.setFont(font);
+    } else {
+        // The same size the countdown's title gets in the same area, so both draw the same
+        // glyphs.
+        const QSize titleArea(label.width(), label.height() - label.height() / 2);
+        const int points = fitTitleFontSize(expandSample(kBuiltInTemplate, clock), font, titleArea,
+                                            label.logicalDpiY());
+        label.setFont(fontAtPoints(font, points, label.logicalDpiY()));
+    }
 
     QTimer timer;
     timer.setInterval(188);

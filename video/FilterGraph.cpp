@@ -265,6 +265,11 @@ HRESULT TFilterGraph::RenderFile(const QString& fileName)
         throw graphError("The media file " + QDir::toNativeSeparators(path).toStdString() +
                              " was not found.",
                          media_codes::fileNotFound);
+    // A named pipe or a device would hold the change to paused until someone writes to it.
+    if (!info.isFile())
+        throw graphError("The media file " + QDir::toNativeSeparators(path).toStdString() +
+                             " is not a regular file.",
+                         media_codes::fileNotFound);
     GError* rawError = nullptr;
     GCharPtr uri(gst_filename_to_uri(QFile::encodeName(path).constData(), &rawError));
     GErrorPtr uriError(rawError);
@@ -338,9 +343,26 @@ HRESULT TFilterGraph::RenderFile(const QString& fileName)
         throw graphError("The media file could not be rendered.", media_codes::stateChangeFailed);
     }
     m_rendered = true;
+    m_segments = m_looping && startSegment();
     publishGraph();
     sendControl(ceFileRendered, 0);
     return S_OK;
+}
+
+bool TFilterGraph::startSegment()
+{
+    {
+        std::lock_guard lock(m_shared->mutex);
+        m_shared->prerolled = false;
+    }
+    // A segment seek makes the end of the file a message instead of the end of the stream, so
+    // that the next pass can be queued behind the last frames while they still play.
+    if (!seekSegment(GST_SEEK_FLAG_FLUSH))
+        return false;
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->changed.wait_for(lock, std::chrono::milliseconds(m_prerollTimeoutMs),
+                               [&] { return m_shared->prerolled || m_shared->error; });
+    return true;
 }
 
 bool TFilterGraph::Play()
@@ -383,6 +405,7 @@ void TFilterGraph::ClearGraph()
 
 void TFilterGraph::dropChain() noexcept
 {
+    m_segments = false;
     std::vector<ElementPtr> doomed;
     IteratorPtr it(gst_bin_iterate_elements(GST_BIN(m_pipeline.get())));
     GValue item = G_VALUE_INIT;
@@ -421,8 +444,21 @@ bool TFilterGraph::seekToStart()
 {
     if (!m_pipeline || !m_rendered)
         return false;
+    if (m_segments)
+        return seekSegment(GST_SEEK_FLAG_NONE);
     return gst_element_seek_simple(m_pipeline.get(), GST_FORMAT_TIME,
                                    GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0);
+}
+
+bool TFilterGraph::seekSegment(GstSeekFlags flags)
+{
+    // Ending the segment at the duration keeps the last frame on screen for its full time: an
+    // open end would start the next pass at the last frame's start.
+    const int64_t end = duration();
+    return gst_element_seek(m_pipeline.get(), 1.0, GST_FORMAT_TIME,
+                            GstSeekFlags(flags | GST_SEEK_FLAG_SEGMENT), GST_SEEK_TYPE_SET, 0,
+                            end > 0 ? GST_SEEK_TYPE_SET : GST_SEEK_TYPE_NONE,
+                            end > 0 ? end : GST_CLOCK_TIME_NONE);
 }
 
 int64_t TFilterGraph::duration() const
@@ -449,9 +485,10 @@ QString TFilterGraph::graphEditFile() const
 {
     if (!m_pipeline)
         return {};
-    QString dir = qEnvironmentVariable("GST_DEBUG_DUMP_DOT_DIR");
+    // Like GStreamer's own tools: only into a folder the user named for it.
+    const QString dir = qEnvironmentVariable("GST_DEBUG_DUMP_DOT_DIR");
     if (dir.isEmpty())
-        dir = QDir::tempPath();
+        return {};
     return dir + QString::asprintf(
                      "/FilterGraph %0*llX pid %llX.dot", int(sizeof(void*) * 2),
                      static_cast<unsigned long long>(reinterpret_cast<quintptr>(m_pipeline.get())),
@@ -466,6 +503,8 @@ void TFilterGraph::publishGraph() noexcept
         GCharPtr dot(
             gst_debug_bin_to_dot_data(GST_BIN(m_pipeline.get()), GST_DEBUG_GRAPH_SHOW_ALL));
         const QString file = graphEditFile();
+        if (file.isEmpty())
+            return;
         QSaveFile out(file);
         if (!dot || !out.open(QIODevice::WriteOnly))
             return;
@@ -500,6 +539,10 @@ void TFilterGraph::handleBusMessage(const SharedMessage& message, uint64_t epoch
         if (epoch == current && GST_MESSAGE_SRC(msg) == GST_OBJECT(m_pipeline.get()))
             emit graphComplete(S_OK);
         break;
+    case GST_MESSAGE_SEGMENT_DONE:
+        if (epoch == current && m_segments && GST_MESSAGE_SRC(msg) == GST_OBJECT(m_pipeline.get()))
+            emit graphComplete(S_OK);
+        break;
     case GST_MESSAGE_ERROR:
         if (epoch == current) {
             GError* raw = nullptr;
@@ -510,7 +553,10 @@ void TFilterGraph::handleBusMessage(const SharedMessage& message, uint64_t epoch
                 ++m_shared->epoch; // one error per broken chain
                 m_shared->error.reset();
             }
-            throw EMediaGraphError::fromGError(error.get());
+            const EMediaGraphError failure = EMediaGraphError::fromGError(error.get());
+            if (!m_errorHandler)
+                throw failure;
+            m_errorHandler(failure);
         }
         break;
     case GST_MESSAGE_STATE_CHANGED:

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -39,18 +40,32 @@ public:
     // Stops, then drops every element that is not a member's; the members' sinks stay, unlinked.
     void ClearGraph();
 
-    // Positions a rendered graph back to its start; a running graph plays on from there.
+    // Positions a rendered graph back to its start; a running graph plays on from there. A
+    // looping graph goes on without a gap: the new pass follows the last frames of the old one.
     bool seekToStart();
+    // A looping graph reports its end as soon as the whole file has been read, so that the
+    // seek back to the start is queued while the last frames still play. Takes effect with the
+    // next RenderFile. A graph that is not looping reports its end after the last frame.
+    bool looping() const { return m_looping; }
+    void setLooping(bool value) { m_looping = value; }
     // Duration of the rendered file in nanoseconds, -1 when unknown.
     int64_t duration() const;
 
-    // Publishes the live graph as a Graphviz .dot file (graphEditFile()) while active.
+    // Publishes the live graph as a Graphviz .dot file (graphEditFile()) while active, into the
+    // folder GST_DEBUG_DUMP_DOT_DIR names; without it nothing is written.
     bool graphEdit() const { return m_graphEdit; }
     void setGraphEdit(bool value);
     QString graphEditFile() const;
     // The pipeline's debug log goes to this file from the next activation on; empty for none.
     QString logFile() const { return m_logFile; }
     void setLogFile(const QString& fileName) { m_logFile = fileName; }
+
+    // Errors the bus reports after a call has returned go to this handler on the
+    // user-interface thread; without one they are raised to the application's error box.
+    void setErrorHandler(std::function<void(const EMediaGraphError&)> handler)
+    {
+        m_errorHandler = std::move(handler);
+    }
 
     int prerollTimeoutMs() const { return m_prerollTimeoutMs; }
     void setPrerollTimeoutMs(int ms) { m_prerollTimeoutMs = ms; }
@@ -82,6 +97,8 @@ private:
     void handleBusMessage(const yearmark::video::SharedMessage& message, uint64_t epoch);
     [[noreturn]] void failCall(const char* fallbackText);
     void dropChain() noexcept;
+    bool startSegment();
+    bool seekSegment(GstSeekFlags flags);
     bool isMemberElement(GstElement* element) const;
     void publishGraph() noexcept;
     void unpublishGraph() noexcept;
@@ -98,6 +115,9 @@ private:
     std::vector<IGraphListener*> m_listeners;
     bool m_rendered = false;
     bool m_graphEdit = false;
+    bool m_looping = false;
+    bool m_segments = false; // the rendered file plays as a segment that ends with a message
+    std::function<void(const EMediaGraphError&)> m_errorHandler;
     QString m_logFile;
     QString m_publishedFile;
     int m_prerollTimeoutMs = 5000;

@@ -31,6 +31,7 @@ struct TVideoWindow::FrameSlot {
             std::lock_guard lock(mutex);
             newest = adoptSample(sample);
         }
+        ++frames;
         if (updatePosted.exchange(true))
             return;
         if (QCoreApplication* app = QCoreApplication::instance()) {
@@ -63,6 +64,7 @@ struct TVideoWindow::FrameSlot {
     std::mutex mutex;
     SharedSample newest;
     std::atomic<bool> updatePosted {false};
+    std::atomic<uint64_t> frames {0};
 };
 
 namespace {
@@ -131,6 +133,8 @@ TVideoWindow::TVideoWindow(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
+    // Its own pointer: the window it lies on hides the pointer everywhere.
+    setCursor(Qt::ArrowCursor);
     m_clock.start();
     m_idleTimer.setSingleShot(true);
     connect(&m_idleTimer, &QTimer::timeout, this, &TVideoWindow::idleCheck);
@@ -286,6 +290,8 @@ yearmark::video::SharedSample TVideoWindow::currentSample() const
     return m_slot->newest;
 }
 
+uint64_t TVideoWindow::framesArrived() const { return m_slot->frames; }
+
 bool TVideoWindow::hasFrame() const { return currentSample() != nullptr; }
 
 QRect TVideoWindow::videoRect() const
@@ -324,7 +330,7 @@ void TVideoWindow::applyCursor()
     if (m_hider.hidden())
         setCursor(Qt::BlankCursor);
     else
-        unsetCursor();
+        setCursor(Qt::ArrowCursor);
 }
 
 void TVideoWindow::scheduleIdleCheck()

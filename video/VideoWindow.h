@@ -17,6 +17,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
 
 class TVideoWindow : public QWidget, public IGraphMember, public IGraphListener {
@@ -46,6 +47,8 @@ public:
     // Where the current frame is shown, in widget coordinates; empty without a frame.
     QRect videoRect() const;
     bool hasFrame() const;
+    // Frames the graph has handed over so far, the first of each file included.
+    uint64_t framesArrived() const;
     bool cursorHidden() const { return m_hider.hidden(); }
     // True while a playing video holds the screen saver off.
     bool screenSaverHeld() const { return m_inhibitor.held(); }

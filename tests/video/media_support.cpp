@@ -51,6 +51,8 @@ bool makeMedia(const QString& path, const std::string& description)
     return ok;
 }
 
+#include <sys/stat.h>
+
 namespace {
 TestClips makeClips()
 {
@@ -102,6 +104,8 @@ TestClips makeClips()
     c.oddPath = odd + QString::fromUtf8("/Jahr #2027 %d ä.avi");
     QFile::copy(c.video43, c.oddPath);
     c.missing = c.dir + "/nowhere/missing.avi";
+    c.pipe = c.dir + "/pipe.avi";
+    ::mkfifo(QFile::encodeName(c.pipe).constData(), 0600);
     return c;
 }
 } // namespace

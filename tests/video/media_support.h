@@ -23,6 +23,7 @@ struct TestClips {
     QString noise;     // text bytes named .avi
     QString oddPath;   // video43 in a folder and file name with spaces, '#', '%' and umlauts
     QString missing;   // a name that does not exist
+    QString pipe;      // a named pipe called .avi that nobody writes to
 };
 
 // Made on first use in a temporary folder that lives until the program ends.

@@ -124,15 +124,21 @@ TEST_F(FilterGraphTest, PlaysToTheEndAndCompletesOnceOnTheUiThread)
 TEST_F(FilterGraphTest, SeekingToTheStartAfterCompletionPlaysAgainAndCompletesOncePerPass)
 {
     graph.setActive(true);
-    graph.RenderFile(clips->video43);
-    graph.Play();
-    ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
-    ASSERT_TRUE(graph.seekToStart());
-    ASSERT_TRUE(waitUntil([&] { return completions >= 2; }));
-    EXPECT_EQ(completions, 2);
-    ASSERT_TRUE(graph.seekToStart());
-    ASSERT_TRUE(waitUntil([&] { return completions >= 3; }));
-    EXPECT_EQ(completions, 3);
+    for (bool looping : {false, true}) {
+        SCOPED_TRACE(looping ? "looping" : "not looping");
+        completions = 0;
+        graph.setLooping(looping);
+        graph.RenderFile(clips->sound43);
+        graph.Play();
+        for (int pass = 1; pass <= 3; ++pass) {
+            ASSERT_TRUE(waitUntil([&] { return completions >= pass; }));
+            EXPECT_EQ(completions, pass);
+            const uint64_t frames = window->framesArrived();
+            ASSERT_TRUE(graph.seekToStart());
+            EXPECT_TRUE(waitUntil([&] { return window->framesArrived() > frames + 5; }))
+                << "pass " << pass + 1 << " shows frames";
+        }
+    }
 }
 
 TEST_F(FilterGraphTest, SeekingToTheStartWhilePlayingRestarts)
@@ -275,7 +281,9 @@ INSTANTIATE_TEST_SUITE_P(
                     BadFile {"CutHeader", &TestClips::cutHeader, 0},
                     BadFile {"CutBeforeTheFirstFrame", &TestClips::cutFrames, 0},
                     BadFile {"NotAVideo", &TestClips::noise, 0},
-                    BadFile {"SoundOnly", &TestClips::audioOnly, media_codes::noVideoStream}),
+                    BadFile {"SoundOnly", &TestClips::audioOnly, media_codes::noVideoStream},
+                    // Refused before any element opens it and waits for a writer.
+                    BadFile {"NamedPipe", &TestClips::pipe, media_codes::fileNotFound}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(FilterGraphTest, AClipCutInTheMiddlePlaysWhatItHasAndCompletes)
@@ -343,6 +351,10 @@ TEST(FilterGraphCreation, APipelineThatCannotBeMadeLeavesTheGraphInactive)
 
 TEST_F(FilterGraphTest, GraphEditPublishesTheLiveGraphAndLeavesNothingBehind)
 {
+    graph.setGraphEdit(true);
+    graph.setActive(true);
+    EXPECT_TRUE(graph.graphEditFile().isEmpty()) << "nothing without a folder named for it";
+    graph.setActive(false);
     qputenv("GST_DEBUG_DUMP_DOT_DIR", clips->dir.toLocal8Bit());
     graph.setGraphEdit(true);
     graph.setActive(true);

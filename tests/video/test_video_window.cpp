@@ -144,6 +144,14 @@ void sendMouse(QWidget& w, QEvent::Type type, QPoint pos)
 
 TEST_F(VideoWindowTest, ThePointerHidesAfterRestingAndComesBackOnARealMove)
 {
+    // As in the program: on a window that hides the pointer everywhere else.
+    QWidget screen;
+    screen.setCursor(Qt::BlankCursor);
+    window.setParent(&screen);
+    struct Unparent {
+        TVideoWindow& w;
+        ~Unparent() { w.setParent(nullptr); }
+    } unparent {window};
     window.resize(320, 240);
     window.setAutoHideCursor(10);
     graph.setActive(true);

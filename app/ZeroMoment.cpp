@@ -1,0 +1,215 @@
+#include "app/ZeroMoment.h"
+
+#include "display/PictureBox.h"
+#include "display/PictureLoader.h"
+#include "video/MediaGraph.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+#include <exception>
+
+namespace {
+
+// A file beside the program, or empty when there is none. Only regular files count: a named
+// pipe or a device of that name would block whoever opens it.
+QString besideProgram(const QString& folder, const QString& name)
+{
+    const QString path = folder + name;
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+} // namespace
+
+ZeroMoment::ZeroMoment(Parts parts, const QString& programFolder, QObject* parent)
+    : QObject(parent)
+    , m_parts(std::move(parts))
+    , m_folder(programFolder)
+{
+    // Errors the media layer finds after a file was rendered end the pass silently; the
+    // screen falls back as if the file had never played.
+    m_parts.graph->setErrorHandler([this](const EMediaGraphError&) { failed(); });
+}
+
+QString ZeroMoment::videoBesideProgram() const
+{
+    return besideProgram(m_folder, QStringLiteral("0.avi"));
+}
+
+void ZeroMoment::prepareSoon()
+{
+    if (m_prepareTried || m_started || m_phase != Phase::Idle)
+        return;
+    m_prepareTried = true;
+    QTimer::singleShot(kPrepareDelayMs, this, &ZeroMoment::prepare);
+}
+
+void ZeroMoment::prepare()
+{
+    if (m_started || m_phase != Phase::Idle)
+        return;
+    m_prepareTried = true;
+    const QString path = videoBesideProgram();
+    if (path.isEmpty())
+        return;
+    if (render(path, true))
+        m_phase = Phase::Prepared;
+    else
+        m_videoFailed = true;
+}
+
+void ZeroMoment::start()
+{
+    m_started = true;
+    m_autoPlay = true;
+    showZeroMedia();
+}
+
+void ZeroMoment::showZeroMedia()
+{
+    if (m_phase != Phase::Prepared) {
+        const QString path = m_videoFailed ? QString() : videoBesideProgram();
+        if (path.isEmpty()) {
+            showPicture();
+            return;
+        }
+        if (!render(path, true)) {
+            m_videoFailed = true;
+            showPicture();
+            return;
+        }
+    }
+    m_phase = Phase::Looping;
+    showVideo();
+    if (!run())
+        failed();
+}
+
+void ZeroMoment::playFile(const QString& fileName)
+{
+    if (!QFileInfo(fileName).isFile())
+        return;
+    const Phase pass = m_autoPlay ? Phase::Looping : Phase::Once;
+    if (!render(fileName, pass == Phase::Looping)) {
+        m_phase = pass;
+        failed();
+        return;
+    }
+    m_phase = pass;
+    showVideo();
+    if (!run())
+        failed();
+}
+
+void ZeroMoment::graphComplete()
+{
+    const uint64_t frames = m_parts.video->framesArrived();
+    const bool showedFrame = frames != m_framesAtCompletion;
+    m_framesAtCompletion = frames;
+    if (m_phase == Phase::Looping) {
+        // A pass without a single frame would only come round again at once, for ever.
+        if (!showedFrame || !m_parts.graph->seekToStart())
+            failed();
+    } else if (m_phase == Phase::Once) {
+        endPass();
+        if (m_started)
+            showZeroMedia();
+    }
+}
+
+void ZeroMoment::stop() noexcept
+{
+    m_phase = Phase::Idle;
+    try {
+        m_parts.graph->setActive(false);
+    } catch (...) {
+        // Ending playback at exit must not keep the program from ending.
+    }
+}
+
+bool ZeroMoment::render(const QString& path, bool loop) noexcept
+{
+    try {
+        m_parts.graph->setActive(true);
+        // Exactly one chain plays: whatever the graph still holds goes first.
+        m_parts.graph->ClearGraph();
+        m_parts.graph->setLooping(loop);
+        m_parts.graph->RenderFile(path);
+        m_framesAtCompletion = m_parts.video->framesArrived();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool ZeroMoment::run() noexcept
+{
+    try {
+        return m_parts.graph->Play();
+    } catch (...) {
+        return false;
+    }
+}
+
+void ZeroMoment::showVideo()
+{
+    QWidget* window = m_parts.window;
+    TVideoWindow* video = m_parts.video;
+    video->setGeometry(window->rect());
+    // The first monitor's bounds, in the window's coordinates.
+    if (const QList<QScreen*> screens = QGuiApplication::screens(); !screens.isEmpty())
+        video->setGeometry(screens.first()->geometry().translated(-window->geometry().topLeft()));
+    video->show();
+    video->raise();
+}
+
+void ZeroMoment::endPass() noexcept
+{
+    const bool wasOnce = m_phase == Phase::Once;
+    m_phase = Phase::Idle;
+    try {
+        m_parts.graph->ClearGraph();
+    } catch (...) {
+        // Stopping a pass is best effort; the window is hidden all the same.
+    }
+    m_parts.video->hide();
+    // A single pass played before zero took the prepared video; make it ready again.
+    if (wasOnce && !m_started)
+        m_prepareTried = false;
+}
+
+void ZeroMoment::failed()
+{
+    const Phase was = m_phase;
+    endPass();
+    if (was == Phase::Prepared || was == Phase::Looping)
+        m_videoFailed = true;
+    if (was == Phase::Looping)
+        showPicture();
+    else if (was == Phase::Once && m_started)
+        showZeroMedia();
+}
+
+void ZeroMoment::showPicture()
+{
+    m_fills = true;
+    QString path = besideProgram(m_folder, QStringLiteral("0.jpg"));
+    if (path.isEmpty())
+        path = besideProgram(m_folder, QStringLiteral("0.bmp"));
+    std::exception_ptr failure;
+    if (!path.isEmpty()) {
+        try {
+            m_parts.picture->setPicture(loadPicture(path, m_parts.window->size()));
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    // Also after a picture that cannot be decoded: the background picture, if any, fills the
+    // window rather than staying in its half beside the hidden title.
+    m_parts.fillWindow();
+    if (failure)
+        std::rethrow_exception(failure);
+}

@@ -1,0 +1,193 @@
+// Watches the frame buffer of an Xvfb started with -fbdir, as a camera pointed at the screen
+// would, and prints when what it shows changes. Each look samples a grid of the screen and
+// names it by the colour most of it has: "title" (some white on black), "black", or one of the
+// colours given on the command line.
+//
+//   frame_watch FBFILE TIMEOUT_MS first-frame COLOUR
+//       prints the milliseconds from the last look that showed the title to the first look
+//       that showed COLOUR over half the screen.
+//   frame_watch FBFILE TIMEOUT_MS loop FIRST MIDDLE LAST PASSES
+//       over PASSES passes of a clip whose first frame is FIRST, whose last is LAST and whose
+//       others are MIDDLE, prints for each pass the milliseconds from the first look at LAST to
+//       the first look at FIRST, and the looks in between that showed anything else.
+// Colours are RRGGBB in hexadecimal.
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+uint32_t be32(const unsigned char* p)
+{
+    return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
+}
+
+struct Rgb {
+    int r, g, b;
+};
+
+Rgb parseColour(const char* text)
+{
+    const unsigned long v = std::strtoul(text, nullptr, 16);
+    return {int(v >> 16 & 0xFF), int(v >> 8 & 0xFF), int(v & 0xFF)};
+}
+
+bool near(Rgb a, Rgb b)
+{
+    return std::abs(a.r - b.r) < 60 && std::abs(a.g - b.g) < 60 && std::abs(a.b - b.b) < 60;
+}
+
+class FrameBuffer {
+public:
+    explicit FrameBuffer(const char* path)
+    {
+        m_fd = ::open(path, O_RDONLY);
+        struct stat st { };
+        if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+            return;
+        m_size = size_t(st.st_size);
+        void* p = ::mmap(nullptr, m_size, PROT_READ, MAP_SHARED, m_fd, 0);
+        if (p == MAP_FAILED)
+            return;
+        m_base = static_cast<const unsigned char*>(p);
+        const unsigned char* h = m_base;
+        const uint32_t headerSize = be32(h);
+        m_width = int(be32(h + 4 * 4));
+        m_height = int(be32(h + 5 * 4));
+        m_bytesPerLine = int(be32(h + 12 * 4));
+        const uint32_t colours = be32(h + 19 * 4);
+        m_pixels = m_base + headerSize + colours * 12;
+    }
+    ~FrameBuffer()
+    {
+        if (m_base)
+            ::munmap(const_cast<unsigned char*>(m_base), m_size);
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool valid() const { return m_pixels && m_width > 0 && m_height > 0; }
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    Rgb at(int x, int y) const
+    {
+        const unsigned char* p = m_pixels + size_t(y) * m_bytesPerLine + size_t(x) * 4;
+        return {p[2], p[1], p[0]};
+    }
+
+private:
+    int m_fd = -1;
+    size_t m_size = 0;
+    const unsigned char* m_base = nullptr;
+    const unsigned char* m_pixels = nullptr;
+    int m_width = 0, m_height = 0, m_bytesPerLine = 0;
+};
+
+// What one look at the screen shows: the index of the named colour that covers over half of
+// the samples, or -1 for the title (white on black), -2 for black, -3 for anything else.
+int look(const FrameBuffer& fb, const std::vector<Rgb>& colours)
+{
+    std::vector<int> counts(colours.size(), 0);
+    int white = 0, black = 0, total = 0;
+    for (int y = 2; y < fb.height(); y += 8) {
+        for (int x = 2; x < fb.width(); x += 8) {
+            const Rgb c = fb.at(x, y);
+            ++total;
+            if (c.r > 230 && c.g > 230 && c.b > 230)
+                ++white;
+            else if (c.r < 16 && c.g < 16 && c.b < 16)
+                ++black;
+            for (size_t i = 0; i < colours.size(); ++i)
+                if (near(c, colours[i]))
+                    ++counts[i];
+        }
+    }
+    for (size_t i = 0; i < colours.size(); ++i)
+        if (counts[i] * 2 > total)
+            return int(i);
+    if (white > 20 && white + black > total * 9 / 10)
+        return -1;
+    if (black * 10 > total * 9)
+        return -2;
+    return -3;
+}
+
+double msBetween(Clock::time_point a, Clock::time_point b)
+{
+    return std::chrono::duration<double, std::milli>(b - a).count();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 5)
+        return 2;
+    const FrameBuffer fb(argv[1]);
+    if (!fb.valid()) {
+        std::fprintf(stderr, "frame_watch: no frame buffer in %s\n", argv[1]);
+        return 1;
+    }
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::atoi(argv[2]));
+    const std::string mode = argv[3];
+    const auto pause = std::chrono::microseconds(500);
+
+    if (mode == "first-frame") {
+        const std::vector<Rgb> colours {parseColour(argv[4])};
+        Clock::time_point lastTitle {};
+        while (Clock::now() < deadline) {
+            const auto when = Clock::now();
+            const int seen = look(fb, colours);
+            if (seen == -1)
+                lastTitle = when;
+            else if (seen == 0 && lastTitle != Clock::time_point {}) {
+                std::printf("%.1f\n", msBetween(lastTitle, when));
+                return 0;
+            }
+            std::this_thread::sleep_for(pause);
+        }
+        return 1;
+    }
+
+    if (mode == "loop" && argc >= 8) {
+        const std::vector<Rgb> colours {parseColour(argv[4]), parseColour(argv[5]),
+                                        parseColour(argv[6])};
+        const int passes = std::atoi(argv[7]);
+        int previous = -3, done = 0, strays = 0;
+        bool started = false;
+        Clock::time_point lastFrameSeen {};
+        while (Clock::now() < deadline && done < passes) {
+            const auto when = Clock::now();
+            const int seen = look(fb, colours);
+            if (seen != previous) {
+                if (seen == 2)
+                    lastFrameSeen = when;
+                if (seen == 0 && previous == 2) {
+                    std::printf("pass %.1f\n", msBetween(lastFrameSeen, when));
+                    ++done;
+                }
+                if (started && seen < 0) {
+                    ++strays;
+                    std::printf("stray %d\n", seen);
+                }
+                started = started || seen >= 0;
+                previous = seen;
+            }
+            std::this_thread::sleep_for(pause);
+        }
+        std::printf("strays %d\n", strays);
+        return done == passes ? 0 : 1;
+    }
+    return 2;
+}

@@ -1,0 +1,169 @@
+// The zero moment and the play command on the main window: what fills the screen for each set
+// of files beside the program, the layouts that follow, and saving for the session manager.
+#include "app/Main.h"
+#include "app/ZeroMoment.h"
+#include "display/Label3D.h"
+#include "display/PictureBox.h"
+#include "media_support.h"
+#include "tests/countdown/clock_support.h"
+#include "video/MediaGraph.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr CalendarTime kBeforeZero {2026, 12, 31, 23, 59, 56, 0};
+constexpr CalendarTime kZero {2026, 12, 31, 23, 59, 59, 500};
+constexpr CalendarTime kNoon {2026, 12, 7, 12, 0, 0, 0};
+
+int decoders(TFilterGraph& graph)
+{
+    int n = 0;
+    for (GList* l = GST_BIN_CHILDREN(GST_BIN(graph.pipeline())); l; l = l->next)
+        n += QByteArray(GST_OBJECT_NAME(l->data)).startsWith("Source");
+    return n;
+}
+
+class ZeroMomentTest : public testing::Test {
+protected:
+    std::unique_ptr<QTemporaryDir> dir = std::make_unique<QTemporaryDir>();
+    FixedClock clock {kZero};
+    QString path(const QString& name) const { return dir->filePath(name); }
+    std::unique_ptr<TFormMain> makeWindow()
+    {
+        auto w = std::make_unique<TFormMain>(clock, path("yearmark"), path("yearmark.reg"));
+        w->resize(640, 480);
+        w->show();
+        return w;
+    }
+    bool fills(TFormMain& w) const { return w.Image1->geometry() == w.rect(); }
+};
+
+struct ZeroCase {
+    const char* name;
+    std::function<void(const QString& folder)> files;
+    bool prepared; // the tick five seconds before zero came first
+    bool video;    // the clip shows; otherwise a picture fills the window
+};
+
+void copyClip(const QString& clip, const QString& to) { QFile::copy(clip, to + "/0.avi"); }
+
+const ZeroCase kZeroCases[] = {
+    {"PlayableClip", [](auto d) { copyClip(testClips().video43, d); }, false, true},
+    {"PreparedClip", [](auto d) { copyClip(testClips().video43, d); }, true, true},
+    {"RandomBytes", [](auto d) { copyClip(testClips().noise, d); }, false, false},
+    {"PreparedRandomBytes", [](auto d) { copyClip(testClips().noise, d); }, true, false},
+    {"CutBeforeTheFirstFrame", [](auto d) { copyClip(testClips().cutFrames, d); }, false, false},
+    {"SoundOnly", [](auto d) { copyClip(testClips().audioOnly, d); }, true, false},
+    {"NamedPipe", [](auto d) { ::mkfifo(QFile::encodeName(d + "/0.avi").constData(), 0600); }, true,
+     false},
+};
+
+TEST_F(ZeroMomentTest, TheVideoPlaysOrGivesWayToThePictureFillingTheWindow)
+{
+    for (const ZeroCase& c : kZeroCases) {
+        SCOPED_TRACE(c.name);
+        dir = std::make_unique<QTemporaryDir>();
+        c.files(dir->path());
+        QImage red(64, 48, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        red.save(path("0.jpg"));
+        clock.set(c.prepared ? kBeforeZero : kZero);
+        auto w = makeWindow();
+        if (c.prepared) {
+            w->zeroMoment()->prepare();
+            // Made ready: the first frame decoded, nothing shown yet.
+            EXPECT_EQ(w->VideoWindow1->hasFrame(), c.video);
+            EXPECT_FALSE(w->VideoWindow1->isVisible());
+            clock.set(kZero);
+        }
+        w->Timer1Timer();
+        if (c.video) {
+            EXPECT_TRUE(waitUntil(
+                [&] { return w->VideoWindow1->isVisible() && w->VideoWindow1->hasFrame(); }));
+            EXPECT_FALSE(fills(*w));
+        } else {
+            EXPECT_TRUE(waitUntil([&] { return !w->VideoWindow1->isVisible() && fills(*w); }));
+            EXPECT_FALSE(w->Image1->picture().isNull());
+        }
+        EXPECT_FALSE(w->Titel->isVisible());
+    }
+}
+
+TEST_F(ZeroMomentTest, ACorruptZeroPictureIsRaisedAfterThePictureFillsTheWindow)
+{
+    QFile bad(path("0.jpg"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("\xFF\xD8\xFF\xE0 not a picture at all");
+    bad.close();
+    auto w = makeWindow();
+    EXPECT_THROW(w->Timer1Timer(), std::exception);
+    EXPECT_TRUE(fills(*w));
+}
+
+TEST_F(ZeroMomentTest, LaterLayoutsKeepTheZeroPictureFillingTheWindow)
+{
+    const std::pair<const char*, std::function<void(TFormMain&)>> layouts[] = {
+        {"resize", [](TFormMain& w) { w.resize(800, 600); }},
+        {"settings command", [](TFormMain& w) { w.EinstellunGen1Click(); }},
+    };
+    auto w = makeWindow();
+    w->Timer1Timer();
+    for (const auto& [name, layout] : layouts) {
+        SCOPED_TRACE(name);
+        layout(*w);
+        EXPECT_TRUE(fills(*w));
+        EXPECT_FALSE(w->Titel->isVisible());
+    }
+}
+
+TEST_F(ZeroMomentTest, ThePlayCommandPlaysOneChainOnceAndThenShowsTheCountAgain)
+{
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(dir->path());
+    clock.set(kNoon);
+    auto w = makeWindow();
+    w->PlayClick();
+    EXPECT_FALSE(w->VideoWindow1->isVisible()) << "nothing to play covers nothing";
+    QFile::copy(testClips().video43, path("0.avi"));
+    w->PlayClick();
+    w->PlayClick();
+    EXPECT_TRUE(w->VideoWindow1->isVisible());
+    EXPECT_EQ(decoders(*w->FilterGraph1), 1);
+    EXPECT_TRUE(waitUntil([&] { return !w->VideoWindow1->isVisible(); }));
+    EXPECT_TRUE(w->counting());
+    QDir::setCurrent(before);
+}
+
+TEST_F(ZeroMomentTest, SavingForTheSessionManagerLeavesPlaybackAndTheRealEndAlone)
+{
+    copyClip(testClips().video43, dir->path());
+    auto w = makeWindow();
+    w->Timer1Timer();
+    w->SaveSettings(false);
+    EXPECT_TRUE(QFile::exists(path("yearmark.reg")));
+    EXPECT_TRUE(w->FilterGraph1->active());
+    EXPECT_TRUE(w->VideoWindow1->isVisible());
+    QFile::remove(path("yearmark.reg"));
+    w->FormDestroy(false);
+    EXPECT_TRUE(QFile::exists(path("yearmark.reg"))) << "the end saves once more";
+    EXPECT_FALSE(w->FilterGraph1->active());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("LC_TIME", "de_DE.UTF-8");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
