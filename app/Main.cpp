@@ -114,9 +114,8 @@ void TFormMain::createComponents()
     VideoWindow1->setFilterGraph(FilterGraph1);
     connect(FilterGraph1, &TFilterGraph::graphComplete, this,
             &TFormMain::FilterGraph1GraphComplete);
-    m_zeroMoment =
-        new ZeroMoment({this, Image1, VideoWindow1, FilterGraph1, [this] { fillWithPicture(); }},
-                       fileFolder(m_exePath), this);
+    m_zeroMoment = new ZeroMoment(
+        {this, Image1, VideoWindow1, FilterGraph1, [this] { fillWithPicture(); }}, m_exePath, this);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTickMs);

@@ -1,5 +1,6 @@
 #include "app/ZeroMoment.h"
 
+#include "app/ProgramFiles.h"
 #include "display/PictureBox.h"
 #include "display/PictureLoader.h"
 #include "video/MediaGraph.h"
@@ -12,22 +13,10 @@
 
 #include <exception>
 
-namespace {
-
-// A file beside the program, or empty when there is none. Only regular files count: a named
-// pipe or a device of that name would block whoever opens it.
-QString besideProgram(const QString& folder, const QString& name)
-{
-    const QString path = folder + name;
-    return QFileInfo(path).isFile() ? path : QString();
-}
-
-} // namespace
-
-ZeroMoment::ZeroMoment(Parts parts, const QString& programFolder, QObject* parent)
+ZeroMoment::ZeroMoment(Parts parts, const QString& exePath, QObject* parent)
     : QObject(parent)
     , m_parts(std::move(parts))
-    , m_folder(programFolder)
+    , m_exePath(exePath)
 {
     // Errors the media layer finds after a file was rendered end the pass silently; the
     // screen falls back as if the file had never played.
@@ -36,7 +25,7 @@ ZeroMoment::ZeroMoment(Parts parts, const QString& programFolder, QObject* paren
 
 QString ZeroMoment::videoBesideProgram() const
 {
-    return besideProgram(m_folder, QStringLiteral("0.avi"));
+    return findProgramFile(m_exePath, QStringLiteral("0.avi"));
 }
 
 void ZeroMoment::prepareSoon()
@@ -196,9 +185,9 @@ void ZeroMoment::failed()
 void ZeroMoment::showPicture()
 {
     m_fills = true;
-    QString path = besideProgram(m_folder, QStringLiteral("0.jpg"));
+    QString path = findProgramFile(m_exePath, QStringLiteral("0.jpg"));
     if (path.isEmpty())
-        path = besideProgram(m_folder, QStringLiteral("0.bmp"));
+        path = findProgramFile(m_exePath, QStringLiteral("0.bmp"));
     std::exception_ptr failure;
     if (!path.isEmpty()) {
         try {

@@ -35,7 +35,9 @@ public:
     // boundary and does not hold up the title's next change.
     static constexpr int kPrepareDelayMs = 300;
 
-    ZeroMoment(Parts parts, const QString& programFolder, QObject* parent = nullptr);
+    // The media are the files found beside the program at exePath (found only as regular
+    // files: a named pipe or a device of that name would block whoever opens it).
+    ZeroMoment(Parts parts, const QString& exePath, QObject* parent = nullptr);
 
     // Before zero: renders the video beside the program and leaves it paused and hidden. Runs
     // once; a failure only decides that the zero moment shows the pictures.
@@ -76,7 +78,7 @@ private:
     void showPicture();
 
     Parts m_parts;
-    QString m_folder;
+    QString m_exePath;
     Phase m_phase = Phase::Idle;
     bool m_prepareTried = false;
     bool m_videoFailed = false; // the zero-moment video cannot play: pictures from now on

@@ -35,7 +35,7 @@ measure() {  # clip → prints milliseconds per run
   cp "$clip" "$tmp/app/0.avi"
   for i in $(seq "$runs"); do
     rm -rf "$XDG_CONFIG_HOME"
-    (cd "$tmp/app" && exec env LD_PRELOAD="$faketime_lib" FAKETIME="@2026-12-31 23:59:56" \
+    (cd "$tmp/app" && exec env LD_PRELOAD="$faketime_lib" FAKETIME="@2026-12-31 23:59:54" \
       FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_NO_CACHE=1 ./yearmark) >/dev/null 2>&1 &
     local pid=$!
     ms=$("$watch" "$tmp/fb/Xvfb_screen0" 15000 first-frame ff00ff || echo fail)

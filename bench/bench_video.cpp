@@ -36,8 +36,8 @@ double cpuSeconds()
 {
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 bool makeClip(const QString& path)
@@ -91,7 +91,7 @@ int main(int argc, char** argv)
     try {
         graph.setActive(true);
         graph.RenderFile(clip);
-        const double duration = graph.duration() / 1e9;
+        const double duration = double(graph.duration()) / 1e9;
         QEventLoop loop;
         QObject::connect(&graph, &TFilterGraph::graphComplete, &loop, &QEventLoop::quit);
         QTimer::singleShot(120000, &loop, &QEventLoop::quit);
@@ -103,7 +103,7 @@ int main(int argc, char** argv)
         loop.exec();
         const int painted = counter.paints - paints0;
         const double cpu = cpuSeconds() - cpu0;
-        const double seconds = wall.elapsed() / 1000.0;
+        const double seconds = double(wall.elapsed()) / 1000.0;
         std::printf("platform %s, clip %.1f s, played in %.2f s%s, %d repaints (%.1f per second)\n",
                     qPrintable(QApplication::platformName()), duration, seconds,
                     done ? "" : " (did not complete)", painted, painted / seconds);

@@ -98,6 +98,21 @@ TEST_F(ZeroMomentTest, TheVideoPlaysOrGivesWayToThePictureFillingTheWindow)
     }
 }
 
+TEST_F(ZeroMomentTest, AnErrorReportedAfterRenderingStillGivesWayToThePicture)
+{
+    copyClip(testClips().video43, dir->path());
+    auto w = makeWindow();
+    w->Timer1Timer();
+    ASSERT_TRUE(w->VideoWindow1->isVisible());
+    // A decoder failing later, as the bus reports it.
+    GstElement* source = gst_bin_get_by_name(GST_BIN(w->FilterGraph1->pipeline()), "Source");
+    GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "bad");
+    gst_element_post_message(source, gst_message_new_error(GST_OBJECT(source), error, nullptr));
+    g_error_free(error);
+    gst_object_unref(source);
+    EXPECT_TRUE(waitUntil([&] { return !w->VideoWindow1->isVisible() && fills(*w); }));
+}
+
 TEST_F(ZeroMomentTest, ACorruptZeroPictureIsRaisedAfterThePictureFillsTheWindow)
 {
     QFile bad(path("0.jpg"));

@@ -51,6 +51,10 @@ nothing_at_all() {
   sleep 1
   e2e_check "the title stays away" test "$(share white)" -eq 0
 }
+video_in_capitals() {  # as memory sticks written on other systems bring it
+  clip "$dir/0.AVI" 0xff00ff00 25
+  at_zero && expect "0.AVI plays" fills lime "" $((area / 2))
+}
 play_command_without_a_video() {
   at_noon || return
   sleep 0.5
@@ -133,6 +137,7 @@ for case in \
   jpeg_before_bitmap \
   background_picture_without_zero_files \
   nothing_at_all \
+  video_in_capitals \
   play_command_without_a_video \
   play_command_plays_once \
   layout_after_zero_keeps_the_fill \
