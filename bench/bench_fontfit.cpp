@@ -65,7 +65,7 @@ int once(const QString& sample, bool plain)
     QElapsedTimer timer;
     timer.start();
     const int size = runFitting(sample, plain);
-    std::printf("%.3f %d\n", timer.nsecsElapsed() / 1e6, size);
+    std::printf("%.3f %d\n", static_cast<double>(timer.nsecsElapsed()) / 1e6, size);
     return 0;
 }
 
@@ -111,7 +111,7 @@ double warm(const QString& sample, bool plain, int runs)
         QElapsedTimer timer;
         timer.start();
         runFitting(sample, plain);
-        times.push_back(timer.nsecsElapsed() / 1e6);
+        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
     }
     return median(times);
 }

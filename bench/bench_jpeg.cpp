@@ -153,7 +153,8 @@ void print(const char* name, const Figures& f)
         return;
     }
     std::printf("  %-18s %4d x %4d in %7.1f ms (best of %d), peak memory +%.1f MiB\n", name,
-                f.width, f.height, f.bestMs, kRuns, (f.peakAfterKiB - f.peakBeforeKiB) / 1024.0);
+                f.width, f.height, f.bestMs, kRuns,
+                static_cast<double>(f.peakAfterKiB - f.peakBeforeKiB) / 1024.0);
 }
 
 } // namespace
@@ -167,7 +168,7 @@ int main()
         return 1;
     }
     std::printf("%d x %d JPEG (%.1f MiB file) for a 1920 x 1080 window\n", kWidth, kHeight,
-                QFile(path).size() / (1024.0 * 1024.0));
+                static_cast<double>(QFile(path).size()) / (1024.0 * 1024.0));
     const Figures scaled = measure(path, {1920, 1080});
     const Figures full = measure(path, {});
     print("for the window:", scaled);
@@ -177,8 +178,8 @@ int main()
                     " 1620 x 1080): %s\n",
                     scaled.width == 3000 && scaled.height == 2000 ? "yes" : "NO");
         std::printf("  peak memory %.0f%% of the full-size decode (goal: under 50%%)\n",
-                    100.0 * (scaled.peakAfterKiB - scaled.peakBeforeKiB) /
-                        std::max(1L, full.peakAfterKiB - full.peakBeforeKiB));
+                    100.0 * static_cast<double>(scaled.peakAfterKiB - scaled.peakBeforeKiB) /
+                        static_cast<double>(std::max(1L, full.peakAfterKiB - full.peakBeforeKiB)));
         std::printf("  time %.0f%% of the full-size decode (goal: under 100%%; reading the"
                     " compressed data costs the same at every scale)\n",
                     100 * scaled.bestMs / full.bestMs);
