@@ -180,8 +180,9 @@ void TFormMain::showOnScreen()
 void TFormMain::FormResize()
 {
     // A picture the zero moment has shown keeps filling the window.
-    m_align = m_zeroMoment->pictureFillsWindow() ? PictureAlign::Client
-                                                 : pictureAlignFor(m_settings.stretch, m_align);
+    m_align = m_zeroMoment->pictureFillsWindow()
+                  ? PictureAlign::Client
+                  : pictureAlignFor(m_previewAlign.value_or(m_settings.stretch), m_align);
     m_laidOutSize = size();
     const MainAreas areas = layoutAreas(size(), m_align);
     Image1->setGeometry(areas.picture);
@@ -254,8 +255,10 @@ void TFormMain::setSettingsDialog(TCFGDialog* dialog)
     m_cfg = dialog;
     // The window hides the pointer for all its children; the dialog must be usable.
     m_cfg->setCursor(Qt::ArrowCursor);
+    // A preview lays the window out but is no setting until OK: ending the program while the
+    // dialog is open saves the alignment as it was.
     m_cfg->onAlignmentPreview = [this](int alignment) {
-        m_settings.stretch = alignment;
+        m_previewAlign = alignment;
         FormResize();
     };
     m_cfg->titleFontSize = [this] { return Titel->fontPointSize(); };
@@ -304,8 +307,15 @@ void TFormMain::applyExchangeValues(const ExchangeValues& v)
 void TFormMain::EinstellunGen1Click()
 {
     if (m_cfg) {
+        const PictureAlign alignBefore = m_align;
+        const bool countingBefore = counting();
         ExchangeValues values = exchangeValues();
-        runSettingsDialog(*m_cfg, values, m_clock);
+        const int result = runSettingsDialog(*m_cfg, values, m_clock);
+        m_previewAlign.reset();
+        // A stored alignment outside 0..4 keeps the layout's own, so a cancelled preview is
+        // undone here; a zero moment that came meanwhile has placed the picture anew.
+        if (result != mrOk && counting() == countingBefore)
+            m_align = alignBefore;
         applyExchangeValues(values);
     }
     FormResize();

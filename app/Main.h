@@ -12,6 +12,8 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 class QAction;
 class QTimer;
 class SecondBoundaryTimer;
@@ -111,6 +113,7 @@ private:
     ZeroMomentDetector m_zero;
     RegionalSettings m_regional;
     PictureAlign m_align = PictureAlign::Top;
+    std::optional<int> m_previewAlign;
     QSize m_laidOutSize;
     bool m_destroyed = false;
     ZeroMoment* m_zeroMoment = nullptr;

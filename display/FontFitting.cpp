@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "display/LineSplitter.h"
+#include "display/TextEngine.h"
 
 QFont fontAtPoints(const QFont& font, int points, int logicalDpiY)
 {
@@ -14,6 +15,17 @@ QFont fontAtPoints(const QFont& font, int points, int logicalDpiY)
     sized.setPixelSize(std::max(1, pointsToPixels(points, logicalDpiY)));
     return sized;
 }
+
+namespace {
+
+// A line's width as the title draws it; only a line with a tab needs the text engine's layout.
+int drawnWidth(const QFontMetrics& metrics, const QFont& font, const QString& line)
+{
+    return line.contains(u'\t') ? TextEngine::lineWidth(font, line)
+                                : metrics.horizontalAdvance(line);
+}
+
+} // namespace
 
 SampleMeasure::SampleMeasure(const QStringList& lines, const QFont& font, int logicalDpiY)
     : m_font(font)
@@ -27,11 +39,12 @@ SampleMeasure::SampleMeasure(const QStringList& lines, const QFont& font, int lo
 
 SampleExtent SampleMeasure::at(int points) const
 {
-    const QFontMetrics metrics(fontAtPoints(m_font, points, m_logicalDpiY));
+    const QFont sized = fontAtPoints(m_font, points, m_logicalDpiY);
+    const QFontMetrics metrics(sized);
     SampleExtent extent;
     extent.lineHeight = metrics.height();
     for (const QString& line : m_measured)
-        extent.widestLine = std::max(extent.widestLine, metrics.horizontalAdvance(line));
+        extent.widestLine = std::max(extent.widestLine, drawnWidth(metrics, sized, line));
     return extent;
 }
 
@@ -73,11 +86,12 @@ int plainFoundSize(const QString& sampleText, const QFont& titleFont, QSize titl
     const QStringList lines = splitLines(sampleText);
     const qint64 lineCount = lines.size();
     for (int size = kSmallestTrialSize; size <= kLargestTrialSize; ++size) {
-        const QFontMetrics metrics(fontAtPoints(titleFont, size, logicalDpiY));
+        const QFont sized = fontAtPoints(titleFont, size, logicalDpiY);
+        const QFontMetrics metrics(sized);
         for (const QString& line : lines) {
             if (isBlankLine(line))
                 continue;
-            const int width = metrics.horizontalAdvance(line);
+            const int width = drawnWidth(metrics, sized, line);
             const int height = metrics.height();
             if (width > titleArea.width() || lineCount * height > titleArea.height())
                 return size;

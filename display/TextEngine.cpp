@@ -46,6 +46,30 @@ QString TextEngine::withLineBreaks(const QString& text)
     return result;
 }
 
+int TextEngine::tabStopDistance(const QFont& font)
+{
+    return qRound(QFontMetricsF(font).horizontalAdvance(u'x') * 8);
+}
+
+int TextEngine::lineWidth(const QFont& font, const QString& line)
+{
+    if (!line.contains(u'\t'))
+        return QFontMetrics(font).horizontalAdvance(line);
+    QTextOption option;
+    if (const int tabStop = tabStopDistance(font); tabStop > 0)
+        option.setTabStopDistance(tabStop);
+    option.setWrapMode(QTextOption::NoWrap);
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    QTextLayout layout(line, font);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine laid = layout.createLine();
+    if (laid.isValid())
+        laid.setLineWidth(qreal(0x01000000));
+    layout.endLayout();
+    return laid.isValid() ? qRound(laid.horizontalAdvance()) : 0;
+}
+
 bool TextEngine::placeText(const QPainter& canvas, const QRect& rect, const QString& lines, int qt,
                            TextPlacement& placement)
 {
@@ -56,8 +80,9 @@ bool TextEngine::placeText(const QPainter& canvas, const QRect& rect, const QStr
         return false;
 
     const bool wordWrap = qt & Qt::TextWordWrap;
-    // Qt widens tabs only in left-aligned text; elsewhere a tab is a space.
-    const bool expandTabs = (qt & Qt::TextExpandTabs) && (qt & Qt::AlignLeft);
+    // A tab advances to the next stop counted from the line's start, whatever the alignment;
+    // a centred or right-aligned line is placed with its tabs expanded (Qt would show a space).
+    const bool expandTabs = qt & Qt::TextExpandTabs;
     const QFontMetricsF metrics(font);
 
     QString shown;
@@ -102,8 +127,7 @@ bool TextEngine::placeText(const QPainter& canvas, const QRect& rect, const QStr
     option.setTextDirection(direction);
     option.setAlignment(Qt::AlignLeft); // each line is placed below, as Qt does
     if (hasTab) {
-        const int tabStop = qRound(metrics.horizontalAdvance(u'x') * 8);
-        if (tabStop > 0)
+        if (const int tabStop = tabStopDistance(font); tabStop > 0)
             option.setTabStopDistance(tabStop);
     }
     if (!wordWrap)
@@ -175,6 +199,16 @@ bool TextEngine::placeText(const QPainter& canvas, const QRect& rect, const QStr
 
 namespace {
 
+void drawUnderlines(QPainter& canvas, const QColor& color, const TextPlacement& placement)
+{
+    if (placement.underlines.isEmpty())
+        return;
+    canvas.setPen(QPen(color, placement.underlineWidth, Qt::SolidLine, Qt::FlatCap));
+    // One line at a time, as Qt draws its decorations.
+    for (const QLineF& underline : placement.underlines)
+        canvas.drawLine(underline);
+}
+
 bool drawnFromCache(QPainter& canvas, const QColor& color, const QRect& rect, const QString& lines,
                     int qt)
 {
@@ -185,12 +219,26 @@ bool drawnFromCache(QPainter& canvas, const QColor& color, const QRect& rect, co
         return false;
     if (!GlyphCache::forThisThread().drawRuns(canvas, placement.runs, color))
         return false;
-    if (!placement.underlines.isEmpty()) {
-        canvas.setPen(QPen(color, placement.underlineWidth, Qt::SolidLine, Qt::FlatCap));
-        // One line at a time, as Qt draws its decorations.
-        for (const QLineF& underline : placement.underlines)
-            canvas.drawLine(underline);
+    drawUnderlines(canvas, color, placement);
+    return true;
+}
+
+// Qt's own drawing shows a tab in a centred or right-aligned line as a space; such lines are
+// placed here with their tabs expanded, as the large sizes are.
+bool drawnWithOwnTabs(QPainter& canvas, const QColor& color, const QRect& rect,
+                      const QString& lines, int qt)
+{
+    if (!(qt & Qt::TextExpandTabs) || (qt & Qt::AlignLeft) || !lines.contains(u'\t'))
+        return false;
+    TextPlacement placement;
+    if (!TextEngine::placeText(canvas, rect, lines, qt, placement))
+        return false;
+    for (QGlyphRun run : placement.runs) {
+        // The placement's own lines stand for the mnemonics' underlines.
+        run.setUnderline(false);
+        canvas.drawGlyphRun(QPointF(0, 0), run);
     }
+    drawUnderlines(canvas, color, placement);
     return true;
 }
 
@@ -227,7 +275,8 @@ void TextEngine::drawText(QPainter& canvas, const QFont& font, const QColor& col
         canvas.setPen(color);
         canvas.setBrush(Qt::NoBrush);
         canvas.setBackgroundMode(Qt::TransparentMode);
-        if (!drawnFromCache(canvas, color, rect, lines, qt))
+        if (!drawnFromCache(canvas, color, rect, lines, qt) &&
+            !drawnWithOwnTabs(canvas, color, rect, lines, qt))
             canvas.drawText(rect, qt, lines);
     } catch (...) {
         // Out of memory while laying out: the text is left out of this paint.

@@ -42,11 +42,20 @@ public:
                          const QString& text, uint16_t flags) noexcept;
 
     // Places lines (breaks as withLineBreaks leaves them) in the rectangle with the canvas's
-    // font and the Qt flags the way Qt's own rectangle text drawing does. False for what only
+    // font and the Qt flags the way Qt's own rectangle text drawing does, save that tabs are
+    // expanded in every alignment (as lineWidth measures them). False for what only
     // Qt's drawing handles: a right-to-left canvas, texts with length variants (U+009C), fonts
     // that carry their own underline, overline or strike-out.
     static bool placeText(const QPainter& canvas, const QRect& rect, const QString& lines,
                           int qtFlags, TextPlacement& placement);
+
+    // The distance between tab stops in a font: eight of its "x" widths, as Qt's rectangle
+    // drawing sets them for left-aligned text.
+    static int tabStopDistance(const QFont& font);
+
+    // The width of one line (no line breaks) as drawText places it: a tab advances to the next
+    // of the font's own stops, counted from the line's start, whatever the alignment.
+    static int lineWidth(const QFont& font, const QString& line);
 
     // Qt's text flags for a set of format flags (always multi-line, lines placed from the top).
     static int qtFlags(uint16_t flags);

@@ -4,6 +4,7 @@
 #include "dialogs/UCfg.h"
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
+#include "settings/Settings.h"
 #include "tests/countdown/clock_support.h"
 
 #include <QApplication>
@@ -75,18 +76,33 @@ TEST_F(SettingsCommandTest, AcceptedAfterTheZeroMomentChangesTheTargetButNothing
     EXPECT_EQ(w->targetMoment(), w->settings().selectDate);
 }
 
-TEST_F(SettingsCommandTest, AlignmentPreviewMovesThePictureAndCancelBringsItBack)
+// "Links" previewed, then "Abbrechen", or the end of the program (as a signal ends it) while
+// the dialog is still open: the picture goes back to where it was and the stored alignment,
+// also one outside 0..4, is the one saved.
+TEST_F(SettingsCommandTest, AlignmentPreviewIsUndoneByCancelAndNeverSaved)
 {
-    QRect duringPreview;
-    runCommand(
-        [&](TCFGDialog& d) {
-            d.ImageAlign->setCurrentRow(2); // "Links", as a click would choose it
-            duringPreview = w->Image1->geometry();
-        },
-        false);
-    EXPECT_EQ(duringPreview, QRect(0, 0, 640, 1024));
-    EXPECT_EQ(w->Image1->geometry(), QRect(0, 0, 1280, 512));
-    EXPECT_EQ(w->settings().stretch, 0);
+    const QString store = dir.filePath("yearmark.reg");
+    for (const int stored : {0, 9}) {
+        w.reset();
+        Settings before;
+        before.stretch = stored;
+        saveSettings(store, settingsKeyPath("yearmark"), before);
+        SetUp();
+        QRect duringPreview;
+        Settings saved;
+        runCommand(
+            [&](TCFGDialog& d) {
+                d.ImageAlign->setCurrentRow(2); // "Links", as a click would choose it
+                duringPreview = w->Image1->geometry();
+                w->FormDestroy(false);
+                loadSettings(store, settingsKeyPath("yearmark"), saved);
+            },
+            false);
+        EXPECT_EQ(duringPreview, QRect(0, 0, 640, 1024)) << stored;
+        EXPECT_EQ(w->Image1->geometry(), QRect(0, 0, 1280, 512)) << stored;
+        EXPECT_EQ(w->settings().stretch, stored);
+        EXPECT_EQ(saved.stretch, stored);
+    }
 }
 
 TEST_F(SettingsCommandTest, OkTakesTheTemplateShadowAndAlignment)

@@ -5,6 +5,8 @@
 #include <QFontMetrics>
 
 #include "display/FontFitting.h"
+#include "display/Label3D.h"
+#include "label_render_support.h"
 
 namespace {
 
@@ -153,6 +155,47 @@ TEST(FontFitting, QuickSearchEqualsThePlainScanOverACorpus)
         }
     }
 }
+
+// A title with tabs is drawn as wide as it was measured: the fitting neither shrinks it to
+// nothing nor lets it overflow, in the sizes drawn by Qt and in those drawn from the cache.
+struct TabCase {
+    const char* name;
+    QString sample;
+    QSize area;
+};
+
+class TabbedTitle : public testing::TestWithParam<TabCase> { };
+
+TEST_P(TabbedTitle, IsDrawnAsWideAsItWasFitted)
+{
+    const TabCase& c = GetParam();
+    TLabel3D label;
+    label.resize(c.area);
+    QFont font = titleFont("Liberation Sans");
+    font.setStyleStrategy(QFont::NoAntialias);
+    label.setFont(font);
+    label.setFontColor(clWhite);
+    label.setTextAlignment(taCenter);
+    label.setTextLayout(tlCenter);
+    label.setBevel(blNone);
+    label.setCaption(c.sample);
+    const int points = fit(c.sample, c.area, font, label.logicalDpiY());
+    ASSERT_GT(points, 1);
+    label.setFontPointSize(points);
+
+    const QRect ink = label_test::boundsOf(label_test::renderOnParent(label), Qt::white);
+    EXPECT_GT(ink.left(), 0);
+    EXPECT_LT(ink.right(), c.area.width() - 1);
+    EXPECT_GE(ink.width(), c.area.width() * 85 / 100) << points << " points";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Samples, TabbedTitle,
+    testing::Values(TabCase {"TabsBetweenWords", "Noch\t000\tTage", {1280, 512}},
+                    TabCase {"ManyTabs", "00\t\t\t\t\t\t\t\t\t00", {640, 512}},
+                    TabCase {"TabbedLineIsTheWidest", "Jahr 2027\r\nnoch\t000\tTage", {1280, 1024}},
+                    TabCase {"SmallArea", "a\tb\tc", {200, 100}}),
+    [](const testing::TestParamInfo<TabCase>& test) { return std::string(test.param.name); });
 
 } // namespace
 

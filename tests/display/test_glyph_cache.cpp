@@ -189,8 +189,6 @@ INSTANTIATE_TEST_SUITE_P(
                                    DT_CENTER | DT_WORDBREAK, QRect(10, 0, 60, 90), 20, true},
                     PlacementCase {"TabsExpandedWhenLeftAligned", "a\tb\tc\r\nxx\ty",
                                    DT_LEFT | DT_EXPANDTABS, QRect(0, 0, 400, 80), 20, true},
-                    PlacementCase {"TabsAreSpacesWhenCentred", "a\tb\tc", DT_CENTER | DT_EXPANDTABS,
-                                   QRect(0, 0, 300, 40), 20, true},
                     PlacementCase {"TrailingSpacesCountWhenCentred", "AB     \r\nAB", DT_CENTER,
                                    QRect(0, 0, 200, 60), 20, true},
                     PlacementCase {"TrailingSpacesWhenWrapped", "AB     \r\nAB",
