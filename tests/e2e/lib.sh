@@ -94,7 +94,11 @@ e2e_install() {
 e2e_launch() {
   local exe=$1
   local log="$E2E_DIR/app-$(date +%s%N).log"
-  if [ -n "${FAKE_TIME:-}" ]; then
+  if [ -n "${E2E_CLOCK_FILE:-}" ]; then
+    ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec env LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
+        FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_NO_CACHE=1 \
+        "$exe" ) >"$log" 2>&1 &
+  elif [ -n "${FAKE_TIME:-}" ]; then
     ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec env LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
         FAKETIME="@$FAKE_TIME" FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_NO_CACHE=1 \
         "$exe" ) >"$log" 2>&1 &
@@ -108,6 +112,19 @@ e2e_launch() {
          kill -0 "$E2E_APP_PID" 2>/dev/null && echo "e2e: the program is running" || echo "e2e: the program has ended"
          xwininfo -root -tree | grep -E '"(Happy New Year|Yearmark)"'; return 1; }
   E2E_WIN=$(xdotool search --onlyvisible --name '^Happy New Year$' | head -n1)
+}
+
+# The program's clock read from a file that the test rewrites while it runs: set
+# E2E_CLOCK_FILE before e2e_launch, then e2e_set_clock "2026-12-31 23:59:58" [speed] moves the
+# clock there at once (and lets it run on, at the given multiple of real time). The offset to
+# real time, in whole seconds, is left in E2E_CLOCK_OFFSET.
+e2e_set_clock() {
+  local at now
+  at=$(date -d "$1" +%s) || return 1
+  now=$(date +%s.%N)
+  E2E_CLOCK_OFFSET=$(LC_ALL=C awk -v a="$at" -v n="$now" 'BEGIN { printf "%d", a - n + (a >= n ? 0.5 : -0.5) }')
+  printf '%+d x%s\n' "$E2E_CLOCK_OFFSET" "${2:-1}" >"$E2E_CLOCK_FILE.new"
+  mv -f "$E2E_CLOCK_FILE.new" "$E2E_CLOCK_FILE"
 }
 
 # Waits for the program to end and sets E2E_STATUS to its exit status ("timeout" if it
