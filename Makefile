@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench clean format format-check tidy
+.PHONY: deps configure build run test bench clean format format-check tidy install deb
 
 deps:
 	@scripts/install-deps
@@ -23,6 +23,14 @@ bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DYEARMARK_BENCH=ON -DYEARMARK_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD)-bench
 	@bench/run-all $(BUILD)-bench
+
+# Into /opt/yearmark with /usr/bin/yearmark; DESTDIR=… and PREFIX=… for packagers.
+install: build
+	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
+
+# A Debian package of the build, $(BUILD)/yearmark_<version>_<arch>.deb.
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench

@@ -67,17 +67,14 @@ TEST(BackgroundPicture, JpegBeforeBitmapAndNothingWhenBothMissing)
     EXPECT_EQ(backgroundPicturePath(exe), exe + ".bmp");
 }
 
-// Where files are put for one lookup: beside the executable, or in the data folder that the
-// environment points to. A name ending in "/" is made as a folder.
-enum class DataHome { Absolute, Unset, Relative };
-
+// Files made for one lookup: "b/…" beside the program, "d/…" in the data folder that
+// XDG_DATA_HOME ("abs" for an absolute one, "" for none, else the relative value) leads to; a
+// trailing "/" makes a folder. The expected path is written the same way, "" for none.
 struct LookupCase {
-    const char* what;
-    std::vector<const char*> beside;
-    std::vector<const char*> inData;
-    DataHome dataHome;
+    std::vector<const char*> files;
+    const char* dataHome;
     const char* wanted;
-    const char* expected; // "beside/…", "data/…" or "" for none
+    const char* expected;
 };
 
 class FindProgramFile : public testing::TestWithParam<LookupCase> { };
@@ -85,93 +82,39 @@ class FindProgramFile : public testing::TestWithParam<LookupCase> { };
 TEST_P(FindProgramFile, ExactNameThenAnyCaseBesideTheProgramThenInTheDataFolder)
 {
     const LookupCase& c = GetParam();
+    const std::string dataHome = c.dataHome;
     QTemporaryDir root;
-    const QString besideFolder = root.filePath(QStringLiteral("opt/"));
-    const QString home = root.filePath(QStringLiteral("home"));
-    const QString xdg = root.filePath(QStringLiteral("xdg"));
-    const QString dataBase = c.dataHome == DataHome::Absolute ? xdg : home + "/.local/share";
-    const QString dataFolder = dataBase + "/Vemoral/yearmark/";
-    qputenv("HOME", home.toLocal8Bit());
-    switch (c.dataHome) {
-    case DataHome::Absolute:
-        qputenv("XDG_DATA_HOME", xdg.toLocal8Bit());
-        break;
-    case DataHome::Unset:
+    qputenv("HOME", root.filePath("home").toLocal8Bit());
+    qputenv("XDG_DATA_HOME",
+            dataHome == "abs" ? root.filePath("xdg").toLocal8Bit() : QByteArray(c.dataHome));
+    if (dataHome.empty())
         qunsetenv("XDG_DATA_HOME");
-        break;
-    case DataHome::Relative:
-        qputenv("XDG_DATA_HOME", "xdg");
-        break;
-    }
-    auto make = [](const QString& folder, const std::vector<const char*>& names) {
-        QDir().mkpath(folder);
-        for (const char* name : names) {
-            const QString path = folder + QString::fromUtf8(name);
-            if (path.endsWith(QLatin1Char('/'))) {
-                QDir().mkpath(path);
-                continue;
-            }
-            QFile f(path);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        }
+    const QString data = root.filePath(dataHome == "abs" ? "xdg" : "home/.local/share");
+    auto resolve = [&](const QString& p) {
+        if (p.startsWith("b/"))
+            return root.filePath("opt/") + p.mid(2);
+        return p.startsWith("d/") ? data + "/Vemoral/yearmark/" + p.mid(2) : p;
     };
-    make(besideFolder, c.beside);
-    make(dataFolder, c.inData);
-
-    QString expected = QString::fromUtf8(c.expected);
-    expected.replace(QStringLiteral("beside/"), besideFolder)
-        .replace(QStringLiteral("data/"), dataFolder);
-    EXPECT_EQ(findProgramFile(besideFolder + "yearmark", QString::fromUtf8(c.wanted)), expected)
-        << c.what;
+    for (const char* file : c.files) {
+        const QString path = resolve(file);
+        QDir().mkpath(path.endsWith('/') ? path : QFileInfo(path).path());
+        if (!path.endsWith('/')) {
+            ASSERT_TRUE(QFile(path).open(QIODevice::WriteOnly));
+        }
+    }
+    EXPECT_EQ(findProgramFile(root.filePath("opt/yearmark"), c.wanted), resolve(c.expected));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, FindProgramFile,
     testing::Values(
-        LookupCase {
-            "exact name beside", {"0.avi"}, {"0.avi"}, DataHome::Absolute, "0.avi", "beside/0.avi"},
-        LookupCase {
-            "other case beside", {"0.AVI"}, {}, DataHome::Absolute, "0.avi", "beside/0.AVI"},
-        LookupCase {"exact before other case",
-                    {"0.AVI", "0.avi", "0.Avi"},
-                    {},
-                    DataHome::Absolute,
-                    "0.avi",
-                    "beside/0.avi"},
-        LookupCase {"beside before the data folder",
-                    {"Yearmark.Jpg"},
-                    {"yearmark.jpg"},
-                    DataHome::Absolute,
-                    "yearmark.jpg",
-                    "beside/Yearmark.Jpg"},
-        LookupCase {"data folder", {}, {"0.jpg"}, DataHome::Absolute, "0.jpg", "data/0.jpg"},
-        LookupCase {"other case in the data folder",
-                    {},
-                    {"0.BMP"},
-                    DataHome::Absolute,
-                    "0.bmp",
-                    "data/0.BMP"},
-        LookupCase {"data home defaults to ~/.local/share",
-                    {},
-                    {"0.avi"},
-                    DataHome::Unset,
-                    "0.avi",
-                    "data/0.avi"},
-        LookupCase {"a relative data home is ignored",
-                    {},
-                    {"0.avi"},
-                    DataHome::Relative,
-                    "0.avi",
-                    "data/0.avi"},
-        LookupCase {"a folder is no file",
-                    {"0.avi/", "0.AVI/"},
-                    {"0.Avi/"},
-                    DataHome::Absolute,
-                    "0.avi",
-                    ""},
-        LookupCase {"only the wanted name",
-                    {"0.jpg", "yearmark.bmp"},
-                    {"0.avi.jpg"},
-                    DataHome::Absolute,
-                    "0.avi",
-                    ""}));
+        LookupCase {{"b/0.avi", "d/0.avi"}, "abs", "0.avi", "b/0.avi"},
+        LookupCase {{"b/0.AVI"}, "abs", "0.avi", "b/0.AVI"},
+        LookupCase {{"b/0.AVI", "b/0.avi", "b/0.Avi"}, "abs", "0.avi", "b/0.avi"},
+        LookupCase {{"b/Yearmark.Jpg", "d/yearmark.jpg"}, "abs", "yearmark.jpg", "b/Yearmark.Jpg"},
+        LookupCase {{"d/0.jpg"}, "abs", "0.jpg", "d/0.jpg"},
+        LookupCase {{"d/0.BMP"}, "abs", "0.bmp", "d/0.BMP"},
+        LookupCase {{"d/0.avi"}, "", "0.avi", "d/0.avi"},
+        LookupCase {{"d/0.avi"}, "xdg", "0.avi", "d/0.avi"},
+        LookupCase {{"b/0.avi/", "b/0.AVI/", "d/0.Avi/"}, "abs", "0.avi", ""},
+        LookupCase {{"b/0.jpg", "b/yearmark.bmp", "d/0.avi.jpg"}, "abs", "0.avi", ""}));

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# The Debian package cut from this build tree, unpacked into a scratch root: what it holds and
+# what lintian says of it, then the installed program started through a link as a user would,
+# with a picture in the user's data folder. Also `cmake --install` with DESTDIR and a prefix.
+source "$(dirname "$0")/lib.sh"
+
+build=$(dirname "$E2E_BIN")
+root=$E2E_DIR/root
+
+# CPack on the existing tree: nothing is compiled again, the output goes to the test's folder.
+if ! cpack --config "$build/CPackConfig.cmake" -B "$E2E_DIR/pkg" >"$E2E_DIR/cpack.log" 2>&1; then
+  cat "$E2E_DIR/cpack.log"
+  e2e_fail "the package is built"
+  e2e_finish
+fi
+deb=$(ls "$E2E_DIR"/pkg/yearmark_*.deb)
+dpkg -x "$deb" "$root"
+dpkg-deb -c "$deb" | awk '{print $6}' >"$E2E_DIR/contents"
+
+# Only the program's own files: nothing of the build tree, no test program.
+stray=$(grep -vE '^\./($|opt/($|yearmark/($|yearmark$|yearmark\.chm$))|usr/($|bin/($|yearmark$)|share/($|applications/($|yearmark\.desktop$)|icons/|doc/($|yearmark/)|man/|lintian/)))' \
+  "$E2E_DIR/contents")
+e2e_check "the package holds only the program's files${stray:+ (not: $stray)}" test -z "$stray"
+e2e_check "the command is an absolute link to the program" \
+  test "$(readlink "$root/usr/bin/yearmark")" = /opt/yearmark/yearmark
+e2e_check "the program is stripped" bash -c "file '$root/opt/yearmark/yearmark' | grep -q ', stripped'"
+
+missing=$(for dep in libqt6widgets6 libjpeg62-turbo libgstreamer1.0-0 gstreamer1.0-plugins-good \
+  gstreamer1.0-plugins-bad gstreamer1.0-libav; do dpkg-deb -f "$deb" Depends | grep -qw -- "$dep" || echo "$dep"; done)
+e2e_check "Qt, libjpeg, GStreamer and its decoders are dependencies${missing:+ (not: $missing)}" test -z "$missing"
+
+lintian --no-tag-display-limit "$deb" >"$E2E_DIR/lintian.log" 2>&1
+errors=$(grep -c '^E:' "$E2E_DIR/lintian.log")
+e2e_check "lintian reports no errors ($errors)" test "$errors" -eq 0
+[ "$errors" -eq 0 ] || cat "$E2E_DIR/lintian.log"
+
+e2e_check "the menu entry is valid" desktop-file-validate "$root/usr/share/applications/yearmark.desktop"
+wrong=$(for size in 16 22 24 32 48 64 128 256; do
+  [ "$(identify -format '%wx%h' "$root/usr/share/icons/hicolor/${size}x${size}/apps/yearmark.png")" = "${size}x${size}" ] || echo "$size"
+done)
+e2e_check "icons of 16 to 256 pixels and a scalable one${wrong:+ (not: $wrong)}" \
+  test -z "$wrong" -a -s "$root/usr/share/icons/hicolor/scalable/apps/yearmark.svg"
+
+# Started through a link of its own, with the user's data folder holding the background.
+mkdir -p "$E2E_DIR/bin" "$E2E_DIR/data/Vemoral/yearmark"
+ln -s "$root/opt/yearmark/yearmark" "$E2E_DIR/bin/yearmark"
+e2e_picture "$E2E_DIR/data/Vemoral/yearmark/Yearmark.JPG" red 320x240
+export XDG_DATA_HOME=$E2E_DIR/data
+half() { echo "${E2E_WIDTH}x$((E2E_HEIGHT / 2))+0+$1"; }
+red_on_top() { e2e_shot "$E2E_DIR/a.png" && test "$(E2E_FUZZ=12 e2e_count_colour "$E2E_DIR/a.png" red "$(half 0)")" -gt 100000; }
+count_moved() { e2e_shot "$E2E_DIR/b.png" && test "$(e2e_diff "$E2E_DIR/a.png" "$E2E_DIR/b.png")" -gt 0; }
+if e2e_launch "$E2E_DIR/bin/yearmark"; then
+  e2e_check "the picture from the data folder is the background" e2e_wait_for 10 red_on_top
+  e2e_check "the count shows below it" \
+    test "$(e2e_count_colour "$E2E_DIR/a.png" white "$(half $((E2E_HEIGHT / 2)))")" -gt 500
+  e2e_check "the count goes on" e2e_wait_for 5 count_moved
+  e2e_stop
+else
+  e2e_fail "the installed program starts"
+fi
+if [ -f "$build/yearmark.chm" ]; then
+  e2e_check "the help file lies beside the installed program" \
+    cmp -s "$build/yearmark.chm" "$root/opt/yearmark/yearmark.chm"
+fi
+
+# A packager's install: another prefix, into a staging root.
+DESTDIR=$E2E_DIR/stage cmake --install "$build" --prefix /usr/lib/yearmark >"$E2E_DIR/install.log" 2>&1
+e2e_check "cmake --install honours DESTDIR and the prefix" test -x "$E2E_DIR/stage/usr/lib/yearmark/yearmark"
+e2e_check "a link within /usr is relative" \
+  test "$(readlink "$E2E_DIR/stage/usr/bin/yearmark")" = ../lib/yearmark/yearmark
+
+e2e_finish
