@@ -25,9 +25,9 @@ e2e_check "the command is an absolute link to the program" \
   test "$(readlink "$root/usr/bin/yearmark")" = /opt/yearmark/yearmark
 e2e_check "the program is stripped" bash -c "file '$root/opt/yearmark/yearmark' | grep -q ', stripped'"
 
-missing=$(for dep in libqt6widgets6 libjpeg62-turbo libgstreamer1.0-0 gstreamer1.0-plugins-good \
+missing=$(for dep in libqt6widgets6 libjpeg62-turbo libchm1 libgstreamer1.0-0 gstreamer1.0-plugins-good \
   gstreamer1.0-plugins-bad gstreamer1.0-libav; do dpkg-deb -f "$deb" Depends | grep -qw -- "$dep" || echo "$dep"; done)
-e2e_check "Qt, libjpeg, GStreamer and its decoders are dependencies${missing:+ (not: $missing)}" test -z "$missing"
+e2e_check "Qt, libjpeg, chmlib, GStreamer and its decoders are dependencies${missing:+ (not: $missing)}" test -z "$missing"
 
 lintian --no-tag-display-limit "$deb" >"$E2E_DIR/lintian.log" 2>&1
 errors=$(grep -c '^E:' "$E2E_DIR/lintian.log")
