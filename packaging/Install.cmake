@@ -18,8 +18,10 @@ set(yearmark_share ${YEARMARK_SYSTEM_PREFIX}/share)
 set(yearmark_packaging ${CMAKE_CURRENT_LIST_DIR})
 
 install(TARGETS yearmark RUNTIME DESTINATION .)
-# Built beside the executable by the help target, when the tree has one.
-install(FILES ${CMAKE_BINARY_DIR}/yearmark.chm DESTINATION . OPTIONAL)
+# The help file, compiled beside the executable by the help target.
+if(TARGET yearmark_help)
+  install(FILES ${CMAKE_BINARY_DIR}/yearmark.chm DESTINATION .)
+endif()
 
 # The link is made at install time, so that `cmake --install --prefix` moves its target too.
 # Debian wants a link inside one top-level folder relative, a link across them absolute.
