@@ -54,6 +54,10 @@ void ZeroMoment::start()
 {
     m_started = true;
     m_autoPlay = true;
+    // The zero moment takes the screen over from a single pass that F9 started; left running,
+    // that pass would show the zero media a second time when it ends or fails.
+    if (m_phase == Phase::Once)
+        endPass();
     showZeroMedia();
 }
 
