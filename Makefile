@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: deps configure build run test bench clean format format-check tidy install deb
+.PHONY: deps configure build run test bench clean format format-check tidy install deb sanitize fuzz
 
 deps:
 	@scripts/install-deps
@@ -32,8 +32,35 @@ install: build
 deb: build
 	cd $(BUILD) && cpack -G DEB
 
+# The whole suite, end-to-end tests included, built with the address and undefined-behaviour
+# sanitizers in a folder of its own. libfaketime is preloaded ahead of the sanitizer's runtime
+# in the end-to-end tests, hence verify_asan_link_order=0; the leak suppressions name system
+# libraries only (see the file).
+SANITIZERS = -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+sanitize: deps
+	@cmake -S . -B $(BUILD)-sanitize -G Ninja $(CMAKE_FLAGS) "-DCMAKE_C_FLAGS=$(SANITIZERS)" \
+	  "-DCMAKE_CXX_FLAGS=$(SANITIZERS)" "-DCMAKE_EXE_LINKER_FLAGS=$(SANITIZERS)" >/dev/null
+	@cmake --build $(BUILD)-sanitize
+	ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan-suppressions.txt:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --test-dir $(BUILD)-sanitize --output-on-failure -j2
+
+# Every fuzz target for FUZZ_SECONDS each; fails on a crash, leak, timeout or running out of
+# memory (scripts/run-fuzz). Warnings are held to gcc's set: clang's -Wconversion asks for
+# more (sign conversions) and would stop the build, so here they stay warnings.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = template_expansion settings_file jpeg_picture bmp_picture
+fuzz:
+	@scripts/install-deps fuzz
+	@cmake -S . -B $(BUILD)-fuzz -G Ninja $(CMAKE_FLAGS) -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DYEARMARK_TESTS=OFF -DYEARMARK_FUZZ=ON -DYEARMARK_WERROR=OFF \
+	  >/dev/null
+	@cmake --build $(BUILD)-fuzz --target $(addprefix fuzz_,$(FUZZ_TARGETS))
+	@scripts/run-fuzz $(BUILD)-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize $(BUILD)-fuzz
 
 # The house style is whatever clang-format makes of our sources; `make test` refuses others.
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)

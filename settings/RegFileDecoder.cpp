@@ -42,10 +42,10 @@ QString RegFileDecoder::decode(const QByteArray& bytes)
     // UTF-16LE that lost its byte-order mark still shows an ASCII letter followed by a zero.
     if (bytes.size() >= 2 && bytes[0] != '\0' && bytes[1] == '\0')
         return decodeWith(QStringConverter::Utf16LE, bytes);
-    if (startsWith(bytes, "REGEDIT4"))
-        return decodeWindows1252(bytes);
-    // Without a mark the file is UTF-8 if it is valid UTF-8; an editor that saved the
-    // newer header in the Windows code page is caught here too.
+    // Without a mark the file is UTF-8 if it is valid UTF-8, whichever header it has: the
+    // older one written by hand in a Linux editor is UTF-8 too, and reading it in the code page
+    // would garble it for good at the next save. Text in the code page with letters beyond
+    // ASCII is almost never valid UTF-8, so it still ends up below.
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (utf8.hasError())

@@ -162,7 +162,9 @@ private:
         m_pos = end < 0 ? m_t.size() : end + 1;
         if (end < 0)
             end = m_t.size();
-        if (end > from && m_t[end - 1] == u'\r')
+        // Every CR before the line end goes, not only the one of a CR LF: written back with the
+        // line, a second CR would otherwise be lost one save later, changing the file again.
+        while (end > from && m_t[end - 1] == u'\r')
             --end;
         return m_t.mid(from, end - from);
     }
@@ -189,7 +191,7 @@ private:
         qsizetype end = m_pos;
         if (end > start && m_t[end - 1] == u'\n')
             --end;
-        if (end > start && m_t[end - 1] == u'\r')
+        while (end > start && m_t[end - 1] == u'\r')
             --end;
         return m_t.mid(start, end - start);
     }
@@ -561,7 +563,9 @@ QString RegistryFile::toText() const
     if (rest.endsWith(u'\n'))
         rest.chop(1);
     for (QStringView line : rest.split(u'\n')) {
-        if (line.endsWith(u'\r'))
+        // All of them: a CR left at the end would be taken off when the comment is read back,
+        // and the next save would write another file for the same values.
+        while (line.endsWith(u'\r'))
             line.chop(1);
         out += u';' + line.toString() + u'\n';
     }

@@ -1,11 +1,13 @@
 // The expander must give exactly what replacing the placeholders one at a time gives, each
-// search starting again at the first character. That procedure is written out here word for
-// word and both are run on many generated templates, with regional forms whose texts hold
-// '%' signs and placeholder letters, and with a clock that moves on at every reading.
+// search starting again at the first character. That procedure (step_by_step_expansion.h, which
+// the fuzz target shares) and the expander are run on many generated templates, with regional
+// forms whose texts hold '%' signs and placeholder letters, and with a clock that moves on at
+// every reading.
 
 #include "countdown/TemplateExpander.h"
 
 #include "clock_support.h"
+#include "step_by_step_expansion.h"
 
 #include <gtest/gtest.h>
 
@@ -13,73 +15,6 @@
 #include <random>
 
 namespace {
-
-// The procedure as written: copy, then for each placeholder in the fixed order find its first
-// occurrence from the start, delete it, compute the value, insert it, and search again.
-// Gives up (no result) when an inserted value holds its own placeholder, or when a pass goes on
-// far longer than any ending run of these sizes.
-std::optional<QString> stepByStep(const QString& tmpl, bool sample, CountdownBreakdown b,
-                                  TDateTime target, const Clock& clock, const RegionalSettings& r)
-{
-    const QString order = QStringLiteral("YTHMSACUDZ");
-    QString text = tmpl;
-    for (QChar letter : order) {
-        const QString placeholder = QStringLiteral("%") + letter;
-        int replacements = 0;
-        for (;;) {
-            const qsizetype at = text.indexOf(placeholder);
-            if (at < 0)
-                break;
-            if (++replacements > 1000 || text.size() > 20000)
-                return std::nullopt;
-            text.remove(at, 2);
-            QString value;
-            switch (letter.unicode()) {
-            case u'Y':
-                value = QString::number(clock.now().year + 1);
-                break;
-            case u'T':
-                value = sample ? QStringLiteral("000") : QString::number(b.days);
-                break;
-            case u'H':
-                value = sample ? QStringLiteral("000") : QString::number(b.hours);
-                break;
-            case u'M':
-                value = sample ? QStringLiteral("00")
-                               : QString::number(b.minutes).rightJustified(2, u'0');
-                break;
-            case u'S':
-                value = sample ? QStringLiteral("00")
-                               : QString::number(b.seconds).rightJustified(2, u'0');
-                break;
-            case u'A':
-                value = sample ? QStringLiteral("00000000") : QString::number(b.total);
-                break;
-            case u'C':
-                value = sample ? QStringLiteral("00:00:00") : r.longTime(clock.now());
-                break;
-            case u'U':
-                value = sample ? QStringLiteral("00:00:00") : r.longTime(decodeDateTime(target));
-                break;
-            case u'D':
-                value = sample ? QStringLiteral("00.00.0000") : r.shortDate(clock.now());
-                break;
-            case u'Z':
-                value = sample ? QStringLiteral("00.00.0000") : r.shortDate(decodeDateTime(target));
-                break;
-            }
-            // With the value holding its own placeholder the procedure never ends while the
-            // value stays the same (the clock may change it, hours later); that is the mended
-            // case, compared elsewhere.
-            if (value.contains(placeholder))
-                return std::nullopt;
-            text.insert(at, value);
-            if (letter == u'T' && !sample)
-                b.hours %= 24;
-        }
-    }
-    return text;
-}
 
 class Generator {
 public:

@@ -119,14 +119,15 @@ TEST_P(ReadsEveryEncoding, SameValues)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, ReadsEveryEncoding,
-    testing::Values(EncodingCase {"UTF-8", (Header + sample).toUtf8()},
-                    EncodingCase {"UTF-8 with mark", testdata::utf8WithBom(Header + sample)},
-                    EncodingCase {"UTF-16LE with mark and CR LF",
-                                  testdata::utf16LeWithBom(Header + sample)},
-                    EncodingCase {"older header in Windows-1252",
-                                  testdata::windows1252("REGEDIT4\n\n" + sample)},
-                    EncodingCase {"newer header saved in Windows-1252",
-                                  testdata::windows1252(Header + sample)}));
+    testing::Values(
+        EncodingCase {"UTF-8", (Header + sample).toUtf8()},
+        EncodingCase {"UTF-8 with mark", testdata::utf8WithBom(Header + sample)},
+        EncodingCase {"UTF-16LE with mark and CR LF", testdata::utf16LeWithBom(Header + sample)},
+        EncodingCase {"older header in Windows-1252",
+                      testdata::windows1252("REGEDIT4\n\n" + sample)},
+        EncodingCase {"older header written in UTF-8", ("REGEDIT4\n\n" + sample).toUtf8()},
+        EncodingCase {"newer header saved in Windows-1252",
+                      testdata::windows1252(Header + sample)}));
 
 TEST(RegFileDecoder, Windows1252AgreesWithQtsConverter)
 {

@@ -8,6 +8,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
 #include "settings/Settings.h"
 #include "settings_support.h"
 
@@ -335,6 +340,30 @@ struct BrokenPlace {
 };
 void PrintTo(const BrokenPlace& c, std::ostream* os) { *os << c.what; }
 
+// A full or read-only file system needs one of its own: a small RAM disk over the settings
+// folder holding a file saved before, mounted in a mount namespace of this program's own so
+// that it vanishes with it. False where mounting is not allowed.
+bool ramDiskWithOldFile(const QString& file, bool readOnly)
+{
+    static const bool ownNamespace =
+        ::unshare(CLONE_NEWNS) == 0 &&
+        ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    const QByteArray folder = QFile::encodeName(QFileInfo(file).path());
+    if (!ownNamespace || !QDir().mkpath(folder) ||
+        ::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=16k") != 0)
+        return false;
+    Settings old;
+    old.label = "alt";
+    saveSettings(file, Key, old);
+    if (readOnly)
+        return ::mount(nullptr, folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    const int filler = ::open((folder + "/filler").constData(), O_WRONLY | O_CREAT, 0600);
+    const char block[4096] {};
+    while (::write(filler, block, sizeof block) > 0) { }
+    ::close(filler);
+    return true;
+}
+
 class SavingWhereItCannotBeDone : public SettingsTest,
                                   public testing::WithParamInterface<BrokenPlace> { };
 
@@ -342,6 +371,9 @@ class SavingWhereItCannotBeDone : public SettingsTest,
 TEST_P(SavingWhereItCannotBeDone, ThrowsAndLeavesWhatWasThere)
 {
     GetParam().prepare(file);
+    if (IsSkipped())
+        return;
+    const QByteArray oldFile = testdata::readFile(file);
     const bool wasFolder = QFileInfo(file).isDir();
     const QByteArray parentBytes = testdata::readFile(QFileInfo(file).path());
     try {
@@ -352,6 +384,8 @@ TEST_P(SavingWhereItCannotBeDone, ThrowsAndLeavesWhatWasThere)
     }
     EXPECT_EQ(QFileInfo(file).isDir(), wasFolder);
     EXPECT_EQ(testdata::readFile(QFileInfo(file).path()), parentBytes);
+    EXPECT_EQ(testdata::readFile(file), oldFile);
+    ::umount2(QFile::encodeName(QFileInfo(file).path()).constData(), MNT_DETACH);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -361,9 +395,19 @@ INSTANTIATE_TEST_SUITE_P(
                                      testdata::writeFile(QFileInfo(f).path(), "not a folder");
                                  }},
                     BrokenPlace {"file is a folder", [](const QString& f) { QDir().mkpath(f); }},
-                    BrokenPlace {"file is a folder holding files", [](const QString& f) {
+                    BrokenPlace {"file is a folder holding files",
+                                 [](const QString& f) {
                                      QDir().mkpath(f);
                                      testdata::writeFile(f + "/inner", "x");
+                                 }},
+                    BrokenPlace {"full disk",
+                                 [](const QString& f) {
+                                     if (!ramDiskWithOldFile(f, false))
+                                         GTEST_SKIP() << "mounting a RAM disk is not allowed";
+                                 }},
+                    BrokenPlace {"read-only folder", [](const QString& f) {
+                                     if (!ramDiskWithOldFile(f, true))
+                                         GTEST_SKIP() << "mounting a RAM disk is not allowed";
                                  }}));
 
 } // namespace
