@@ -34,7 +34,11 @@ public:
     }
 
     // Up to 15 bytes of UTF-8: the length in the low half of one byte, then the bytes.
-    QString shortText() { return text(std::min<size_t>(byte() & 15, m_size - m_pos)); }
+    QString shortText()
+    {
+        const size_t length = byte() & 15u;
+        return text(std::min(length, m_size - m_pos));
+    }
 
     QString restAsText() { return text(m_size - m_pos); }
 
