@@ -47,6 +47,8 @@ background_picture_without_zero_files() {
 }
 nothing_at_all() {
   at_zero || return
+  # The window is black for a moment before its first paint: wait for the count first.
+  expect "the count shows before zero" title_shown
   expect "only the background colour is left" fills black "" $((area - 1))
   cp "$(shot)" "$E2E_DIR/a.png"; sleep 1.1
   e2e_check "the title stays away: nothing counts" test "$(e2e_diff "$E2E_DIR/a.png" "$(shot)")" -eq 0
