@@ -3,6 +3,7 @@
 #include "countdown/NumberText.h"
 
 #include <QStringView>
+#include <optional>
 #include <vector>
 
 const QString kBuiltInTemplate = QStringLiteral(
@@ -75,25 +76,41 @@ ValueShape shapeOf(QStringView value, char16_t letter)
 // part `out` never holds the placeholder, so each search can start at its last character,
 // and inserted text that still has to be searched waits on a stack in front of the rest.
 //
-// Two kinds of value are not searched again, because the procedure would never end on them
-// or would copy them into themselves over and over (work doubling with every '%' before
-// them): a value that holds its own placeholder, and one that begins with the letter twice
-// and ends in "%%" (or is the letter repeated and one '%'), inserted right after a '%'. For
-// those the search goes on after the inserted text.
+// Two kinds of value are not searched again, because the procedure would never end on them:
+// a value that holds its own placeholder, and one that begins with the letter twice and ends
+// in "%%", inserted right after a '%'. For those the search goes on after the inserted text.
+//
+// The letter repeated and one '%', inserted right after a '%', does end, but copies itself
+// into itself over and over, the work multiplying with every '%' before it. It is followed to
+// the end while that stays within a replacement budget far above what other ending runs of
+// the text's length need, and within some ten thousand characters more than the text; past
+// that, the pass starts again and searches on after each such value instead.
 class LetterPass {
 public:
     template <typename Append>
-    static QString run(const QString& text, char16_t letter, Append append);
+    static QString run(const QString& text, char16_t letter, Append append)
+    {
+        if (findPlaceholder(text, 0, letter) < 0)
+            return text;
+        if (std::optional<QString> exact = pass(text, letter, append, false))
+            return *exact;
+        return *pass(text, letter, append, true);
+    }
+
+private:
+    // Without `cutRepeats` no result once the budget or the length runs out; with it always one.
+    template <typename Append>
+    static std::optional<QString> pass(const QString& text, char16_t letter, Append append,
+                                       bool cutRepeats);
 };
 
 template <typename Append>
-QString LetterPass::run(const QString& text, char16_t letter, Append append)
+std::optional<QString> LetterPass::pass(const QString& text, char16_t letter, Append append,
+                                        bool cutRepeats)
 {
     const QStringView in(text);
     const qsizetype n = in.size();
     qsizetype next = findPlaceholder(in, 0, letter);
-    if (next < 0)
-        return text;
 
     QString out;
     out.reserve(n + 32);
@@ -157,12 +174,15 @@ QString LetterPass::run(const QString& text, char16_t letter, Append append)
         const ValueShape shape = shapeOf(value, letter);
         const bool feedsItself =
             shape.leadingLetters >= 2 &&
-            (shape.trailingPercents >= 2 ||
-             (shape.trailingPercents == 1 && shape.leadingLetters + 1 == value.size()));
+            (shape.trailingPercents >= 2 || (cutRepeats && shape.trailingPercents == 1 &&
+                                             shape.leadingLetters + 1 == value.size()));
         // The rules above hold for a value that stays the same; one the clock changes halfway
         // could still feed itself. Far more replacements than any ending run of this length
         // needs stop every further search of inserted text.
         const bool overBudget = ++replacements > 8 * (n + 16) * (value.size() + 2);
+        // A text this long is of no use on a screen; the time and memory matter more.
+        if (!cutRepeats && (overBudget || out.size() > 4 * n + (1 << 16)))
+            return std::nullopt;
         if (shape.holdsOwnPlaceholder || (feedsItself && trailing > 0) || overBudget) {
             put(value);
             searchedPast = true;

@@ -4,7 +4,8 @@
 // from its first character — but it is reached in time linear in the text, so that a long
 // template cannot stall the tick, and it ends on every input: where a regional text inserted
 // for %C, %U, %D or %Z holds its own placeholder (or would meet '%' signs around it and copy
-// itself into the text without end), the search goes on after the inserted text instead.
+// itself into the text without end, or so many times over that the text would outgrow any
+// screen), the search goes on after the inserted text instead.
 
 #include "countdown/Clock.h"
 #include "countdown/Countdown.h"

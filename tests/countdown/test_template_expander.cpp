@@ -132,6 +132,8 @@ TEST(LiveExpansion, InsertedTextJoinsWithItsNeighboursAsTheStepByStepSearchWould
         {"'DD%%'", QStringLiteral("%D"), QStringLiteral("DD%%")}, // nothing before it to meet
         {"'DD%'", QStringLiteral("%DD"), QStringLiteral("DDDD%")},
         {"'DD%'", QStringLiteral("%DDD"), QStringLiteral("DDDDDD%")},
+        // each '%' before it doubles the work, but the copying ends
+        {"'DD%'", QStringLiteral("%%%D"), QStringLiteral("DDDDDDDD%%%")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pattern);
