@@ -1,8 +1,16 @@
 #include "app/DialogFocus.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+namespace {
+// How long a mapped dialog waits for the compositor's answer to its first frame before it asks
+// for the keyboard anyway.
+constexpr int kMapAnswerWaitMs = 250;
+} // namespace
 
 DialogFocus::DialogFocus(QObject* parent)
     : QObject(parent)
@@ -17,14 +25,42 @@ bool DialogFocus::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Show && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
         if (widget->isWindow() && widget->windowType() == Qt::Dialog && widget->windowHandle())
-            m_pending.insert(widget->windowHandle());
-    } else if (event->type() == QEvent::Expose && m_pending.contains(watched)) {
-        // The compositor only activates a surface it has mapped, that is after the first frame.
+            m_pending.insert(widget->windowHandle(), false);
+    } else if (event->type() == QEvent::Expose && watched->isWindowType()) {
         auto* window = static_cast<QWindow*>(watched);
-        if (window->isExposed()) {
-            m_pending.remove(watched);
-            window->requestActivate();
+        if (!window->isExposed())
+            return false;
+        const auto pending = m_pending.find(watched);
+        if (pending != m_pending.end() && !pending.value()) {
+            // The first frame is about to be drawn; the compositor only activates a surface
+            // it has mapped, and answers the mapping with a new state of its own.
+            pending.value() = true;
+            QTimer::singleShot(kMapAnswerWaitMs, window,
+                               [this, guard = QPointer<QWindow>(window)] { activate(guard); });
+        } else {
+            answerConfigure(window);
+            activate(window);
         }
     }
     return false;
+}
+
+void DialogFocus::answerConfigure(QWindow* window)
+{
+    // A window that takes on the compositor's new state without changing its pixels draws no
+    // frame, and the compositor holds back every change made in the same step (the dialog
+    // coming up over the full-screen window among them) until it gives up waiting. The frame
+    // must go out now: once the next state is acknowledged, it would no longer count.
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->windowHandle() == window && widget->isVisible())
+            widget->repaint();
+    }
+}
+
+void DialogFocus::activate(QWindow* window)
+{
+    // Asked only after the compositor's answer to the mapping has been drawn: a request that
+    // overtakes it makes the compositor hold the dialog back, unseen, while it has the keyboard.
+    if (window && m_pending.remove(window))
+        window->requestActivate();
 }

@@ -3,8 +3,10 @@
 // new dialog over a full-screen window is not always focused by itself, and the window behind
 // it, blocked by the dialog, would swallow every key.
 
+#include <QHash>
 #include <QObject>
-#include <QSet>
+
+class QWindow;
 
 class DialogFocus : public QObject {
     Q_OBJECT
@@ -15,6 +17,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // Dialog windows shown but not yet on screen.
-    QSet<QObject*> m_pending;
+    void answerConfigure(QWindow* window);
+    void activate(QWindow* window);
+
+    // Dialog windows shown but not yet activated, and whether their first frame is drawn.
+    QHash<QObject*, bool> m_pending;
 };
