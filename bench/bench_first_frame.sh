@@ -7,21 +7,8 @@ build=${1:-build-bench}
 yearmark=$(readlink -f "$build/yearmark")
 watch=$(readlink -f "$build/frame_watch")
 runs=${BENCH_RUNS:-10}
-tmp=$(mktemp -d)
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$tmp"; }
-trap cleanup EXIT
-export XDG_CONFIG_HOME="$tmp/config" LC_ALL=de_DE.UTF-8
-faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
-
-n=90
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-mkdir -p "$tmp/fb" "$tmp/app"
-Xvfb ":$n" -screen 0 1920x1080x24 -fbdir "$tmp/fb" -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-export DISPLAY=":$n"
-cp "$yearmark" "$tmp/app/yearmark"
+source "$(dirname "$0")/frame_buffer_screen.sh"
+bench_screen 1920x1080
 
 # Magenta, so that neither the title nor black is taken for it.
 src="videotestsrc num-buffers=125 pattern=solid-color foreground-color=0xffff00ff ! video/x-raw,width=1920,height=1080,framerate=25/1"

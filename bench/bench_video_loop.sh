@@ -8,21 +8,9 @@ build=${1:-build-bench}
 yearmark=$(readlink -f "$build/yearmark")
 watch=$(readlink -f "$build/frame_watch")
 passes=${BENCH_PASSES:-20}
-tmp=$(mktemp -d)
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$tmp"; }
-trap cleanup EXIT
-export XDG_CONFIG_HOME="$tmp/config" LC_ALL=de_DE.UTF-8
-faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
-
-n=90
-while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-mkdir -p "$tmp/fb" "$tmp/app" "$tmp/frames"
-Xvfb ":$n" -screen 0 1280x720x24 -fbdir "$tmp/fb" -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-export DISPLAY=":$n"
-cp "$yearmark" "$tmp/app/yearmark"
+source "$(dirname "$0")/frame_buffer_screen.sh"
+bench_screen 1280x720
+mkdir -p "$tmp/frames"
 
 for i in $(seq 0 24); do
   colour=lime; [ "$i" = 0 ] && colour=red; [ "$i" = 24 ] && colour=blue
