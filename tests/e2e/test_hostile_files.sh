@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Files that anyone may have put where the program reads: the settings store, the background
-# picture, "0.avi" (F9 plays it from the working folder) and the zero-moment picture. Each
-# kind of damage is one program start that meets it in all of these at once. A picture that
-# exists but cannot be shown gives the error box within a second; everything else is met in
-# silence; either way the count goes on and the program ends normally.
+# picture, the help file (F1), "0.avi" (F9 plays it from the working folder) and the
+# zero-moment picture. Each kind of damage is one program start that meets it in all of these
+# at once. A picture that exists but cannot be shown gives the error box within a second;
+# everything else is met in silence; either way the count goes on and the program ends
+# normally.
 E2E_WIDTH=640 E2E_HEIGHT=480
 source "$(dirname "$0")/lib.sh"
 
@@ -25,6 +26,8 @@ gst-launch-1.0 -q videotestsrc num-buffers=10 ! video/x-raw,width=64,height=48,f
 printf '%s\r\n' 'Windows Registry Editor Version 5.00' '' '[HKEY_CURRENT_USER\Software\Vemoral\yearmark]' \
   '"Label"="Frohes Fest"' '"Stretch"=dword:00000000' '"Fon"=dword:00ff0000' >"$good/s.reg"
 e2e_picture "$good/other.png" blue 64x48
+# The help file built beside the program under test, where there is one.
+cp "$(dirname "$E2E_BIN")/yearmark.chm" "$good/h.chm" 2>/dev/null
 
 # A copy whose header claims 65500 x 65500 pixels: the JPEG frame header, or the AVI's main
 # and stream headers.
@@ -54,7 +57,7 @@ damage() {  # kind, sound file, path; fails when the kind does not apply to the 
     empty) : >"$path" ;;
     truncated) head -c "$(( $(stat -c %s "$src") * 2 / 5 ))" "$src" >"$path" ;;
     wrong-type) cp "$good/other.png" "$path" ;;
-    huge-header) [ "$type" = reg ] && return 1; claim_huge "$type" "$src" "$path" ;;
+    huge-header) [ "$type" = reg ] || [ "$type" = chm ] && return 1; claim_huge "$type" "$src" "$path" ;;
     sparse-1GiB) truncate -s 1G "$path" ;;
     folder) mkdir "$path" ;;
     fifo) mkfifo "$path" ;;
@@ -63,7 +66,14 @@ damage() {  # kind, sound file, path; fails when the kind does not apply to the 
   esac
 }
 
-boxes() { xdotool search --onlyvisible --name '^Yearmark$' 2>/dev/null | wc -l; }
+# Error boxes are dialogs; a help window may carry the same name as its file's title.
+boxes() {
+  local w n=0
+  for w in $(xdotool search --onlyvisible --name '^Yearmark$' 2>/dev/null); do
+    xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q DIALOG && n=$((n + 1))
+  done
+  echo "$n"
+}
 # Waits up to a second for the number of error boxes and then checks that it stays.
 expect_boxes() {  # what, expected count
   local deadline=$(( $(date +%s%N) + 1000000000 ))
@@ -101,6 +111,7 @@ while read -r kind box; do
   damage "$kind" "$good/p.jpg" "$app/yearmark.jpg"
   damage "$kind" "$good/v.avi" "$work/0.avi"
   damage "$kind" "$good/p.jpg" "$app/0.jpg"
+  [ -f "$good/h.chm" ] && damage "$kind" "$good/h.chm" "$app/yearmark.chm"
   # Where "0.avi" beside the program is no file at all, the zero moment looks past it.
   [ "$box" = 0 ] && damage "$kind" "$good/v.avi" "$app/0.avi"
   run=("$exe")
@@ -133,6 +144,13 @@ SCRIPT
   expect_boxes "$kind: settings store and background picture" "$box"
   e2e_check "$kind: the count goes on" e2e_wait_for 2 counted_on "$a"
   close_boxes
+  # A damaged help file shows an empty viewer or nothing, and never a box.
+  if [ -f "$good/h.chm" ]; then
+    e2e_key F1
+    expect_boxes "$kind: the help file by F1" 0
+    e2e_check "$kind: still running after F1" kill -0 "$E2E_APP_PID"
+    xdotool search --onlyvisible --name '^Happy New Year$' windowactivate --sync >/dev/null 2>&1
+  fi
   # F9 reads "0.avi" in the working folder, the zero moment the zero-moment files. Where no
   # box comes to show it, F2 after them shows that the program still answers.
   e2e_key F9
