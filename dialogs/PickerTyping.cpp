@@ -269,8 +269,8 @@ void PickerTyping::show()
         const int lastDay = QDate(m_year, m_month, 1).daysInMonth();
         const QDate date(m_year, m_month, std::min(m_day, lastDay));
         const QTime time(m_hour, m_minute, m_second, m_msec);
-        // In the picker's own time spec: a date picker counts in UTC, and a local time handed
-        // to it would be moved by the zone's offset.
+        // In the picker's own kind of time (its Qt::TimeSpec): a date picker counts in UTC, and a
+        // local time handed to it would be moved by the zone's offset.
         if (date.isValid() && time.isValid() && date >= m_picker->minimumDate() &&
             date <= m_picker->maximumDate())
             m_picker->setDateTime(QDateTime(date, time, m_picker->timeSpec()));
