@@ -250,6 +250,13 @@ void TFormMain::PlayFile(const QString& fileName) { m_zeroMoment->playFile(fileN
 
 void TFormMain::FilterGraph1GraphComplete() { m_zeroMoment->graphComplete(); }
 
+TCFGDialog* TFormMain::settingsDialog()
+{
+    if (!m_cfg && m_makeCfg)
+        setSettingsDialog(m_makeCfg());
+    return m_cfg;
+}
+
 void TFormMain::setSettingsDialog(TCFGDialog* dialog)
 {
     m_cfg = dialog;
@@ -306,7 +313,7 @@ void TFormMain::applyExchangeValues(const ExchangeValues& v)
 
 void TFormMain::EinstellunGen1Click()
 {
-    if (m_cfg) {
+    if (settingsDialog()) {
         const PictureAlign alignBefore = m_align;
         const bool countingBefore = counting();
         ExchangeValues values = exchangeValues();
@@ -338,10 +345,10 @@ void TFormMain::Help1Click()
         m_helpManager->showTableOfContents(m_helpFile);
 }
 
-void TFormMain::setInfoDialog(TFormInfo* dialog) { m_info = dialog; }
-
 void TFormMain::Info1Click()
 {
+    if (!m_info && m_makeInfo)
+        m_info = m_makeInfo();
     if (m_info)
         m_info->exec();
 }

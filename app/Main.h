@@ -12,6 +12,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <optional>
 
 class QAction;
@@ -74,13 +75,15 @@ public:
     // The zero moment's steps, which the handlers below call.
     ZeroMoment* zeroMoment() const { return m_zeroMoment; }
 
-    // The settings dialog the settings command shows; created by the application after the
-    // main window, owned by it as its parent.
+    // The settings dialog the settings command shows, owned by this window as its parent.
+    // The application hands over how to make it: it is made when first asked for, so that a
+    // count nobody configures never pays for the dialog's widgets and fonts.
     void setSettingsDialog(TCFGDialog* dialog);
-    TCFGDialog* settingsDialog() const { return m_cfg; }
-    // The information dialog F3 shows, created by the application as the third window and
-    // owned by this one; the help manager F1 asks for the help's table of contents.
-    void setInfoDialog(TFormInfo* dialog);
+    void setSettingsDialogMaker(std::function<TCFGDialog*()> make) { m_makeCfg = std::move(make); }
+    TCFGDialog* settingsDialog();
+    // The information dialog F3 shows, made on first use like the settings dialog and owned by
+    // this one; the help manager F1 asks for the help's table of contents.
+    void setInfoDialogMaker(std::function<TFormInfo*()> make) { m_makeInfo = std::move(make); }
     void setHelpManager(THelpManager* manager) { m_helpManager = manager; }
 
     // Shows the window as the platform wants it: frameless and on top over the primary
@@ -120,5 +123,7 @@ private:
     SecondBoundaryTimer* m_secondTimer = nullptr;
     TCFGDialog* m_cfg = nullptr;
     TFormInfo* m_info = nullptr;
+    std::function<TCFGDialog*()> m_makeCfg;
+    std::function<TFormInfo*()> m_makeInfo;
     THelpManager* m_helpManager = nullptr;
 };

@@ -35,8 +35,9 @@ int main(int argc, char** argv)
     const QString exePath = executablePath();
     TFormMain formMain(clock, exePath, settingsFilePath(fileBaseName(exePath)));
     setErrorBoxOwner(&formMain);
-    formMain.setSettingsDialog(new TCFGDialog(&formMain, clock));
-    formMain.setInfoDialog(new TFormInfo(&formMain));
+    formMain.setSettingsDialogMaker(
+        [&formMain, &clock] { return new TCFGDialog(&formMain, clock); });
+    formMain.setInfoDialogMaker([&formMain] { return new TFormInfo(&formMain); });
     formMain.setHelpManager(&helpManager);
 
     // Signals and the end of the desktop session take the same orderly path as Alt+F4;

@@ -53,10 +53,16 @@ RegFileStorage::Contents RegFileStorage::read(const QString& path, qint64 maxByt
     if (info.st_size > maxBytes)
         return {State::TooLarge, {}};
 
-    // The size may change while reading; never take more than the limit plus one byte.
-    QByteArray bytes(maxBytes + 1, Qt::Uninitialized);
+    // Sized for the file as it is; grown if it grows while being read, but never past the
+    // limit plus one byte. A buffer of the whole limit would cost a megabyte for a few lines.
+    QByteArray bytes(info.st_size + 1, Qt::Uninitialized);
     qint64 total = 0;
-    while (total < bytes.size()) {
+    for (;;) {
+        if (total == bytes.size()) {
+            if (total > maxBytes)
+                break;
+            bytes.resize(qMin(bytes.size() * 2, maxBytes + 1));
+        }
         const ssize_t n = ::read(fd.get(), bytes.data() + total, size_t(bytes.size() - total));
         if (n < 0 && errno == EINTR)
             continue;

@@ -243,3 +243,21 @@ TEST_F(RegistryKeyTest, AnOversizedFileIsKeptBesideTheNewOne)
 }
 
 } // namespace
+
+// The file is read whole whatever its size up to the limit, and not at all beyond it.
+TEST(RegFileStorageRead, ReadsEveryByteUpToTheLimit)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("key.reg");
+    for (const qint64 size : {qint64(0), qint64(1), qint64(70001), RegFileStorage::kMaxBytes}) {
+        QByteArray bytes(size, '\0');
+        for (qint64 i = 0; i < size; ++i)
+            bytes[i] = char('a' + i % 26);
+        testdata::writeFile(file, bytes);
+        const RegFileStorage::Contents read = RegFileStorage::read(file);
+        EXPECT_EQ(read.state, RegFileStorage::State::Read) << size;
+        EXPECT_EQ(read.bytes, bytes) << size;
+    }
+    testdata::writeFile(file, QByteArray(RegFileStorage::kMaxBytes + 1, 'x'));
+    EXPECT_EQ(RegFileStorage::read(file).state, RegFileStorage::State::TooLarge);
+}
