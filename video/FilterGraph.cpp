@@ -26,6 +26,21 @@ EMediaGraphError graphError(const std::string& text, uint32_t code)
     return EMediaGraphError(EMediaGraphError::formatMessage(text, code), code);
 }
 
+// A machine without a sound server or device must still show the video: the sound then goes
+// nowhere, at the pace of the clock. Asked only when a file brings sound, on the streaming
+// thread that found it: trying the sound servers loads their libraries, several megabytes that
+// a silent clip never needs.
+const char* audioSinkFactory()
+{
+    ElementPtr probe = makeElement("autoaudiosink");
+    if (!probe)
+        return "fakesink";
+    const bool works =
+        gst_element_set_state(probe.get(), GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+    gst_element_set_state(probe.get(), GST_STATE_NULL);
+    return works ? "autoaudiosink" : "fakesink";
+}
+
 bool capsNameStartsWith(GstPad* pad, const char* prefix)
 {
     CapsPtr caps(gst_pad_get_current_caps(pad));
@@ -56,7 +71,6 @@ struct TFilterGraph::Shared {
     bool videoClaimed = false;
     bool videoLinked = false;
     bool audioLinked = false;
-    const char* audioSink = "fakesink";
     // The graph keeps full volume and a centred balance; they are applied to every render.
     double volume = volumeFactor(linearVolumeLevel(10000));
     float panorama = panoramaPosition(0);
@@ -220,19 +234,6 @@ bool TFilterGraph::isMemberElement(GstElement* element) const
     return false;
 }
 
-const char* TFilterGraph::audioSinkFactory() const
-{
-    // A machine without a sound server or device must still show the video: the sound then goes
-    // nowhere, at the pace of the clock.
-    ElementPtr probe = makeElement("autoaudiosink");
-    if (!probe)
-        return "fakesink";
-    const bool works =
-        gst_element_set_state(probe.get(), GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
-    gst_element_set_state(probe.get(), GST_STATE_NULL);
-    return works ? "autoaudiosink" : "fakesink";
-}
-
 [[noreturn]] void TFilterGraph::failCall(const char* fallbackText)
 {
     GErrorPtr error;
@@ -288,7 +289,6 @@ HRESULT TFilterGraph::RenderFile(const QString& fileName)
             if ((sinkPad = PadPtr(gst_element_get_static_pad(element, "sink"))))
                 break;
 
-    const char* audioSink = audioSinkFactory();
     {
         std::lock_guard lock(m_shared->mutex);
         ++m_shared->epoch;
@@ -296,7 +296,6 @@ HRESULT TFilterGraph::RenderFile(const QString& fileName)
         m_shared->error.reset();
         m_shared->videoSinkPad = std::move(sinkPad);
         m_shared->videoClaimed = m_shared->videoLinked = m_shared->audioLinked = false;
-        m_shared->audioSink = audioSink;
     }
     auto freeShared = [](gpointer data, GClosure*) {
         delete static_cast<std::shared_ptr<Shared>*>(data);
@@ -626,7 +625,6 @@ void TFilterGraph::onPadAdded(GstElement*, GstPad* pad, gpointer data) noexcept
     if (!capsNameStartsWith(pad, "audio/x-raw"))
         return;
     GstElement* pipeline;
-    const char* sinkFactory;
     double volume;
     float panorama;
     {
@@ -635,10 +633,10 @@ void TFilterGraph::onPadAdded(GstElement*, GstPad* pad, gpointer data) noexcept
             return;
         shared.audioLinked = true;
         pipeline = shared.pipeline;
-        sinkFactory = shared.audioSink;
         volume = shared.volume;
         panorama = shared.panorama;
     }
+    const char* sinkFactory = audioSinkFactory();
     ElementPtr convert = makeElement("audioconvert");
     ElementPtr resample = makeElement("audioresample");
     ElementPtr level = makeElement("volume");

@@ -102,7 +102,6 @@ private:
     bool isMemberElement(GstElement* element) const;
     void publishGraph() noexcept;
     void unpublishGraph() noexcept;
-    const char* audioSinkFactory() const;
 
     static GstBusSyncReply onBusSync(GstBus* bus, GstMessage* message, gpointer data) noexcept;
     static void onPadAdded(GstElement* decoder, GstPad* pad, gpointer data) noexcept;
