@@ -71,6 +71,7 @@ struct TFilterGraph::Shared {
     bool videoClaimed = false;
     bool videoLinked = false;
     bool audioLinked = false;
+    uint64_t videoBuffers = 0; // frames that went to the video member since the last render
     // The graph keeps full volume and a centred balance; they are applied to every render.
     double volume = volumeFactor(linearVolumeLevel(10000));
     float panorama = panoramaPosition(0);
@@ -296,6 +297,7 @@ HRESULT TFilterGraph::RenderFile(const QString& fileName)
         m_shared->error.reset();
         m_shared->videoSinkPad = std::move(sinkPad);
         m_shared->videoClaimed = m_shared->videoLinked = m_shared->audioLinked = false;
+        m_shared->videoBuffers = 0;
     }
     auto freeShared = [](gpointer data, GClosure*) {
         delete static_cast<std::shared_ptr<Shared>*>(data);
@@ -309,6 +311,7 @@ HRESULT TFilterGraph::RenderFile(const QString& fileName)
     const GstStateChangeReturn ret = gst_element_set_state(m_pipeline.get(), GST_STATE_PAUSED);
     bool ok = false;
     bool timedOut = false;
+    bool noFrame = false;
     {
         std::unique_lock lock(m_shared->mutex);
         if (ret == GST_STATE_CHANGE_FAILURE) {
@@ -321,6 +324,11 @@ HRESULT TFilterGraph::RenderFile(const QString& fileName)
                                             [&] { return m_shared->prerolled || m_shared->error; });
             ok = !timedOut && !m_shared->error;
         }
+        // Ready, but on the end of the file rather than on a frame: every frame was dropped on
+        // the way. Playing it would show nothing, and a segment seek would wait for ever for a
+        // frame to pause on.
+        noFrame = ok && m_shared->prerolled && m_shared->videoLinked && m_shared->videoBuffers == 0;
+        ok = ok && !noFrame;
     }
     if (!ok) {
         GErrorPtr error;
@@ -333,6 +341,9 @@ HRESULT TFilterGraph::RenderFile(const QString& fileName)
         m_rendered = false;
         if (error)
             throw EMediaGraphError::fromGError(error.get());
+        if (noFrame)
+            throw graphError("The media file has no frame that can be shown.",
+                             media_codes::noVideoStream);
         if (timedOut)
             throw graphError("The media file " + QDir::toNativeSeparators(path).toStdString() +
                                  " did not start within " +
@@ -617,6 +628,11 @@ void TFilterGraph::onPadAdded(GstElement*, GstPad* pad, gpointer data) noexcept
             sinkPad.reset(GST_PAD(gst_object_ref(shared.videoSinkPad.get())));
         }
         const bool linked = gst_pad_link(pad, sinkPad.get()) == GST_PAD_LINK_OK;
+        if (linked)
+            gst_pad_add_probe(
+                pad, GST_PAD_PROBE_TYPE_BUFFER, &TFilterGraph::onVideoBuffer,
+                new std::shared_ptr<Shared>(*static_cast<std::shared_ptr<Shared>*>(data)),
+                [](gpointer held) { delete static_cast<std::shared_ptr<Shared>*>(held); });
         std::lock_guard lock(shared.mutex);
         shared.videoLinked = linked;
         shared.videoClaimed = linked;
@@ -662,6 +678,14 @@ void TFilterGraph::onPadAdded(GstElement*, GstPad* pad, gpointer data) noexcept
         gst_element_sync_state_with_parent(element);
     PadPtr convertSink(gst_element_get_static_pad(convert.get(), "sink"));
     gst_pad_link(pad, convertSink.get());
+}
+
+GstPadProbeReturn TFilterGraph::onVideoBuffer(GstPad*, GstPadProbeInfo*, gpointer data) noexcept
+{
+    Shared& shared = **static_cast<std::shared_ptr<Shared>*>(data);
+    std::lock_guard lock(shared.mutex);
+    ++shared.videoBuffers;
+    return GST_PAD_PROBE_OK;
 }
 
 void TFilterGraph::onNoMorePads(GstElement* decoder, gpointer data) noexcept

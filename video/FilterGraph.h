@@ -106,6 +106,8 @@ private:
     static GstBusSyncReply onBusSync(GstBus* bus, GstMessage* message, gpointer data) noexcept;
     static void onPadAdded(GstElement* decoder, GstPad* pad, gpointer data) noexcept;
     static void onNoMorePads(GstElement* decoder, gpointer data) noexcept;
+    static GstPadProbeReturn onVideoBuffer(GstPad* pad, GstPadProbeInfo* info,
+                                           gpointer data) noexcept;
 
     std::shared_ptr<Shared> m_shared;
     yearmark::video::ElementPtr m_pipeline;

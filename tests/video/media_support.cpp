@@ -92,6 +92,12 @@ TestClips makeClips()
         c.cutFrames = cut("/cutmovi.avi", movi > 0 ? movi + 4 : 0);
     }
     c.cutHalf = cut("/half.avi", -1);
+    c.noFrames = c.dir + "/noframes.avi";
+    {
+        QFile in(c.video43), out(c.noFrames);
+        if (in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly))
+            out.write(in.readAll().replace(QByteArray("\xff\xd8\xff"), QByteArray(3, '\0')));
+    }
     c.noise = c.dir + "/noise.avi";
     {
         QFile out(c.noise);

@@ -20,6 +20,7 @@ struct TestClips {
     QString cutHeader; // the first 200 bytes of video43
     QString cutFrames; // video43 cut right after its header: streams announced, no frame
     QString cutHalf;   // the first half of video43
+    QString noFrames;  // video43 whose frames have lost their JPEG start: every one is dropped
     QString noise;     // text bytes named .avi
     QString oddPath;   // video43 in a folder and file name with spaces, '#', '%' and umlauts
     QString missing;   // a name that does not exist

@@ -282,6 +282,7 @@ INSTANTIATE_TEST_SUITE_P(
                     BadFile {"CutBeforeTheFirstFrame", &TestClips::cutFrames, 0},
                     BadFile {"NotAVideo", &TestClips::noise, 0},
                     BadFile {"SoundOnly", &TestClips::audioOnly, media_codes::noVideoStream},
+                    BadFile {"NoFrameDecodes", &TestClips::noFrames, media_codes::noVideoStream},
                     // Refused before any element opens it and waits for a writer.
                     BadFile {"NamedPipe", &TestClips::pipe, media_codes::fileNotFound}),
     [](const auto& test) { return std::string(test.param.name); });
