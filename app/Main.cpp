@@ -166,6 +166,9 @@ void TFormMain::applySettingsToControls()
 
 void TFormMain::showOnScreen()
 {
+    // The first tick comes with the first frame: waiting a whole interval for it would show an
+    // empty screen for a fifth of a second at every start.
+    Timer1Timer();
     if (QGuiApplication::platformName() == QLatin1String("wayland")) {
         showFullScreen();
     } else {

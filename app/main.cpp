@@ -16,6 +16,44 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include <functional>
+
+namespace {
+
+// Runs a step once, on the event loop, after the widget's first paint.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget* widget, std::function<void()> step)
+        : QObject(widget)
+        , m_step(std::move(step))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                m_step();
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_step;
+};
+
+void afterFirstPaint(QWidget* widget, std::function<void()> step)
+{
+    new AfterFirstPaint(widget, std::move(step));
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     // In a Wayland session the window is a native Wayland one; X11 stays the way in elsewhere.
@@ -24,7 +62,6 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "wayland;xcb");
     TApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Yearmark"));
-    QApplication::setWindowIcon(applicationIcon());
     installQtGerman(app);
     DialogFocus dialogFocus;
 
@@ -53,6 +90,9 @@ int main(int argc, char** argv)
 
     ScreenAwake screenAwake(formMain);
     formMain.showOnScreen();
+    // The icon is for task bars and switchers; reading and converting its sizes takes longer
+    // than the rest of showing the window, so it comes after the first frame.
+    afterFirstPaint(&formMain, [] { QApplication::setWindowIcon(applicationIcon()); });
     // Said once, above the running count, when this machine cannot show the help.
     QTimer helpWarning;
     helpWarning.setSingleShot(true);
