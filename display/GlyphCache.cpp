@@ -4,11 +4,13 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QRawFont>
+#include <QSet>
 #include <QTransform>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -19,6 +21,9 @@ constexpr qsizetype kLargestShare = 4;
 constexpr qsizetype kScratchKeepBytes = 256 * 1024;
 // Fonts seen before the font table is started afresh (a settings preview runs through sizes).
 constexpr int kMaxFonts = 256;
+// A drawing that lacks at least this many glyphs (the first frame, a new font size) renders
+// them on two threads: at the title's size each takes a fraction of a millisecond.
+constexpr size_t kSharedFrom = 8;
 // Glyphs whose pen position lies this far out are off any canvas.
 constexpr qreal kFarAway = 1e7;
 
@@ -101,17 +106,26 @@ int GlyphCache::fontId(const QRawFont& font, int stretch)
     return id;
 }
 
-GlyphCache::Mask GlyphCache::render(const QRawFont& font, quint32 glyph, int subX, int subY,
-                                    bool antialiased)
+QPainterPath GlyphCache::placedPath(const QRawFont& font, quint32 glyph, int subX, int subY)
 {
     QPainterPath path = glyphPath(font, glyph);
-    if (path.isEmpty())
-        return {};
     path.translate(qreal(subX) / kSubpixels, qreal(subY) / kSubpixels);
+    return path;
+}
+
+QRect GlyphCache::coverageBox(const QPainterPath& path)
+{
     const QRectF bounds = path.boundingRect();
     // One pixel of margin all round: antialiased edges reach into the pixel a bound lies in.
-    const QRect box(QPoint(int(std::floor(bounds.left())) - 1, int(std::floor(bounds.top())) - 1),
-                    QPoint(int(std::ceil(bounds.right())), int(std::ceil(bounds.bottom()))));
+    return QRect(QPoint(int(std::floor(bounds.left())) - 1, int(std::floor(bounds.top())) - 1),
+                 QPoint(int(std::ceil(bounds.right())), int(std::ceil(bounds.bottom()))));
+}
+
+GlyphCache::Mask GlyphCache::fill(const QPainterPath& path, bool antialiased)
+{
+    if (path.isEmpty())
+        return {};
+    const QRect box = coverageBox(path);
     QImage coverage(box.size(), QImage::Format_Alpha8);
     if (coverage.isNull())
         return {};
@@ -124,19 +138,30 @@ GlyphCache::Mask GlyphCache::render(const QRawFont& font, quint32 glyph, int sub
     return {std::move(coverage), box.topLeft()};
 }
 
+bool GlyphCache::cacheable(const Mask& mask) const
+{
+    return mask.coverage.sizeInBytes() + qsizetype(sizeof(Mask)) <=
+           m_masks.maxCost() / kLargestShare;
+}
+
+void GlyphCache::keep(quint64 key, Mask&& mask)
+{
+    const qsizetype cost = mask.coverage.sizeInBytes() + qsizetype(sizeof(Mask));
+    m_masks.insert(key, new Mask(std::move(mask)), cost);
+}
+
 const GlyphCache::Mask* GlyphCache::mask(const QRawFont& font, int fontId, quint32 glyph, int subX,
                                          int subY, bool antialiased, Mask& uncached)
 {
     const quint64 key = maskKey(fontId, glyph, subX, subY, antialiased);
     if (const Mask* hit = m_masks.object(key))
         return hit;
-    Mask fresh = render(font, glyph, subX, subY, antialiased);
-    const qsizetype cost = fresh.coverage.sizeInBytes() + qsizetype(sizeof(Mask));
-    if (cost > m_masks.maxCost() / kLargestShare) {
+    Mask fresh = fill(placedPath(font, glyph, subX, subY), antialiased);
+    if (!cacheable(fresh)) {
         uncached = std::move(fresh);
         return &uncached;
     }
-    m_masks.insert(key, new Mask(std::move(fresh)), cost);
+    keep(key, std::move(fresh));
     return m_masks.object(key);
 }
 
@@ -168,6 +193,66 @@ void GlyphCache::blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft
     canvas.drawImage(logicalTopLeft, view);
 }
 
+void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qreal dy,
+                         bool antialiased)
+{
+    struct Job {
+        quint64 key;
+        QPainterPath path;
+        Mask mask;
+    };
+    std::vector<Job> jobs;
+    QSet<quint64> queued;
+    for (const QGlyphRun& run : runs) {
+        const QRawFont raw = run.rawFont();
+        if (!raw.isValid())
+            continue;
+        const int id = fontId(raw, stretch);
+        const QList<quint32> glyphs = run.glyphIndexes();
+        const QList<QPointF> positions = run.positions();
+        const qsizetype n = std::min(glyphs.size(), positions.size());
+        for (qsizetype i = 0; i < n; ++i) {
+            qint64 whole = 0;
+            int subX = 0;
+            int subY = 0;
+            const qreal x = positions[i].x() + dx;
+            const qreal y = positions[i].y() + dy;
+            if (!(std::abs(x) < kFarAway && std::abs(y) < kFarAway))
+                continue;
+            split(x, whole, subX);
+            split(y, whole, subY);
+            const quint64 key = maskKey(id, glyphs[i], subX, subY, antialiased);
+            if (m_masks.contains(key) || queued.contains(key))
+                continue;
+            QPainterPath path = placedPath(raw, glyphs[i], subX, subY);
+            const QRect box = coverageBox(path);
+            // Too large to be kept: drawn on its own below, as always.
+            if (path.isEmpty() || qsizetype(box.width()) * box.height() + qsizetype(sizeof(Mask)) >
+                                      m_masks.maxCost() / kLargestShare)
+                continue;
+            queued.insert(key);
+            jobs.push_back({key, std::move(path), {}});
+        }
+    }
+    if (jobs.size() < kSharedFrom)
+        return;
+    const size_t half = jobs.size() / 2;
+    auto fillRange = [&jobs, antialiased](size_t from, size_t to) noexcept {
+        try {
+            for (size_t i = from; i < to; ++i)
+                jobs[i].mask = fill(jobs[i].path, antialiased);
+        } catch (...) {
+            // Left empty: the drawing renders what is missing itself.
+        }
+    };
+    std::thread helper(fillRange, half, jobs.size());
+    fillRange(0, half);
+    helper.join();
+    for (Job& job : jobs)
+        if (!job.mask.coverage.isNull() && cacheable(job.mask))
+            keep(job.key, std::move(job.mask));
+}
+
 bool GlyphCache::drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs,
                           const QColor& color) noexcept
 {
@@ -188,6 +273,11 @@ bool GlyphCache::drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs,
                                  (hints.testFlag(QPainter::TextAntialiasing) &&
                                   !(font.styleStrategy() & QFont::NoAntialias));
         const std::vector<QRgb> tint = tintTable(color);
+        try {
+            prepare(runs, font.stretch(), dx, dy, antialiased);
+        } catch (...) {
+            // No second thread to be had: the glyphs are rendered one by one below.
+        }
         Mask uncached;
         for (const QGlyphRun& run : runs) {
             const QRawFont raw = run.rawFont();

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QImage>
 #include <QList>
+#include <QPainterPath>
 #include <QPoint>
 #include <QString>
 
@@ -60,7 +61,14 @@ private:
     int fontId(const QRawFont& font, int stretch);
     const Mask* mask(const QRawFont& font, int fontId, quint32 glyph, int subX, int subY,
                      bool antialiased, Mask& uncached);
-    static Mask render(const QRawFont& font, quint32 glyph, int subX, int subY, bool antialiased);
+    // Renders what the runs lack and keeps it, on two threads when there is much to render.
+    void prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qreal dy, bool antialiased);
+    static QPainterPath placedPath(const QRawFont& font, quint32 glyph, int subX, int subY);
+    static QRect coverageBox(const QPainterPath& path);
+    // Safe on any thread: paints only into the image it makes.
+    static Mask fill(const QPainterPath& path, bool antialiased);
+    bool cacheable(const Mask& mask) const;
+    void keep(quint64 key, Mask&& mask);
     void blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft,
               const std::vector<QRgb>& tint);
 
