@@ -58,18 +58,14 @@ e2e_finish() {
 
 # A private X server on a free display, with openbox managing it.
 e2e_start_x() {
-  local n
-  for n in $(seq 90 190); do
-    if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
-      Xvfb ":$n" -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp -noreset \
-        >"$E2E_DIR/xvfb.log" 2>&1 &
-      E2E_PIDS+=($!)
-      export DISPLAY=":$n"
-      if e2e_wait_for 10 xdpyinfo; then break; fi
-      kill "${E2E_PIDS[-1]}" 2>/dev/null
-      unset 'E2E_PIDS[-1]'
-    fi
-  done
+  # The server picks a free display itself and names it when it is ready: two tests starting
+  # at the same moment would otherwise both see one display free and share one server.
+  : >"$E2E_DIR/display"
+  Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp -noreset \
+    3>"$E2E_DIR/display" >"$E2E_DIR/xvfb.log" 2>&1 &
+  E2E_PIDS+=($!)
+  e2e_wait_for 10 grep -q . "$E2E_DIR/display"
+  export DISPLAY=":$(head -n1 "$E2E_DIR/display")"
   xdpyinfo >/dev/null 2>&1 || { echo "e2e: no X server could be started"; exit 1; }
   if [ "${E2E_NO_WM:-0}" != 1 ]; then
     openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
