@@ -1,7 +1,8 @@
 # Sourced by the benchmarks that read what the X server shows: a scratch folder cleaned up on
 # exit, a private Xvfb of the given size whose frame buffer lies in "$tmp/fb", and a copy of
 # the program in "$tmp/app", so files beside it and its settings are the benchmark's own.
-# Usage: bench_screen WIDTHxHEIGHT (after `yearmark` is set).
+# Usage: bench_screen WIDTHxHEIGHT [FOLDER] (after `yearmark` is set); FOLDER (default "fb")
+# under "$tmp" holds the frame buffer, so that several screens can run side by side.
 tmp=$(mktemp -d)
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$tmp"; }
@@ -10,10 +11,10 @@ export XDG_CONFIG_HOME="$tmp/config" LC_ALL=de_DE.UTF-8
 faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 
 bench_screen() {
-  local n=90
+  local n=90 fb="$tmp/${2:-fb}"
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  mkdir -p "$tmp/fb" "$tmp/app"
-  Xvfb ":$n" -screen 0 "$1x24" -fbdir "$tmp/fb" -nolisten tcp >/dev/null 2>&1 &
+  mkdir -p "$fb" "$tmp/app"
+  Xvfb ":$n" -screen 0 "$1x24" -fbdir "$fb" -nolisten tcp >/dev/null 2>&1 &
   pids+=($!)
   for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
   export DISPLAY=":$n"

@@ -10,9 +10,18 @@
 //       over PASSES passes of a clip whose first frame is FIRST, whose last is LAST and whose
 //       others are MIDDLE, prints for each pass the milliseconds from the first look at LAST to
 //       the first look at FIRST, and the looks in between that showed anything else.
+//   frame_watch FBFILE TIMEOUT_MS start [--keep] PROGRAM [ARGUMENTS...]
+//       waits until no title is on the screen (the previous program's window is gone), starts
+//       PROGRAM and prints the milliseconds from its start to the first look that shows the
+//       title. The program is then ended (SIGTERM) and waited for; with --keep it runs on and
+//       its process id is printed after the milliseconds.
+//   frame_watch FBFILE TIMEOUT_MS show [COLOUR...]
+//       prints what one look shows: "title", "black", "other" or the first COLOUR covering over
+//       half the screen.
 // Colours are RRGGBB in hexadecimal.
 
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +30,7 @@
 #include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -128,11 +138,59 @@ double msBetween(Clock::time_point a, Clock::time_point b)
     return std::chrono::duration<double, std::milli>(b - a).count();
 }
 
+// Starts a program with its output discarded; its own process group, so that a signal meant
+// for the benchmark's terminal does not reach it.
+pid_t launch(char** argv)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
+        }
+        ::setpgid(0, 0);
+        ::execvp(argv[0], argv);
+        ::_exit(127);
+    }
+    return pid;
+}
+
+// Ends a started program and reaps it; SIGKILL if it has not ended within five seconds.
+void end(pid_t pid)
+{
+    ::kill(pid, SIGTERM);
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0) {
+        if (Clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+const char* name(int seen, char** colourNames)
+{
+    switch (seen) {
+    case -1:
+        return "title";
+    case -2:
+        return "black";
+    case -3:
+        return "other";
+    default:
+        return colourNames[seen];
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 5)
+    if (argc < 4)
         return 2;
     const FrameBuffer fb(argv[1]);
     if (!fb.valid()) {
@@ -143,7 +201,7 @@ int main(int argc, char** argv)
     const std::string mode = argv[3];
     const auto pause = std::chrono::microseconds(500);
 
-    if (mode == "first-frame") {
+    if (mode == "first-frame" && argc >= 5) {
         const std::vector<Rgb> colours {parseColour(argv[4])};
         Clock::time_point lastTitle {};
         while (Clock::now() < deadline) {
@@ -158,6 +216,47 @@ int main(int argc, char** argv)
             std::this_thread::sleep_for(pause);
         }
         return 1;
+    }
+
+    if (mode == "start" && argc >= 5) {
+        const bool keep = std::strcmp(argv[4], "--keep") == 0;
+        char** program = argv + (keep ? 5 : 4);
+        if (!*program)
+            return 2;
+        while (look(fb, {}) == -1) {
+            if (Clock::now() > deadline)
+                return 1;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        const auto started = Clock::now();
+        const pid_t pid = launch(program);
+        if (pid < 0)
+            return 1;
+        int status = 0;
+        pid_t ended = 0;
+        while (Clock::now() < deadline && (ended = ::waitpid(pid, &status, WNOHANG)) == 0) {
+            const auto when = Clock::now();
+            if (look(fb, {}) == -1) {
+                std::printf("%.1f\n", msBetween(started, when));
+                if (keep)
+                    std::printf("%d\n", int(pid));
+                else
+                    end(pid);
+                return 0;
+            }
+            std::this_thread::sleep_for(pause * 2);
+        }
+        if (ended == 0)
+            end(pid);
+        return 1;
+    }
+
+    if (mode == "show") {
+        std::vector<Rgb> colours;
+        for (int i = 4; i < argc; ++i)
+            colours.push_back(parseColour(argv[i]));
+        std::printf("%s\n", name(look(fb, colours), argv + 4));
+        return 0;
     }
 
     if (mode == "loop" && argc >= 8) {

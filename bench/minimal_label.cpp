@@ -39,14 +39,17 @@ int main(int argc, char** argv)
         label.setFont(fontAtPoints(font, points, label.logicalDpiY()));
     }
 
-    QTimer timer;
-    timer.setInterval(188);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
+    const auto tick = [&] {
         const int64_t r = remainingSeconds(nowValue(clock), target);
         QString text = expandLive(kBuiltInTemplate, breakdownOf(r), target, clock, regional);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         label.setText(text);
-    });
+    };
+    // The first paint already shows the text, as any program a user would choose does.
+    tick();
+    QTimer timer;
+    timer.setInterval(188);
+    QObject::connect(&timer, &QTimer::timeout, tick);
     timer.start();
     label.show();
     return app.exec();
