@@ -45,8 +45,10 @@ int main(int argc, char** argv)
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         label.setText(text);
     };
-    // The first paint already shows the text, as any program a user would choose does.
-    tick();
+    // The first paint already shows the text, as any program a user would choose does; with
+    // --first-tick the label stays empty until its first tick, as the countdown's title does.
+    if (!app.arguments().contains(QStringLiteral("--first-tick")))
+        tick();
     QTimer timer;
     timer.setInterval(188);
     QObject::connect(&timer, &QTimer::timeout, tick);
