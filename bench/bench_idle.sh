@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Cost of the running countdown beside the simplest Qt programs showing the same text: time
-# from start to the first painted title, CPU time per minute and resident memory. Each program
-# has its own Xvfb of 1920 x 1080 whose frame buffer is read directly, about once a
-# millisecond, from the moment the program is started. After one unmeasured warm-up start of
-# each, the three start in turn (the order rotating every round) for BENCH_ROUNDS rounds; the
-# medians are compared. Then all three run side by side for the CPU and memory sample.
+# from start to the first painted title, CPU time per minute and resident memory. The frame
+# buffer of each program's Xvfb of 1920 x 1080 is read directly, about once a millisecond,
+# from the moment the program is started. After one unmeasured warm-up start of each, the
+# programs start in turn (the order rotating every round) for BENCH_ROUNDS rounds; the
+# medians are compared. Then the countdown and the two labels run side by side for the CPU
+# and memory sample.
 set -uo pipefail
 build=${1:-build-bench}
 yearmark=$(readlink -f "$build/yearmark")
