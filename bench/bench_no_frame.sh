@@ -51,6 +51,7 @@ title_shown() { [ "$(E2E_FUZZ=10 e2e_count_colour "$(shot)" white)" -gt 200 ]; }
 cpu_percent() {
   local t0 t1
   t0=$(ticks); sleep "$seconds"; t1=$(ticks)
+  kill -0 "$E2E_APP_PID" 2>/dev/null || { echo "(ended)"; return; }
   LC_ALL=C awk -v d=$((t1 - t0)) -v hz="$hz" -v s="$seconds" 'BEGIN { printf "%.1f", d * 100 / hz / s }'
 }
 row() { printf '%-40s %6s %%   goal < 5 %%   screen: %-28s goal: %s\n' "$@"; }
