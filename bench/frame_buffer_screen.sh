@@ -11,12 +11,24 @@ export XDG_CONFIG_HOME="$tmp/config" LC_ALL=de_DE.UTF-8
 faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 
 bench_screen() {
-  local n=90 fb="$tmp/${2:-fb}"
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  local n=89 fb="$tmp/${2:-fb}" x
   mkdir -p "$fb" "$tmp/app"
-  Xvfb ":$n" -screen 0 "$1x24" -fbdir "$fb" -nolisten tcp >/dev/null 2>&1 &
-  pids+=($!)
-  for _ in $(seq 100); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+  # Another run may take the same free number at the same moment: then our server ends at
+  # once, and the next number is tried, rather than sharing (and later losing) theirs.
+  while :; do
+    n=$((n + 1))
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    [ "$n" -gt 300 ] && return 1
+    Xvfb ":$n" -screen 0 "$1x24" -fbdir "$fb" -nolisten tcp >/dev/null 2>&1 &
+    x=$!
+    for _ in $(seq 100); do
+      kill -0 "$x" 2>/dev/null || break
+      DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break
+      sleep 0.05
+    done
+    kill -0 "$x" 2>/dev/null && break
+  done
+  pids+=("$x")
   export DISPLAY=":$n"
   cp "$yearmark" "$tmp/app/yearmark"
 }
