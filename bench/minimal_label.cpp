@@ -46,7 +46,7 @@ int main(int argc, char** argv)
         label.setText(text);
     };
     // The first paint already shows the text, as any program a user would choose does; with
-    // --first-tick the label stays empty until its first tick, as the countdown's title does.
+    // --first-tick the label stays empty until its first 188 ms tick.
     if (!app.arguments().contains(QStringLiteral("--first-tick")))
         tick();
     QTimer timer;
