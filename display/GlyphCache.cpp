@@ -121,7 +121,7 @@ QRect GlyphCache::coverageBox(const QPainterPath& path)
                  QPoint(int(std::ceil(bounds.right())), int(std::ceil(bounds.bottom()))));
 }
 
-GlyphCache::Mask GlyphCache::fill(const QPainterPath& path, bool antialiased)
+GlyphCache::Mask GlyphCache::blankMask(const QPainterPath& path)
 {
     if (path.isEmpty())
         return {};
@@ -130,12 +130,24 @@ GlyphCache::Mask GlyphCache::fill(const QPainterPath& path, bool antialiased)
     if (coverage.isNull())
         return {};
     coverage.fill(0);
-    QPainter painter(&coverage);
-    painter.setRenderHint(QPainter::Antialiasing, antialiased);
-    painter.translate(-box.topLeft());
-    painter.fillPath(path, QColor(0, 0, 0, 255));
-    painter.end();
     return {std::move(coverage), box.topLeft()};
+}
+
+void GlyphCache::paintCoverage(Mask& mask, const QPainterPath& path, bool antialiased)
+{
+    if (mask.coverage.isNull())
+        return;
+    QPainter painter(&mask.coverage);
+    painter.setRenderHint(QPainter::Antialiasing, antialiased);
+    painter.translate(-mask.offset);
+    painter.fillPath(path, QColor(0, 0, 0, 255));
+}
+
+GlyphCache::Mask GlyphCache::fill(const QPainterPath& path, bool antialiased)
+{
+    Mask mask = blankMask(path);
+    paintCoverage(mask, path, antialiased);
+    return mask;
 }
 
 bool GlyphCache::cacheable(const Mask& mask) const
@@ -200,6 +212,7 @@ void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qr
         quint64 key;
         QPainterPath path;
         Mask mask;
+        bool painted = false;
     };
     std::vector<Job> jobs;
     QSet<quint64> queued;
@@ -231,25 +244,31 @@ void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qr
                                       m_masks.maxCost() / kLargestShare)
                 continue;
             queued.insert(key);
-            jobs.push_back({key, std::move(path), {}});
+            jobs.push_back({key, std::move(path), {}, false});
         }
     }
     if (jobs.size() < kSharedFrom)
         return;
+    // Made here, so that the images the cache keeps come from this thread's heap and not from
+    // an arena the helper would leave behind.
+    for (Job& job : jobs)
+        job.mask = blankMask(job.path);
     const size_t half = jobs.size() / 2;
     auto fillRange = [&jobs, antialiased](size_t from, size_t to) noexcept {
         try {
-            for (size_t i = from; i < to; ++i)
-                jobs[i].mask = fill(jobs[i].path, antialiased);
+            for (size_t i = from; i < to; ++i) {
+                paintCoverage(jobs[i].mask, jobs[i].path, antialiased);
+                jobs[i].painted = true;
+            }
         } catch (...) {
-            // Left empty: the drawing renders what is missing itself.
+            // What is left unpainted is not kept: the drawing renders it itself.
         }
     };
     std::thread helper(fillRange, half, jobs.size());
     fillRange(0, half);
     helper.join();
     for (Job& job : jobs)
-        if (!job.mask.coverage.isNull() && cacheable(job.mask))
+        if (job.painted)
             keep(job.key, std::move(job.mask));
 }
 

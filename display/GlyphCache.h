@@ -65,7 +65,9 @@ private:
     void prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qreal dy, bool antialiased);
     static QPainterPath placedPath(const QRawFont& font, quint32 glyph, int subX, int subY);
     static QRect coverageBox(const QPainterPath& path);
-    // Safe on any thread: paints only into the image it makes.
+    static Mask blankMask(const QPainterPath& path);
+    // Safe on any thread: paints only into the mask's own image.
+    static void paintCoverage(Mask& mask, const QPainterPath& path, bool antialiased);
     static Mask fill(const QPainterPath& path, bool antialiased);
     bool cacheable(const Mask& mask) const;
     void keep(quint64 key, Mask&& mask);
