@@ -16,7 +16,9 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include <dlfcn.h>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -60,7 +62,14 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "wayland;xcb");
+    // Reading the font configuration is several milliseconds of every start; it is read while
+    // the application connects to the display. The font library is Qt's own dependency.
+    std::thread fontConfiguration([] {
+        if (auto init = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "FcInit")))
+            init();
+    });
     TApplication app(argc, argv);
+    fontConfiguration.join();
     QApplication::setApplicationName(QStringLiteral("Yearmark"));
     installQtGerman(app);
     DialogFocus dialogFocus;
