@@ -150,10 +150,9 @@ GlyphCache::Mask GlyphCache::fill(const QPainterPath& path, bool antialiased)
     return mask;
 }
 
-bool GlyphCache::cacheable(const Mask& mask) const
+bool GlyphCache::fitsCache(qsizetype imageBytes) const
 {
-    return mask.coverage.sizeInBytes() + qsizetype(sizeof(Mask)) <=
-           m_masks.maxCost() / kLargestShare;
+    return imageBytes + qsizetype(sizeof(Mask)) <= m_masks.maxCost() / kLargestShare;
 }
 
 void GlyphCache::keep(quint64 key, Mask&& mask)
@@ -169,7 +168,7 @@ const GlyphCache::Mask* GlyphCache::mask(const QRawFont& font, int fontId, quint
     if (const Mask* hit = m_masks.object(key))
         return hit;
     Mask fresh = fill(placedPath(font, glyph, subX, subY), antialiased);
-    if (!cacheable(fresh)) {
+    if (!fitsCache(fresh.coverage.sizeInBytes())) {
         uncached = std::move(fresh);
         return &uncached;
     }
@@ -205,17 +204,10 @@ void GlyphCache::blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft
     canvas.drawImage(logicalTopLeft, view);
 }
 
-void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qreal dy,
-                         bool antialiased)
+template <typename Visit>
+void GlyphCache::forEachPlacedGlyph(const QList<QGlyphRun>& runs, int stretch, qreal dx, qreal dy,
+                                    Visit&& visit)
 {
-    struct Job {
-        quint64 key;
-        QPainterPath path;
-        Mask mask;
-        bool painted = false;
-    };
-    std::vector<Job> jobs;
-    QSet<quint64> queued;
     for (const QGlyphRun& run : runs) {
         const QRawFont raw = run.rawFont();
         if (!raw.isValid())
@@ -225,34 +217,59 @@ void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qr
         const QList<QPointF> positions = run.positions();
         const qsizetype n = std::min(glyphs.size(), positions.size());
         for (qsizetype i = 0; i < n; ++i) {
-            qint64 whole = 0;
-            int subX = 0;
-            int subY = 0;
             const qreal x = positions[i].x() + dx;
             const qreal y = positions[i].y() + dy;
             if (!(std::abs(x) < kFarAway && std::abs(y) < kFarAway))
                 continue;
-            split(x, whole, subX);
-            split(y, whole, subY);
-            const quint64 key = maskKey(id, glyphs[i], subX, subY, antialiased);
-            if (m_masks.contains(key) || queued.contains(key))
-                continue;
-            QPainterPath path = placedPath(raw, glyphs[i], subX, subY);
-            const QRect box = coverageBox(path);
-            // Too large to be kept: drawn on its own below, as always.
-            if (path.isEmpty() || qsizetype(box.width()) * box.height() + qsizetype(sizeof(Mask)) >
-                                      m_masks.maxCost() / kLargestShare)
-                continue;
-            queued.insert(key);
-            jobs.push_back({key, std::move(path), {}, false});
+            qint64 wholeX = 0;
+            qint64 wholeY = 0;
+            int subX = 0;
+            int subY = 0;
+            split(x, wholeX, subX);
+            split(y, wholeY, subY);
+            visit(raw, id, glyphs[i], wholeX, wholeY, subX, subY);
         }
     }
+}
+
+void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qreal dy,
+                         bool antialiased)
+{
+    struct Job {
+        quint64 key;
+        QRawFont font;
+        quint32 glyph;
+        int subX;
+        int subY;
+        QPainterPath path;
+        Mask mask;
+        bool painted = false;
+    };
+    std::vector<Job> jobs;
+    QSet<quint64> queued;
+    forEachPlacedGlyph(
+        runs, stretch, dx, dy,
+        [&](const QRawFont& raw, int id, quint32 glyph, qint64, qint64, int subX, int subY) {
+            const quint64 key = maskKey(id, glyph, subX, subY, antialiased);
+            if (m_masks.contains(key) || queued.contains(key))
+                return;
+            queued.insert(key);
+            jobs.push_back({key, raw, glyph, subX, subY, {}, {}, false});
+        });
+    // The once-a-second repaint lacks a glyph or two: those are rendered where they are met.
     if (jobs.size() < kSharedFrom)
         return;
-    // Made here, so that the images the cache keeps come from this thread's heap and not from
-    // an arena the helper would leave behind.
-    for (Job& job : jobs)
+    // Outlines and images are made here, so that the images the cache keeps come from this
+    // thread's heap and not from an arena the helper would leave behind. A glyph too large to
+    // be kept is drawn on its own, as always; a row of an 8-bit image is padded to four bytes.
+    std::erase_if(jobs, [this](Job& job) {
+        job.path = placedPath(job.font, job.glyph, job.subX, job.subY);
+        const QRect box = coverageBox(job.path);
+        if (job.path.isEmpty() || !fitsCache(qsizetype((box.width() + 3) & ~3) * box.height()))
+            return true;
         job.mask = blankMask(job.path);
+        return false;
+    });
     const size_t half = jobs.size() / 2;
     auto fillRange = [&jobs, antialiased](size_t from, size_t to) noexcept {
         try {
@@ -298,36 +315,20 @@ bool GlyphCache::drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs,
             // No second thread to be had: the glyphs are rendered one by one below.
         }
         Mask uncached;
-        for (const QGlyphRun& run : runs) {
-            const QRawFont raw = run.rawFont();
-            if (!raw.isValid())
-                continue;
-            const int id = fontId(raw, font.stretch());
-            const QList<quint32> glyphs = run.glyphIndexes();
-            const QList<QPointF> positions = run.positions();
-            const qsizetype n = std::min(glyphs.size(), positions.size());
-            for (qsizetype i = 0; i < n; ++i) {
-                const qreal x = positions[i].x() + dx;
-                const qreal y = positions[i].y() + dy;
-                if (!(std::abs(x) < kFarAway && std::abs(y) < kFarAway))
-                    continue;
-                qint64 wholeX = 0;
-                qint64 wholeY = 0;
-                int subX = 0;
-                int subY = 0;
-                split(x, wholeX, subX);
-                split(y, wholeY, subY);
-                const Mask* m = mask(raw, id, glyphs[i], subX, subY, antialiased, uncached);
-                if (!m || m->coverage.isNull())
-                    continue;
-                blit(
-                    canvas, *m,
-                    QPointF(qreal(wholeX + m->offset.x()) - dx, qreal(wholeY + m->offset.y()) - dy),
-                    tint);
-                drawn = true;
-                uncached = Mask();
-            }
-        }
+        forEachPlacedGlyph(runs, font.stretch(), dx, dy,
+                           [&](const QRawFont& raw, int id, quint32 glyph, qint64 wholeX,
+                               qint64 wholeY, int subX, int subY) {
+                               const Mask* m =
+                                   mask(raw, id, glyph, subX, subY, antialiased, uncached);
+                               if (!m || m->coverage.isNull())
+                                   return;
+                               blit(canvas, *m,
+                                    QPointF(qreal(wholeX + m->offset.x()) - dx,
+                                            qreal(wholeY + m->offset.y()) - dy),
+                                    tint);
+                               drawn = true;
+                               uncached = Mask();
+                           });
         return true;
     } catch (...) {
         // Out of memory: before the first glyph the caller can still let Qt draw the text; part

@@ -69,7 +69,12 @@ private:
     // Safe on any thread: paints only into the mask's own image.
     static void paintCoverage(Mask& mask, const QPainterPath& path, bool antialiased);
     static Mask fill(const QPainterPath& path, bool antialiased);
-    bool cacheable(const Mask& mask) const;
+    bool fitsCache(qsizetype imageBytes) const;
+    // Calls visit(rawFont, fontId, glyph, wholeX, wholeY, subX, subY) for each glyph of the runs
+    // that lies on any canvas, its pen position split into whole and quarter pixels.
+    template <typename Visit>
+    void forEachPlacedGlyph(const QList<QGlyphRun>& runs, int stretch, qreal dx, qreal dy,
+                            Visit&& visit);
     void keep(quint64 key, Mask&& mask);
     void blit(QPainter& canvas, const Mask& mask, QPointF logicalTopLeft,
               const std::vector<QRgb>& tint);
