@@ -169,6 +169,7 @@ void TFormMain::showOnScreen()
     // The first tick comes with the first frame: waiting a whole interval for it would show an
     // empty screen for a fifth of a second at every start.
     Timer1Timer();
+    Titel->prepareNextPaint();
     if (QGuiApplication::platformName() == QLatin1String("wayland")) {
         showFullScreen();
     } else {

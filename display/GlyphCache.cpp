@@ -19,6 +19,9 @@ namespace {
 constexpr qsizetype kLargestShare = 4;
 // The tinted copy of a glyph is kept between blits only up to this size.
 constexpr qsizetype kScratchKeepBytes = 256 * 1024;
+// Outlines are filled into a premultiplied strip of about this size at a time: Qt's raster engine
+// fills such an image several times faster than an 8-bit alpha one, with the same coverage.
+constexpr qsizetype kStripBytes = 1024 * 1024;
 // Fonts seen before the font table is started afresh (a settings preview runs through sizes).
 constexpr int kMaxFonts = 256;
 // A drawing that lacks at least this many glyphs (the first frame, a new font size) renders
@@ -74,6 +77,8 @@ GlyphCache::GlyphCache(qsizetype maxBytes)
     : m_masks(std::max<qsizetype>(maxBytes, 1))
 { }
 
+GlyphCache::~GlyphCache() { finishPending(); }
+
 GlyphCache& GlyphCache::forThisThread()
 {
     thread_local GlyphCache cache;
@@ -82,6 +87,7 @@ GlyphCache& GlyphCache::forThisThread()
 
 void GlyphCache::clear()
 {
+    finishPending();
     m_masks.clear();
     m_fontIds.clear();
     m_scratch = QImage();
@@ -133,21 +139,60 @@ GlyphCache::Mask GlyphCache::blankMask(const QPainterPath& path)
     return {std::move(coverage), box.topLeft()};
 }
 
-void GlyphCache::paintCoverage(Mask& mask, const QPainterPath& path, bool antialiased)
+void GlyphCache::paintCoverage(Job* first, Job* last, bool antialiased)
 {
-    if (mask.coverage.isNull())
-        return;
-    QPainter painter(&mask.coverage);
-    painter.setRenderHint(QPainter::Antialiasing, antialiased);
-    painter.translate(-mask.offset);
-    painter.fillPath(path, QColor(0, 0, 0, 255));
+    while (first != last) {
+        // The glyphs of one strip, stacked with a blank row between them.
+        int width = 0;
+        int height = 0;
+        Job* end = first;
+        for (; end != last; ++end) {
+            const QImage& coverage = end->mask.coverage;
+            const int w = std::max(width, coverage.width());
+            const int h = height + coverage.height() + 1;
+            if (end != first && qsizetype(w) * h * 4 > kStripBytes)
+                break;
+            width = w;
+            height = h;
+        }
+        QImage strip(std::max(width, 1), std::max(height, 1), QImage::Format_ARGB32_Premultiplied);
+        if (strip.isNull())
+            throw std::bad_alloc();
+        strip.fill(Qt::transparent);
+        {
+            QPainter painter(&strip);
+            painter.setRenderHint(QPainter::Antialiasing, antialiased);
+            int y = 0;
+            for (Job* job = first; job != end; ++job) {
+                if (!job->mask.coverage.isNull()) {
+                    painter.setTransform(
+                        QTransform::fromTranslate(-job->mask.offset.x(), y - job->mask.offset.y()));
+                    painter.fillPath(job->path, QColor(0, 0, 0, 255));
+                }
+                y += job->mask.coverage.height() + 1;
+            }
+        }
+        int y = 0;
+        for (Job* job = first; job != end; ++job) {
+            QImage& coverage = job->mask.coverage;
+            for (int row = 0; row < coverage.height(); ++row) {
+                const QRgb* from = reinterpret_cast<const QRgb*>(strip.constScanLine(y + row));
+                uchar* to = coverage.scanLine(row);
+                for (int x = 0; x < coverage.width(); ++x)
+                    to[x] = uchar(qAlpha(from[x]));
+            }
+            y += coverage.height() + 1;
+            job->painted = true;
+        }
+        first = end;
+    }
 }
 
 GlyphCache::Mask GlyphCache::fill(const QPainterPath& path, bool antialiased)
 {
-    Mask mask = blankMask(path);
-    paintCoverage(mask, path, antialiased);
-    return mask;
+    Job job {0, {}, 0, 0, 0, path, blankMask(path), false};
+    paintCoverage(&job, &job + 1, antialiased);
+    return std::move(job.mask);
 }
 
 bool GlyphCache::fitsCache(qsizetype imageBytes) const
@@ -232,21 +277,44 @@ void GlyphCache::forEachPlacedGlyph(const QList<QGlyphRun>& runs, int stretch, q
     }
 }
 
-void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qreal dy,
-                         bool antialiased)
+void GlyphCache::paintJobs(Job* first, Job* last, bool antialiased) noexcept
 {
-    struct Job {
-        quint64 key;
-        QRawFont font;
-        quint32 glyph;
-        int subX;
-        int subY;
-        QPainterPath path;
-        Mask mask;
-        bool painted = false;
-    };
+    try {
+        paintCoverage(first, last, antialiased);
+    } catch (...) {
+        // What is left unpainted is not kept: the drawing renders it itself.
+    }
+}
+
+void GlyphCache::finishPending() noexcept
+{
+    const std::vector<std::unique_ptr<Pending>> batches = std::move(m_pending);
+    m_pending.clear();
+    m_pendingKeys.clear();
+    for (const std::unique_ptr<Pending>& pending : batches) {
+        for (std::thread& helper : pending->helpers)
+            if (helper.joinable())
+                helper.join();
+        for (Job& job : pending->jobs) {
+            if (!job.painted)
+                continue;
+            try {
+                keep(job.key, std::move(job.mask));
+            } catch (...) {
+                // Out of memory: the glyph is rendered again when it is drawn.
+            }
+        }
+    }
+}
+
+void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qreal dy,
+                         bool antialiased, bool inBackground)
+{
+    // A look-ahead adds to what is being rendered; a drawing waits for it first.
+    if (!inBackground)
+        finishPending();
     std::vector<Job> jobs;
-    QSet<quint64> queued;
+    QSet<quint64> queued = m_pendingKeys;
     forEachPlacedGlyph(
         runs, stretch, dx, dy,
         [&](const QRawFont& raw, int id, quint32 glyph, qint64, qint64, int subX, int subY) {
@@ -257,7 +325,7 @@ void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qr
             jobs.push_back({key, raw, glyph, subX, subY, {}, {}, false});
         });
     // The once-a-second repaint lacks a glyph or two: those are rendered where they are met.
-    if (jobs.size() < kSharedFrom)
+    if (jobs.empty() || (!inBackground && jobs.size() < kSharedFrom))
         return;
     // Outlines and images are made here, so that the images the cache keeps come from this
     // thread's heap and not from an arena the helper would leave behind. A glyph too large to
@@ -270,19 +338,31 @@ void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qr
         job.mask = blankMask(job.path);
         return false;
     });
-    const size_t half = jobs.size() / 2;
-    auto fillRange = [&jobs, antialiased](size_t from, size_t to) noexcept {
+    if (jobs.empty())
+        return;
+    if (inBackground) {
+        auto pending = std::make_unique<Pending>();
+        pending->jobs = std::move(jobs);
+        Job* const first = pending->jobs.data();
+        Job* const middle = first + pending->jobs.size() / 2;
+        Job* const last = first + pending->jobs.size();
+        m_pending.reserve(m_pending.size() + 1);
+        pending->helpers[0] = std::thread(paintJobs, first, middle, antialiased);
+        Pending& batch = *m_pending.emplace_back(std::move(pending));
+        for (const Job& job : batch.jobs)
+            m_pendingKeys.insert(job.key);
         try {
-            for (size_t i = from; i < to; ++i) {
-                paintCoverage(jobs[i].mask, jobs[i].path, antialiased);
-                jobs[i].painted = true;
-            }
+            batch.helpers[1] = std::thread(paintJobs, middle, last, antialiased);
         } catch (...) {
-            // What is left unpainted is not kept: the drawing renders it itself.
+            paintJobs(middle, last, antialiased);
         }
-    };
-    std::thread helper(fillRange, half, jobs.size());
-    fillRange(0, half);
+        return;
+    }
+    Job* const first = jobs.data();
+    Job* const middle = first + jobs.size() / 2;
+    Job* const last = first + jobs.size();
+    std::thread helper(paintJobs, middle, last, antialiased);
+    paintJobs(first, middle, antialiased);
     helper.join();
     for (Job& job : jobs)
         if (job.painted)
@@ -309,8 +389,16 @@ bool GlyphCache::drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs,
                                  (hints.testFlag(QPainter::TextAntialiasing) &&
                                   !(font.styleStrategy() & QFont::NoAntialias));
         const std::vector<QRgb> tint = tintTable(color);
+        if (m_lookAhead) {
+            try {
+                prepare(runs, font.stretch(), dx, dy, antialiased, true);
+            } catch (...) {
+                // No helper to be had: the drawing renders the glyphs itself.
+            }
+            return true;
+        }
         try {
-            prepare(runs, font.stretch(), dx, dy, antialiased);
+            prepare(runs, font.stretch(), dx, dy, antialiased, false);
         } catch (...) {
             // No second thread to be had: the glyphs are rendered one by one below.
         }

@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -10,6 +11,7 @@
 #include <cstdint>
 
 #include "display/FontSizeSearch.h"
+#include "display/GlyphCache.h"
 
 TLabel3D::TLabel3D(QWidget* parent)
     : QLabel(parent)
@@ -104,6 +106,25 @@ void TLabel3D::mouseReleaseEvent(QMouseEvent* event)
 }
 
 QColor TLabel3D::resolve(TColor color) const { return toQColor(color, QGuiApplication::palette()); }
+
+void TLabel3D::prepareNextPaint() noexcept
+{
+    try {
+        // A canvas like the window's own: the same resolution and pixel ratio, the label at its
+        // place in the window. One pixel of it is enough, as nothing is drawn.
+        QImage probe(1, 1, QImage::Format_ARGB32_Premultiplied);
+        constexpr double kInchesPerMeter = 1 / 0.0254;
+        probe.setDotsPerMeterX(int(std::lround(logicalDpiX() * kInchesPerMeter)));
+        probe.setDotsPerMeterY(int(std::lround(logicalDpiY() * kInchesPerMeter)));
+        probe.setDevicePixelRatio(devicePixelRatioF());
+        QPainter canvas(&probe);
+        canvas.translate(mapTo(window(), QPoint(0, 0)));
+        GlyphCache::LookAhead lookAhead(GlyphCache::forThisThread());
+        Paint(canvas);
+    } catch (...) {
+        // The paint renders what it lacks itself.
+    }
+}
 
 void TLabel3D::paintEvent(QPaintEvent*) noexcept
 {

@@ -51,6 +51,9 @@ public:
     // CR LF separates lines.
     QString caption() const { return m_caption; }
     void setCaption(const QString& value);
+    // Starts rendering the caption's large glyphs on helper threads for the next paint, so that
+    // the first frame does not wait for them while the window is being made.
+    void prepareNextPaint() noexcept;
     // The background when opaque.
     TColor color() const { return m_color; }
     void setColor(TColor value);

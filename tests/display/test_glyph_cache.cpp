@@ -398,6 +398,23 @@ TEST(GlyphCacheUse, SecondDrawAddsNothing)
     EXPECT_GT(cache.entryCount(), entries);
 }
 
+TEST(GlyphCacheUse, LookAheadDrawsNothingAndTheDrawingAfterItIsTheSame)
+{
+    GlyphCache& cache = GlyphCache::forThisThread();
+    cache.clear();
+    const QFont font = sized(150, "Liberation Sans");
+    const QSize size(1400, 200);
+    const QRect rect(0, 0, 1400, 200);
+    const QString text = "12:34:56 7890 AW";
+    {
+        GlyphCache::LookAhead lookAhead(cache);
+        EXPECT_EQ(viaEngine(font, kRed, rect, text, DT_CENTER, size), blank(size));
+    }
+    const QImage afterLookAhead = viaEngine(font, kRed, rect, text, DT_CENTER, size);
+    cache.clear();
+    EXPECT_EQ(afterLookAhead, viaEngine(font, kRed, rect, text, DT_CENTER, size));
+}
+
 TEST(GlyphCacheUse, SmallFontsStayWithQt)
 {
     GlyphCache& cache = GlyphCache::forThisThread();
