@@ -15,7 +15,7 @@
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
 #include "display/PictureLoader.h"
-#include "video/MediaGraph.h"
+#include "video/MediaLayer.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -102,20 +102,9 @@ void TFormMain::createComponents()
     Titel->setBorderStyle(lbNone);
     connect(Titel, &TLabel3D::clicked, this, &TFormMain::EinstellunGen1Click);
 
-    // Created after the title, so that it lies above it when shown.
-    FilterGraph1 = new TFilterGraph(this);
-    FilterGraph1->setGraphEdit(true);
-    VideoWindow1 = new TVideoWindow(this);
-    VideoWindow1->hide();
-    VideoWindow1->setAspectRatio(rmLetterBox);
-    VideoWindow1->setAutoHideCursor(10);
-    VideoWindow1->setNoScreenSaver(true);
-    VideoWindow1->setColor(Qt::black);
-    VideoWindow1->setFilterGraph(FilterGraph1);
-    connect(FilterGraph1, &TFilterGraph::graphComplete, this,
-            &TFormMain::FilterGraph1GraphComplete);
+    // The media graph and the video window are made when a video is first due (see media()).
     m_zeroMoment = new ZeroMoment(
-        {this, Image1, VideoWindow1, FilterGraph1, [this] { fillWithPicture(); }}, m_exePath, this);
+        {this, Image1, [this] { return media(); }, [this] { fillWithPicture(); }}, m_exePath, this);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTickMs);
@@ -253,6 +242,23 @@ void TFormMain::fillWithPicture()
 void TFormMain::PlayFile(const QString& fileName) { m_zeroMoment->playFile(fileName); }
 
 void TFormMain::FilterGraph1GraphComplete() { m_zeroMoment->graphComplete(); }
+
+MediaLayer* TFormMain::media()
+{
+    if (m_media || m_mediaTried)
+        return m_media.get();
+    m_mediaTried = true;
+    if (!m_makeMedia)
+        return nullptr;
+    // Made after the title, so that the video window lies above it when shown.
+    m_media.reset(m_makeMedia(this, VideoSetup {rmLetterBox, 10, true, Qt::black, true}));
+    if (m_media) {
+        VideoWindow1 = m_media->videoWindow();
+        FilterGraph1 = m_media->filterGraph();
+        m_media->setCompletionHandler([this] { FilterGraph1GraphComplete(); });
+    }
+    return m_media.get();
+}
 
 TCFGDialog* TFormMain::settingsDialog()
 {

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -21,8 +22,10 @@ class SecondBoundaryTimer;
 class TCFGDialog;
 class TFormInfo;
 class THelpManager;
+class MediaLayer;
 class TFilterGraph;
 class TVideoWindow;
+struct VideoSetup;
 class TLabel3D;
 class TPictureBox;
 class ZeroMoment;
@@ -45,6 +48,7 @@ public:
     QAction* EinstellunGen1 = nullptr;
     QAction* Info1 = nullptr;
     QAction* Play1 = nullptr;
+    // Made with the media layer, when a video is first due; null until then.
     TVideoWindow* VideoWindow1 = nullptr;
     TFilterGraph* FilterGraph1 = nullptr;
 
@@ -85,6 +89,12 @@ public:
     // this one; the help manager F1 asks for the help's table of contents.
     void setInfoDialogMaker(std::function<TFormInfo*()> make) { m_makeInfo = std::move(make); }
     void setHelpManager(THelpManager* manager) { m_helpManager = manager; }
+    // How the media layer is made (from the media module in the program, linked in for tests);
+    // without a maker the window has no video and the zero moment shows the pictures.
+    using MediaMaker = std::function<MediaLayer*(QWidget* parent, const VideoSetup& setup)>;
+    void setMediaMaker(MediaMaker make) { m_makeMedia = std::move(make); }
+    // The media layer, made on the first call; null when it cannot be made.
+    MediaLayer* media();
 
     // Shows the window as the platform wants it: frameless and on top over the primary
     // screen on X11, full screen on Wayland.
@@ -125,5 +135,8 @@ private:
     TFormInfo* m_info = nullptr;
     std::function<TCFGDialog*()> m_makeCfg;
     std::function<TFormInfo*()> m_makeInfo;
+    MediaMaker m_makeMedia;
+    std::unique_ptr<MediaLayer> m_media;
+    bool m_mediaTried = false;
     THelpManager* m_helpManager = nullptr;
 };

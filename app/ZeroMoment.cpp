@@ -3,7 +3,7 @@
 #include "app/ProgramFiles.h"
 #include "display/PictureBox.h"
 #include "display/PictureLoader.h"
-#include "video/MediaGraph.h"
+#include "video/MediaLayer.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -17,10 +17,18 @@ ZeroMoment::ZeroMoment(Parts parts, const QString& exePath, QObject* parent)
     : QObject(parent)
     , m_parts(std::move(parts))
     , m_exePath(exePath)
+{ }
+
+MediaLayer* ZeroMoment::media()
 {
-    // Errors the media layer finds after a file was rendered end the pass silently; the
-    // screen falls back as if the file had never played.
-    m_parts.graph->setErrorHandler([this](const EMediaGraphError&) { failed(); });
+    if (!m_media && m_parts.media) {
+        m_media = m_parts.media();
+        // Errors the media layer finds after a file was rendered end the pass silently; the
+        // screen falls back as if the file had never played.
+        if (m_media)
+            m_media->setErrorHandler([this] { failed(); });
+    }
+    return m_media;
 }
 
 QString ZeroMoment::videoBesideProgram() const
@@ -99,12 +107,14 @@ void ZeroMoment::playFile(const QString& fileName)
 
 void ZeroMoment::graphComplete()
 {
-    const uint64_t frames = m_parts.video->framesArrived();
+    if (!m_media)
+        return;
+    const uint64_t frames = m_media->framesArrived();
     const bool showedFrame = frames != m_framesAtCompletion;
     m_framesAtCompletion = frames;
     if (m_phase == Phase::Looping) {
         // A pass without a single frame would only come round again at once, for ever.
-        if (!showedFrame || !m_parts.graph->seekToStart())
+        if (!showedFrame || !m_media->seekToStart())
             failed();
     } else if (m_phase == Phase::Once) {
         endPass();
@@ -117,7 +127,8 @@ void ZeroMoment::stop() noexcept
 {
     m_phase = Phase::Idle;
     try {
-        m_parts.graph->setActive(false);
+        if (m_media)
+            m_media->setActive(false);
     } catch (...) {
         // Ending playback at exit must not keep the program from ending.
     }
@@ -126,12 +137,15 @@ void ZeroMoment::stop() noexcept
 bool ZeroMoment::render(const QString& path, bool loop) noexcept
 {
     try {
-        m_parts.graph->setActive(true);
+        MediaLayer* layer = media();
+        if (!layer)
+            return false;
+        layer->setActive(true);
         // Exactly one chain plays: whatever the graph still holds goes first.
-        m_parts.graph->ClearGraph();
-        m_parts.graph->setLooping(loop);
-        m_parts.graph->RenderFile(path);
-        m_framesAtCompletion = m_parts.video->framesArrived();
+        layer->clearGraph();
+        layer->setLooping(loop);
+        layer->renderFile(path);
+        m_framesAtCompletion = layer->framesArrived();
         return true;
     } catch (...) {
         return false;
@@ -141,7 +155,7 @@ bool ZeroMoment::render(const QString& path, bool loop) noexcept
 bool ZeroMoment::run() noexcept
 {
     try {
-        return m_parts.graph->Play();
+        return m_media && m_media->play();
     } catch (...) {
         return false;
     }
@@ -149,8 +163,10 @@ bool ZeroMoment::run() noexcept
 
 void ZeroMoment::showVideo()
 {
+    if (!m_media)
+        return;
     QWidget* window = m_parts.window;
-    TVideoWindow* video = m_parts.video;
+    QWidget* video = m_media->videoWidget();
     video->setGeometry(window->rect());
     // The first monitor's bounds, in the window's coordinates.
     if (const QList<QScreen*> screens = QGuiApplication::screens(); !screens.isEmpty())
@@ -163,12 +179,14 @@ void ZeroMoment::endPass() noexcept
 {
     const bool wasOnce = m_phase == Phase::Once;
     m_phase = Phase::Idle;
-    try {
-        m_parts.graph->ClearGraph();
-    } catch (...) {
-        // Stopping a pass is best effort; the window is hidden all the same.
+    if (m_media) {
+        try {
+            m_media->clearGraph();
+        } catch (...) {
+            // Stopping a pass is best effort; the window is hidden all the same.
+        }
+        m_media->videoWidget()->hide();
     }
-    m_parts.video->hide();
     // A single pass played before zero took the prepared video; make it ready again.
     if (wasOnce && !m_started)
         m_prepareTried = false;

@@ -11,10 +11,9 @@
 #include <cstdint>
 #include <functional>
 
+class MediaLayer;
 class QWidget;
-class TFilterGraph;
 class TPictureBox;
-class TVideoWindow;
 
 class ZeroMoment : public QObject {
     Q_OBJECT
@@ -23,8 +22,9 @@ public:
     struct Parts {
         QWidget* window = nullptr;
         TPictureBox* picture = nullptr;
-        TVideoWindow* video = nullptr;
-        TFilterGraph* graph = nullptr;
+        // The media graph and its video window, made on the first call; null when there is no
+        // media layer to be had, which plays like a video that cannot be played.
+        std::function<MediaLayer*()> media;
         // Lays the picture out to fill the window (the window knows its own layout).
         std::function<void()> fillWindow;
     };
@@ -69,6 +69,8 @@ private:
     enum class Phase { Idle, Prepared, Looping, Once };
 
     QString videoBesideProgram() const;
+    // The media layer, made on first need; null when there is none.
+    MediaLayer* media();
     bool render(const QString& path, bool loop) noexcept;
     bool run() noexcept;
     void showVideo();
@@ -78,6 +80,7 @@ private:
     void showPicture();
 
     Parts m_parts;
+    MediaLayer* m_media = nullptr;
     QString m_exePath;
     Phase m_phase = Phase::Idle;
     bool m_prepareTried = false;

@@ -3,6 +3,7 @@
 #include "app/Main.h"
 #include "app/DialogFocus.h"
 #include "app/ErrorBox.h"
+#include "app/MediaModule.h"
 #include "app/ProgramFiles.h"
 #include "app/QtTranslations.h"
 #include "app/ScreenAwake.h"
@@ -85,6 +86,11 @@ int main(int argc, char** argv)
         [&formMain, &clock] { return new TCFGDialog(&formMain, clock); });
     formMain.setInfoDialogMaker([&formMain] { return new TFormInfo(&formMain); });
     formMain.setHelpManager(&helpManager);
+    // GStreamer is loaded with the media module when a video is first due, never at start.
+    formMain.setMediaMaker([&exePath](QWidget* parent, const VideoSetup& setup) -> MediaLayer* {
+        const MakeMediaLayer make = loadMediaModule(exePath);
+        return make ? make(parent, setup) : nullptr;
+    });
 
     // Signals and the end of the desktop session take the same orderly path as Alt+F4;
     // no message box may hold up an end the user or the system asked for.

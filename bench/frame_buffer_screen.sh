@@ -1,6 +1,7 @@
 # Sourced by the benchmarks that read what the X server shows: a scratch folder cleaned up on
 # exit, a private Xvfb of the given size whose frame buffer lies in "$tmp/fb", and a copy of
-# the program in "$tmp/app", so files beside it and its settings are the benchmark's own.
+# the program (with its media module) in "$tmp/app", so files beside it and its settings are
+# the benchmark's own.
 # Usage: bench_screen WIDTHxHEIGHT [FOLDER] (after `yearmark` is set); FOLDER (default "fb")
 # under "$tmp" holds the frame buffer, so that several screens can run side by side.
 tmp=$(mktemp -d)
@@ -31,4 +32,6 @@ bench_screen() {
   pids+=("$x")
   export DISPLAY=":$n"
   cp "$yearmark" "$tmp/app/yearmark"
+  # The media module the program loads from beside itself when a video is due.
+  cp "$(dirname "$yearmark")/yearmark-media.so" "$tmp/app/"
 }

@@ -18,6 +18,8 @@ set(yearmark_share ${YEARMARK_SYSTEM_PREFIX}/share)
 set(yearmark_packaging ${CMAKE_CURRENT_LIST_DIR})
 
 install(TARGETS yearmark RUNTIME DESTINATION .)
+# The media module, which the program loads from beside itself when a video is due.
+install(TARGETS yearmark-media LIBRARY DESTINATION .)
 # The help file, compiled beside the executable by the help target.
 if(TARGET yearmark_help)
   install(FILES ${CMAKE_BINARY_DIR}/yearmark.chm DESTINATION .)

@@ -8,6 +8,7 @@
 #include "media_support.h"
 #include "tests/countdown/clock_support.h"
 #include "video/MediaGraph.h"
+#include "video/MediaLayer.h"
 
 #include <QFile>
 #include <QImage>
@@ -27,10 +28,13 @@ class ZeroMomentTest : public testing::Test {
 protected:
     std::unique_ptr<QTemporaryDir> dir = std::make_unique<QTemporaryDir>();
     FixedClock clock {kZero};
+    bool withMedia = true;
     QString path(const QString& name) const { return dir->filePath(name); }
     std::unique_ptr<TFormMain> makeWindow()
     {
         auto w = std::make_unique<TFormMain>(clock, path("yearmark"), path("yearmark.reg"));
+        if (withMedia)
+            w->setMediaMaker(yearmarkMakeMediaLayer);
         w->resize(640, 480);
         w->show();
         return w;
@@ -38,11 +42,16 @@ protected:
     bool fills(TFormMain& w) const { return w.Image1->geometry() == w.rect(); }
 };
 
+// The video window exists only once a video was due.
+bool videoVisible(const TFormMain& w) { return w.VideoWindow1 && w.VideoWindow1->isVisible(); }
+bool videoHasFrame(const TFormMain& w) { return w.VideoWindow1 && w.VideoWindow1->hasFrame(); }
+
 struct ZeroCase {
     const char* name;
     std::function<void(const QString& folder)> files;
-    bool prepared; // the tick five seconds before zero came first
-    bool video;    // the clip shows; otherwise a picture fills the window
+    bool prepared;     // the tick five seconds before zero came first
+    bool video;        // the clip shows; otherwise a picture fills the window
+    bool media = true; // the media layer can be made (its module is there)
 };
 
 void copyClip(const QString& clip, const QString& to) { QFile::copy(clip, to + "/0.avi"); }
@@ -56,6 +65,7 @@ const ZeroCase kZeroCases[] = {
     {"SoundOnly", [](auto d) { copyClip(testClips().audioOnly, d); }, true, false},
     {"NamedPipe", [](auto d) { ::mkfifo(QFile::encodeName(d + "/0.avi").constData(), 0600); }, true,
      false},
+    {"NoMediaLayer", [](auto d) { copyClip(testClips().video43, d); }, true, false, false},
 };
 
 TEST_F(ZeroMomentTest, TheVideoPlaysOrGivesWayToThePictureFillingTheWindow)
@@ -68,21 +78,21 @@ TEST_F(ZeroMomentTest, TheVideoPlaysOrGivesWayToThePictureFillingTheWindow)
         red.fill(Qt::red);
         red.save(path("0.jpg"));
         clock.set(c.prepared ? kBeforeZero : kZero);
+        withMedia = c.media;
         auto w = makeWindow();
         if (c.prepared) {
             w->zeroMoment()->prepare();
             // Made ready: the first frame decoded, nothing shown yet.
-            EXPECT_EQ(w->VideoWindow1->hasFrame(), c.video);
-            EXPECT_FALSE(w->VideoWindow1->isVisible());
+            EXPECT_EQ(videoHasFrame(*w), c.video);
+            EXPECT_FALSE(videoVisible(*w));
             clock.set(kZero);
         }
         w->Timer1Timer();
         if (c.video) {
-            EXPECT_TRUE(waitUntil(
-                [&] { return w->VideoWindow1->isVisible() && w->VideoWindow1->hasFrame(); }));
+            EXPECT_TRUE(waitUntil([&] { return videoVisible(*w) && videoHasFrame(*w); }));
             EXPECT_FALSE(fills(*w));
         } else {
-            EXPECT_TRUE(waitUntil([&] { return !w->VideoWindow1->isVisible() && fills(*w); }));
+            EXPECT_TRUE(waitUntil([&] { return !videoVisible(*w) && fills(*w); }));
             EXPECT_FALSE(w->Image1->picture().isNull());
         }
         EXPECT_FALSE(w->Titel->isVisible());
@@ -94,14 +104,14 @@ TEST_F(ZeroMomentTest, AnErrorReportedAfterRenderingStillGivesWayToThePicture)
     copyClip(testClips().video43, dir->path());
     auto w = makeWindow();
     w->Timer1Timer();
-    ASSERT_TRUE(w->VideoWindow1->isVisible());
+    ASSERT_TRUE(videoVisible(*w));
     // A decoder failing later, as the bus reports it.
     GstElement* source = gst_bin_get_by_name(GST_BIN(w->FilterGraph1->pipeline()), "Source");
     GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "bad");
     gst_element_post_message(source, gst_message_new_error(GST_OBJECT(source), error, nullptr));
     g_error_free(error);
     gst_object_unref(source);
-    EXPECT_TRUE(waitUntil([&] { return !w->VideoWindow1->isVisible() && fills(*w); }));
+    EXPECT_TRUE(waitUntil([&] { return !videoVisible(*w) && fills(*w); }));
 }
 
 TEST_F(ZeroMomentTest, SavingForTheSessionManagerLeavesPlaybackAndTheRealEndAlone)
@@ -112,7 +122,7 @@ TEST_F(ZeroMomentTest, SavingForTheSessionManagerLeavesPlaybackAndTheRealEndAlon
     w->SaveSettings(false);
     EXPECT_TRUE(QFile::exists(path("yearmark.reg")));
     EXPECT_TRUE(w->FilterGraph1->active());
-    EXPECT_TRUE(w->VideoWindow1->isVisible());
+    EXPECT_TRUE(videoVisible(*w));
     QFile::remove(path("yearmark.reg"));
     w->FormDestroy(false);
     EXPECT_TRUE(QFile::exists(path("yearmark.reg"))) << "the end saves once more";

@@ -78,11 +78,13 @@ e2e_start_x() {
   fi
 }
 
-# Copies the program into the test folder under the given base name; prints its path.
+# Copies the program and its media module into the test folder, the program under the given
+# base name; prints its path.
 e2e_install() {
   local name=${1:-yearmark}
   mkdir -p "$E2E_DIR/app"
   cp "$E2E_BIN" "$E2E_DIR/app/$name"
+  cp "$(dirname "$E2E_BIN")/yearmark-media.so" "$E2E_DIR/app/"
   echo "$E2E_DIR/app/$name"
 }
 

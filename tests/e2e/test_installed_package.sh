@@ -18,12 +18,13 @@ dpkg -x "$deb" "$root"
 dpkg-deb -c "$deb" | awk '{print $6}' >"$E2E_DIR/contents"
 
 # Only the program's own files: nothing of the build tree, no test program.
-stray=$(grep -vE '^\./($|opt/($|yearmark/($|yearmark$|yearmark\.chm$))|usr/($|bin/($|yearmark$)|share/($|applications/($|yearmark\.desktop$)|icons/|doc/($|yearmark/)|man/|lintian/)))' \
+stray=$(grep -vE '^\./($|opt/($|yearmark/($|yearmark$|yearmark-media\.so$|yearmark\.chm$))|usr/($|bin/($|yearmark$)|share/($|applications/($|yearmark\.desktop$)|icons/|doc/($|yearmark/)|man/|lintian/)))' \
   "$E2E_DIR/contents")
 e2e_check "the package holds only the program's files${stray:+ (not: $stray)}" test -z "$stray"
 e2e_check "the command is an absolute link to the program" \
   test "$(readlink "$root/usr/bin/yearmark")" = /opt/yearmark/yearmark
-e2e_check "the program is stripped" bash -c "file '$root/opt/yearmark/yearmark' | grep -q ', stripped'"
+e2e_check "the program and its media module are stripped" bash -c \
+  "file '$root/opt/yearmark/yearmark' '$root/opt/yearmark/yearmark-media.so' | grep -c ', stripped' | grep -qx 2"
 
 missing=$(for dep in libqt6widgets6 libjpeg62-turbo libchm1 libgstreamer1.0-0 gstreamer1.0-plugins-good \
   gstreamer1.0-plugins-bad gstreamer1.0-libav; do dpkg-deb -f "$deb" Depends | grep -qw -- "$dep" || echo "$dep"; done)

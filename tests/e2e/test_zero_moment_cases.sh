@@ -72,13 +72,24 @@ play_command_without_a_video() {
   sleep 0.5; cp "$(shot)" "$E2E_DIR/a.png"; sleep 1.1
   e2e_check "with a named pipe the count goes on" test "$(e2e_diff "$E2E_DIR/a.png" "$(shot)")" -gt 0
 }
+gstreamer_loaded() { grep -q libgstreamer "/proc/$E2E_APP_PID/maps"; }
+no_gstreamer() { ! gstreamer_loaded; }
 play_command_plays_once() {
   clip "$work/0.avi" 0xff00ff00 75
   at_noon || return
   sleep 0.5
+  e2e_check "GStreamer is not loaded while the count runs" no_gstreamer
   e2e_key F9
   expect "F9 plays the clip" fills lime "" $((area / 2))
+  e2e_check "it is loaded for the video" gstreamer_loaded
   expect "then the count shows again" title_shown
+}
+video_without_the_media_module() {  # a copy of the program that lost its module
+  clip "$dir/0.avi" 0xff00ff00 25
+  e2e_picture "$dir/0.jpg" red
+  mv "$dir/yearmark-media.so" "$E2E_DIR/"
+  at_zero && expect "without the media module 0.jpg fills the window" fills red
+  mv "$E2E_DIR/yearmark-media.so" "$dir/"
 }
 layout_after_zero_keeps_the_fill() {
   e2e_picture "$dir/0.jpg" red
@@ -142,6 +153,7 @@ for case in \
   video_in_capitals \
   play_command_without_a_video \
   play_command_plays_once \
+  video_without_the_media_module \
   layout_after_zero_keeps_the_fill \
   corrupt_picture \
   play_command_during_the_zero_video \
