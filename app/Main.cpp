@@ -251,7 +251,11 @@ MediaLayer* TFormMain::media()
     if (!m_makeMedia)
         return nullptr;
     // Made after the title, so that the video window lies above it when shown.
-    m_media.reset(m_makeMedia(this, VideoSetup {rmLetterBox, 10, true, Qt::black, true}));
+    m_media.reset(m_makeMedia(this, VideoSetup {.aspectRatio = rmLetterBox,
+                                                .autoHideCursorMs = 10,
+                                                .noScreenSaver = true,
+                                                .color = Qt::black,
+                                                .graphEdit = true}));
     if (m_media) {
         VideoWindow1 = m_media->videoWindow();
         FilterGraph1 = m_media->filterGraph();

@@ -17,11 +17,11 @@ class TVideoWindow;
 
 // How the window wants its video window and graph set up.
 struct VideoSetup {
-    TRatioModes aspectRatio = rmLetterBox;
-    int autoHideCursorMs = 10;
-    bool noScreenSaver = true;
-    QColor color = Qt::black;
-    bool graphEdit = true;
+    TRatioModes aspectRatio;
+    int autoHideCursorMs;
+    bool noScreenSaver;
+    QColor color;
+    bool graphEdit;
 };
 
 class MediaLayer {

@@ -22,11 +22,11 @@ public:
         m_video->setNoScreenSaver(setup.noScreenSaver);
         m_video->setColor(setup.color);
         m_video->setFilterGraph(m_graph);
-        m_completion = QObject::connect(m_graph, &TFilterGraph::graphComplete, m_graph,
-                                        [this](HRESULT) {
-                                            if (m_completed)
-                                                m_completed();
-                                        });
+        m_completion =
+            QObject::connect(m_graph, &TFilterGraph::graphComplete, m_graph, [this](HRESULT) {
+                if (m_completed)
+                    m_completed();
+            });
     }
     ~GstMediaLayer() override { QObject::disconnect(m_completion); }
     GstMediaLayer(const GstMediaLayer&) = delete;
