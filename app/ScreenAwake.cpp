@@ -1,6 +1,7 @@
 #include "app/ScreenAwake.h"
 
 #include <QEvent>
+#include <QTimer>
 #include <QWidget>
 
 ScreenAwake::ScreenAwake(QWidget& window)
@@ -10,14 +11,33 @@ ScreenAwake::ScreenAwake(QWidget& window)
     m_inhibitor.setHeld(m_window.isVisible());
 }
 
+void ScreenAwake::update() { m_inhibitor.setHeld(m_window.isVisible() && !m_window.isMinimized()); }
+
 bool ScreenAwake::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_window) {
         switch (event->type()) {
         case QEvent::Show:
-        case QEvent::Hide:
+            // Asking the desktop's service and the X server takes round trips: the hold starts
+            // once the first frame is out, not before it.
+            m_holdAfterPaint = true;
+            break;
+        case QEvent::Paint:
+            if (m_holdAfterPaint) {
+                m_holdAfterPaint = false;
+                QTimer::singleShot(0, this, &ScreenAwake::update);
+            }
+            break;
         case QEvent::WindowStateChange:
-            m_inhibitor.setHeld(m_window.isVisible() && !m_window.isMinimized());
+            // Going full screen before the first frame still waits for it.
+            if (!m_holdAfterPaint || m_window.isMinimized()) {
+                m_holdAfterPaint = false;
+                update();
+            }
+            break;
+        case QEvent::Hide:
+            m_holdAfterPaint = false;
+            update();
             break;
         default:
             break;

@@ -20,6 +20,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void update();
+
     QWidget& m_window;
+    bool m_holdAfterPaint = false;
     ScreenSaverInhibitor m_inhibitor;
 };

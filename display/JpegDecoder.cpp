@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +21,59 @@
 #include <jpeglib.h>
 
 namespace {
+
+// libjpeg, loaded the first time a JPEG picture is decoded rather than with the program: a count
+// without pictures never maps it.
+struct LibJpeg {
+    static_assert(JPEG_LIB_VERSION == 62, "the library's file name below is that of version 62");
+
+    decltype(&jpeg_std_error) stdError = nullptr;
+    decltype(&jpeg_CreateDecompress) createDecompress = nullptr;
+    decltype(&jpeg_destroy_decompress) destroyDecompress = nullptr;
+    decltype(&jpeg_stdio_src) stdioSrc = nullptr;
+    decltype(&jpeg_read_header) readHeader = nullptr;
+    decltype(&jpeg_calc_output_dimensions) calcOutputDimensions = nullptr;
+    decltype(&jpeg_start_decompress) startDecompress = nullptr;
+    decltype(&jpeg_read_scanlines) readScanlines = nullptr;
+    decltype(&jpeg_finish_decompress) finishDecompress = nullptr;
+    QString failure; // why it could not be loaded; empty once it is
+
+    static const LibJpeg& instance()
+    {
+        static const LibJpeg library = load();
+        return library;
+    }
+
+private:
+    static LibJpeg load()
+    {
+        LibJpeg l;
+        // Kept loaded for the rest of the run.
+        void* handle = ::dlopen("libjpeg.so.62", RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            l.failure = QString::fromLocal8Bit(::dlerror());
+            return l;
+        }
+        auto bind = [handle, &l](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                ::dlsym(handle, name));
+            if (!function)
+                l.failure = QStringLiteral("libjpeg lacks %1").arg(QLatin1String(name));
+        };
+        bind(l.stdError, "jpeg_std_error");
+        bind(l.createDecompress, "jpeg_CreateDecompress");
+        bind(l.destroyDecompress, "jpeg_destroy_decompress");
+        bind(l.stdioSrc, "jpeg_stdio_src");
+        bind(l.readHeader, "jpeg_read_header");
+        bind(l.calcOutputDimensions, "jpeg_calc_output_dimensions");
+        bind(l.startDecompress, "jpeg_start_decompress");
+        bind(l.readScanlines, "jpeg_read_scanlines");
+        bind(l.finishDecompress, "jpeg_finish_decompress");
+        return l;
+    }
+};
+
+const LibJpeg& jpeg() { return LibJpeg::instance(); }
 
 // Where libjpeg's errors and warnings go: both end the decoding by a jump back to the step
 // that is running, with the message kept for the exception.
@@ -63,7 +118,7 @@ class Decompressor {
 public:
     Decompressor()
     {
-        cinfo.err = jpeg_std_error(&errors.pub);
+        cinfo.err = jpeg().stdError(&errors.pub);
         errors.pub.error_exit = onError;
         errors.pub.emit_message = onMessage;
         errors.message[0] = '\0';
@@ -73,7 +128,7 @@ public:
     ~Decompressor()
     {
         if (created)
-            jpeg_destroy_decompress(&cinfo);
+            jpeg().destroyDecompress(&cinfo);
     }
     Decompressor(const Decompressor&) = delete;
     Decompressor& operator=(const Decompressor&) = delete;
@@ -92,14 +147,14 @@ bool readHeader(Decompressor* d, FILE* file) noexcept
 {
     if (setjmp(d->errors.jump))
         return false;
-    jpeg_create_decompress(&d->cinfo);
+    jpeg().createDecompress(&d->cinfo, JPEG_LIB_VERSION, sizeof(jpeg_decompress_struct));
     d->created = true;
     d->cinfo.client_data = &d->errors;
     d->cinfo.progress = &d->progress;
     // Caps libjpeg's own whole-picture buffers (progressive files keep every coefficient).
     d->cinfo.mem->max_memory_to_use = static_cast<long>(kMaxPictureBytes);
-    jpeg_stdio_src(&d->cinfo, file);
-    jpeg_read_header(&d->cinfo, TRUE);
+    jpeg().stdioSrc(&d->cinfo, file);
+    jpeg().readHeader(&d->cinfo, TRUE);
     return true;
 }
 
@@ -107,7 +162,7 @@ bool computeOutputSize(Decompressor* d) noexcept
 {
     if (setjmp(d->errors.jump))
         return false;
-    jpeg_calc_output_dimensions(&d->cinfo);
+    jpeg().calcOutputDimensions(&d->cinfo);
     return true;
 }
 
@@ -148,18 +203,18 @@ bool decodeRows(Decompressor* d, uchar* bits, qsizetype bytesPerLine, JSAMPLE* r
 {
     if (setjmp(d->errors.jump))
         return false;
-    jpeg_start_decompress(&d->cinfo);
+    jpeg().startDecompress(&d->cinfo);
     const bool inverted = d->cinfo.saw_Adobe_marker;
     while (d->cinfo.output_scanline < d->cinfo.output_height) {
         auto* out = reinterpret_cast<QRgb*>(bits + d->cinfo.output_scanline * bytesPerLine);
         JSAMPROW rows[1] = {row};
-        if (jpeg_read_scanlines(&d->cinfo, rows, 1) != 1) {
+        if (jpeg().readScanlines(&d->cinfo, rows, 1) != 1) {
             std::snprintf(d->errors.message, sizeof d->errors.message, "No picture rows decoded");
             return false;
         }
         rowToRgb32(row, out, d->cinfo.output_width, d->cinfo.out_color_space, inverted);
     }
-    jpeg_finish_decompress(&d->cinfo);
+    jpeg().finishDecompress(&d->cinfo);
     return true;
 }
 
@@ -211,6 +266,8 @@ int JpegDecoder::scaleDenominator(QSize picture, QSize largestArea)
 
 QImage JpegDecoder::decode(const QString& path, QSize largestArea)
 {
+    if (!jpeg().failure.isEmpty())
+        throw EPictureError(pictureErrorText(path, jpeg().failure));
     const FilePtr file = openRegularFile(path);
     Decompressor d;
     if (!readHeader(&d, file.get()))

@@ -6,6 +6,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
+#include <dlfcn.h>
 
 namespace {
 
@@ -48,19 +49,48 @@ Display* x11Display()
     return x11 ? x11->display() : nullptr;
 }
 
+// The screen saver extension's client library, loaded the first time the screen saver is held
+// off rather than with the program: a count that starts on a screen without it pays nothing.
+struct ScreenSaverLibrary {
+    decltype(&XScreenSaverQueryExtension) queryExtension = nullptr;
+    decltype(&XScreenSaverQueryVersion) queryVersion = nullptr;
+    decltype(&XScreenSaverSuspend) suspend = nullptr;
+
+    static const ScreenSaverLibrary& instance()
+    {
+        static const ScreenSaverLibrary library = [] {
+            ScreenSaverLibrary l;
+            // Kept loaded for the rest of the run.
+            if (void* handle = ::dlopen("libXss.so.1", RTLD_NOW | RTLD_LOCAL)) {
+                l.queryExtension = reinterpret_cast<decltype(l.queryExtension)>(
+                    ::dlsym(handle, "XScreenSaverQueryExtension"));
+                l.queryVersion = reinterpret_cast<decltype(l.queryVersion)>(
+                    ::dlsym(handle, "XScreenSaverQueryVersion"));
+                l.suspend =
+                    reinterpret_cast<decltype(l.suspend)>(::dlsym(handle, "XScreenSaverSuspend"));
+            }
+            return l;
+        }();
+        return library;
+    }
+    bool loaded() const { return queryExtension && queryVersion && suspend; }
+};
+
 bool suspend(bool on)
 {
     Display* display = x11Display();
     if (!display)
         return false;
+    const ScreenSaverLibrary& xss = ScreenSaverLibrary::instance();
+    if (!xss.loaded())
+        return false;
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    if (!XScreenSaverQueryExtension(display, &eventBase, &errorBase))
+    if (!xss.queryExtension(display, &eventBase, &errorBase))
         return false;
     // Suspending needs version 1.1 of the extension.
-    if (!XScreenSaverQueryVersion(display, &major, &minor) || major < 1 ||
-        (major == 1 && minor < 1))
+    if (!xss.queryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 1))
         return false;
-    XScreenSaverSuspend(display, on ? True : False);
+    xss.suspend(display, on ? True : False);
     XFlush(display);
     return true;
 }
