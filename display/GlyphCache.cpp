@@ -30,9 +30,12 @@ constexpr size_t kSharedFrom = 8;
 // Glyphs whose pen position lies this far out are off any canvas.
 constexpr qreal kFarAway = 1e7;
 
+// The low bits of a key say how a glyph is placed and filled; the rest which glyph it is.
+constexpr int kPlacementBits = 8;
+
 quint64 maskKey(int fontId, quint32 glyph, int subX, int subY, bool antialiased)
 {
-    return (quint64(quint32(fontId) & 0xFFFFF) << 40) | (quint64(glyph) << 8) |
+    return (quint64(quint32(fontId) & 0xFFFFF) << 40) | (quint64(glyph) << kPlacementBits) |
            (quint64(antialiased) << 6) | (quint64(subY) << 3) | quint64(subX);
 }
 
@@ -330,8 +333,14 @@ void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qr
     // Outlines and images are made here, so that the images the cache keeps come from this
     // thread's heap and not from an arena the helper would leave behind. A glyph too large to
     // be kept is drawn on its own, as always; a row of an 8-bit image is padded to four bytes.
-    std::erase_if(jobs, [this](Job& job) {
-        job.path = placedPath(job.font, job.glyph, job.subX, job.subY);
+    // One outline per glyph, moved for each quarter pixel it is needed at.
+    QHash<quint64, QPainterPath> outlines;
+    std::erase_if(jobs, [this, &outlines](Job& job) {
+        const quint64 glyphKey = job.key >> kPlacementBits;
+        auto outline = outlines.constFind(glyphKey);
+        if (outline == outlines.constEnd())
+            outline = outlines.insert(glyphKey, glyphPath(job.font, job.glyph));
+        job.path = outline->translated(qreal(job.subX) / kSubpixels, qreal(job.subY) / kSubpixels);
         const QRect box = coverageBox(job.path);
         if (job.path.isEmpty() || !fitsCache(qsizetype((box.width() + 3) & ~3) * box.height()))
             return true;
