@@ -3,7 +3,8 @@
 # from start to the first painted title, CPU time per minute and resident memory. The frame
 # buffer of each program's Xvfb of 1920 x 1080 is read directly, about once a millisecond,
 # from the moment the program is started. After one unmeasured warm-up start of each, the
-# programs start in turn (the order rotating every round) for BENCH_ROUNDS rounds; the
+# programs start in turn (the order rotating every round) for BENCH_ROUNDS rounds (15: single
+# starts spread by ±10 ms on a shared machine, so fewer leave the medians unsteady); the
 # medians are compared. Then the countdown and the two labels run side by side for the CPU
 # and memory sample.
 set -uo pipefail
@@ -12,7 +13,7 @@ yearmark=$(readlink -f "$build/yearmark")
 minimal=$(readlink -f "$build/minimal_label")
 watch=$(readlink -f "$build/frame_watch")
 seconds=${BENCH_SECONDS:-30}
-rounds=${BENCH_ROUNDS:-5}
+rounds=${BENCH_ROUNDS:-15}
 source "$(dirname "$0")/frame_buffer_screen.sh"
 
 # Against two yardsticks: the same glyphs (the label at the title's fitted size) and the
