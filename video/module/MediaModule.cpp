@@ -28,7 +28,13 @@ public:
                     m_completed();
             });
     }
-    ~GstMediaLayer() override { QObject::disconnect(m_completion); }
+    // The graph and the video window stay with their parent; what the layer's owner asked to be
+    // told is no longer told.
+    ~GstMediaLayer() override
+    {
+        QObject::disconnect(m_completion);
+        m_graph->setErrorHandler([](const EMediaGraphError&) {});
+    }
     GstMediaLayer(const GstMediaLayer&) = delete;
     GstMediaLayer& operator=(const GstMediaLayer&) = delete;
 
