@@ -86,13 +86,14 @@ Yearmark turns a screen into a countdown display for party screens, projectors
 and shop windows. It counts the seconds to the next New Year's midnight, or to
 a date and time you pick, in a huge title built from an editable template, and
 at zero plays a looping video or shows a picture.")
-# Libraries the program links come from dpkg-shlibdeps; chmlib (the help reader) and the
-# plugins that decode the videos (Motion JPEG, MPEG-4 Part 2 and H.264 in AVI, MP3 or PCM
+# Libraries the program and its media module link come from dpkg-shlibdeps; chmlib (the help
+# reader), libjpeg (the picture decoder), the screen saver extension's library and the plugins
+# that decode the videos (Motion JPEG, MPEG-4 Part 2 and H.264 in AVI, MP3 or PCM
 # sound) are loaded at run time. Debian 12 has the AVI demuxer, the JPEG and MP3 decoders in
 # -good, the H.264 parser in -bad, the MPEG-4 and H.264 decoders in -libav; -ugly adds none.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libchm1, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav")
+    "libchm1, libjpeg62-turbo, libxss1, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav")
 # Sound, the design's typeface (metric twin of Arial), Qt's own dialogs in German, Wayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "gstreamer1.0-pulseaudio | gstreamer1.0-alsa, fonts-liberation, qt6-translations-l10n, qt6-wayland")

@@ -26,9 +26,9 @@ e2e_check "the command is an absolute link to the program" \
 e2e_check "the program and its media module are stripped" bash -c \
   "file '$root/opt/yearmark/yearmark' '$root/opt/yearmark/yearmark-media.so' | grep -c ', stripped' | grep -qx 2"
 
-missing=$(for dep in libqt6widgets6 libjpeg62-turbo libchm1 libgstreamer1.0-0 gstreamer1.0-plugins-good \
+missing=$(for dep in libqt6widgets6 libjpeg62-turbo libxss1 libchm1 libgstreamer1.0-0 gstreamer1.0-plugins-good \
   gstreamer1.0-plugins-bad gstreamer1.0-libav; do dpkg-deb -f "$deb" Depends | grep -qw -- "$dep" || echo "$dep"; done)
-e2e_check "Qt, libjpeg, chmlib, GStreamer and its decoders are dependencies${missing:+ (not: $missing)}" test -z "$missing"
+e2e_check "Qt, libjpeg, the screen saver library, chmlib, GStreamer and its decoders are dependencies${missing:+ (not: $missing)}" test -z "$missing"
 
 lintian --no-tag-display-limit "$deb" >"$E2E_DIR/lintian.log" 2>&1
 errors=$(grep -c '^E:' "$E2E_DIR/lintian.log")
@@ -55,6 +55,13 @@ if e2e_launch "$E2E_DIR/bin/yearmark"; then
   e2e_check "the picture from the data folder is the background" e2e_wait_for 10 red_on_top
   e2e_check "the count shows below it" e2e_wait_for 5 white_below
   e2e_check "the count goes on" e2e_wait_for 5 count_moved
+  # The media module is found beside the installed program.
+  gst-launch-1.0 -q videotestsrc num-buffers=25 pattern=solid-color foreground-color=0xff00ff00 \
+    ! video/x-raw,width=320,height=240,framerate=25/1 ! jpegenc ! avimux ! filesink location="$E2E_DIR/0.avi"
+  lime_shown() { e2e_shot "$E2E_DIR/a.png" && test "$(E2E_FUZZ=12 e2e_count_colour "$E2E_DIR/a.png" lime)" -gt $((E2E_WIDTH * E2E_HEIGHT / 2)); }
+  e2e_key F9
+  e2e_check "F9 plays a video with the installed media module" e2e_wait_for 10 lime_shown
+  e2e_check "then the count shows again" e2e_wait_for 10 white_below
   e2e_key F1
   e2e_check "F1 finds the installed help file" \
     e2e_wait_for 10 bash -c "xdotool search --onlyvisible --name '^Yearmark Hilfe$'"
