@@ -115,11 +115,9 @@ int GlyphCache::fontId(const QRawFont& font, int stretch)
     return id;
 }
 
-QPainterPath GlyphCache::placedPath(const QRawFont& font, quint32 glyph, int subX, int subY)
+QPainterPath GlyphCache::placed(const QPainterPath& outline, int subX, int subY)
 {
-    QPainterPath path = glyphPath(font, glyph);
-    path.translate(qreal(subX) / kSubpixels, qreal(subY) / kSubpixels);
-    return path;
+    return outline.translated(qreal(subX) / kSubpixels, qreal(subY) / kSubpixels);
 }
 
 QRect GlyphCache::coverageBox(const QPainterPath& path)
@@ -215,7 +213,7 @@ const GlyphCache::Mask* GlyphCache::mask(const QRawFont& font, int fontId, quint
     const quint64 key = maskKey(fontId, glyph, subX, subY, antialiased);
     if (const Mask* hit = m_masks.object(key))
         return hit;
-    Mask fresh = fill(placedPath(font, glyph, subX, subY), antialiased);
+    Mask fresh = fill(placed(glyphPath(font, glyph), subX, subY), antialiased);
     if (!fitsCache(fresh.coverage.sizeInBytes())) {
         uncached = std::move(fresh);
         return &uncached;
@@ -340,7 +338,7 @@ void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qr
         auto outline = outlines.constFind(glyphKey);
         if (outline == outlines.constEnd())
             outline = outlines.insert(glyphKey, glyphPath(job.font, job.glyph));
-        job.path = outline->translated(qreal(job.subX) / kSubpixels, qreal(job.subY) / kSubpixels);
+        job.path = placed(*outline, job.subX, job.subY);
         const QRect box = coverageBox(job.path);
         if (job.path.isEmpty() || !fitsCache(qsizetype((box.width() + 3) & ~3) * box.height()))
             return true;
@@ -349,33 +347,24 @@ void GlyphCache::prepare(const QList<QGlyphRun>& runs, int stretch, qreal dx, qr
     });
     if (jobs.empty())
         return;
-    if (inBackground) {
-        auto pending = std::make_unique<Pending>();
-        pending->jobs = std::move(jobs);
-        Job* const first = pending->jobs.data();
-        Job* const middle = first + pending->jobs.size() / 2;
-        Job* const last = first + pending->jobs.size();
-        m_pending.reserve(m_pending.size() + 1);
-        pending->helpers[0] = std::thread(paintJobs, first, middle, antialiased);
-        Pending& batch = *m_pending.emplace_back(std::move(pending));
-        for (const Job& job : batch.jobs)
-            m_pendingKeys.insert(job.key);
-        try {
-            batch.helpers[1] = std::thread(paintJobs, middle, last, antialiased);
-        } catch (...) {
-            paintJobs(middle, last, antialiased);
-        }
-        return;
+    auto pending = std::make_unique<Pending>();
+    pending->jobs = std::move(jobs);
+    Job* const first = pending->jobs.data();
+    Job* const middle = first + pending->jobs.size() / 2;
+    Job* const last = first + pending->jobs.size();
+    m_pending.reserve(m_pending.size() + 1);
+    pending->helpers[0] = std::thread(paintJobs, first, middle, antialiased);
+    Pending& batch = *m_pending.emplace_back(std::move(pending));
+    for (const Job& job : batch.jobs)
+        m_pendingKeys.insert(job.key);
+    try {
+        batch.helpers[1] = std::thread(paintJobs, middle, last, antialiased);
+    } catch (...) {
+        paintJobs(middle, last, antialiased);
     }
-    Job* const first = jobs.data();
-    Job* const middle = first + jobs.size() / 2;
-    Job* const last = first + jobs.size();
-    std::thread helper(paintJobs, middle, last, antialiased);
-    paintJobs(first, middle, antialiased);
-    helper.join();
-    for (Job& job : jobs)
-        if (job.painted)
-            keep(job.key, std::move(job.mask));
+    // A drawing takes the glyphs at once; a look-ahead leaves them to the next drawing.
+    if (!inBackground)
+        finishPending();
 }
 
 bool GlyphCache::drawRuns(QPainter& canvas, const QList<QGlyphRun>& runs,

@@ -107,7 +107,8 @@ private:
                  bool inBackground);
     // Waits for the glyphs rendered in the background and keeps them.
     void finishPending() noexcept;
-    static QPainterPath placedPath(const QRawFont& font, quint32 glyph, int subX, int subY);
+    // A glyph's outline moved to a quarter-pixel place.
+    static QPainterPath placed(const QPainterPath& outline, int subX, int subY);
     static QRect coverageBox(const QPainterPath& path);
     static Mask blankMask(const QPainterPath& path);
     // Fills the jobs' outlines into their blank masks and marks them painted. Safe on any thread:
