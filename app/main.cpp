@@ -1,6 +1,7 @@
 // Yearmark: a full-screen countdown to the next New Year or a picked moment.
 
 #include "app/Main.h"
+#include "app/BusyWatch.h"
 #include "app/DialogFocus.h"
 #include "app/ErrorBox.h"
 #include "app/MediaModule.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv)
     });
     TApplication app(argc, argv);
     fontConfiguration.join();
+    const BusyWatch busyWatch; // only when YEARMARK_BUSY_LOG names a file
     QApplication::setApplicationName(QStringLiteral("Yearmark"));
     installQtGerman(app);
     DialogFocus dialogFocus;

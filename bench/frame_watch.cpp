@@ -18,8 +18,13 @@
 //   frame_watch FBFILE TIMEOUT_MS show [COLOUR...]
 //       prints what one look shows: "title", "black", "other" or the first COLOUR covering over
 //       half the screen.
+//   frame_watch FBFILE TIMEOUT_MS changes X Y WIDTH HEIGHT
+//       looks at the rectangle about once a millisecond and prints, for each look that differs
+//       from the one before, the wall-clock time (seconds since 1970, to the microsecond) and
+//       what the rectangle shows ("title", "black" or "other"), until the time runs out.
 // Colours are RRGGBB in hexadecimal.
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -32,6 +37,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -104,14 +110,19 @@ private:
     int m_width = 0, m_height = 0, m_bytesPerLine = 0;
 };
 
-// What one look at the screen shows: the index of the named colour that covers over half of
-// the samples, or -1 for the title (white on black), -2 for black, -3 for anything else.
-int look(const FrameBuffer& fb, const std::vector<Rgb>& colours)
+struct Area {
+    int x, y, width, height;
+};
+
+// What one look at the screen (or at an area of it) shows: the index of the named colour that
+// covers over half of the samples, or -1 for the title (white on black), -2 for black, -3 for
+// anything else.
+int look(const FrameBuffer& fb, const std::vector<Rgb>& colours, Area area)
 {
     std::vector<int> counts(colours.size(), 0);
     int white = 0, black = 0, total = 0;
-    for (int y = 2; y < fb.height(); y += 8) {
-        for (int x = 2; x < fb.width(); x += 8) {
+    for (int y = area.y + 2; y < area.y + area.height; y += 8) {
+        for (int x = area.x + 2; x < area.x + area.width; x += 8) {
             const Rgb c = fb.at(x, y);
             ++total;
             if (c.r > 230 && c.g > 230 && c.b > 230)
@@ -131,6 +142,25 @@ int look(const FrameBuffer& fb, const std::vector<Rgb>& colours)
     if (black * 10 > total * 9)
         return -2;
     return -3;
+}
+
+int look(const FrameBuffer& fb, const std::vector<Rgb>& colours)
+{
+    return look(fb, colours, {0, 0, fb.width(), fb.height()});
+}
+
+// A fingerprint of every fourth pixel of every other line of an area: the digits of a large
+// title cannot change without changing it.
+uint64_t fingerprint(const FrameBuffer& fb, Area area)
+{
+    uint64_t h = 1469598103934665603u;
+    for (int y = area.y; y < area.y + area.height; y += 2) {
+        for (int x = area.x; x < area.x + area.width; x += 4) {
+            const Rgb c = fb.at(x, y);
+            h = (h ^ uint64_t(c.r << 16 | c.g << 8 | c.b)) * 1099511628211u;
+        }
+    }
+    return h;
 }
 
 double msBetween(Clock::time_point a, Clock::time_point b)
@@ -256,6 +286,28 @@ int main(int argc, char** argv)
         for (int i = 4; i < argc; ++i)
             colours.push_back(parseColour(argv[i]));
         std::printf("%s\n", name(look(fb, colours), argv + 4));
+        return 0;
+    }
+
+    if (mode == "changes" && argc >= 8) {
+        Area area {std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), std::atoi(argv[7])};
+        area.x = std::clamp(area.x, 0, fb.width() - 1);
+        area.y = std::clamp(area.y, 0, fb.height() - 1);
+        area.width = std::clamp(area.width, 1, fb.width() - area.x);
+        area.height = std::clamp(area.height, 1, fb.height() - area.y);
+        uint64_t previous = fingerprint(fb, area);
+        while (Clock::now() < deadline) {
+            const uint64_t now = fingerprint(fb, area);
+            if (now != previous) {
+                timespec wall {};
+                ::clock_gettime(CLOCK_REALTIME, &wall);
+                std::printf("%lld.%06ld %s\n", static_cast<long long>(wall.tv_sec),
+                            wall.tv_nsec / 1000, name(look(fb, {}, area), nullptr));
+                std::fflush(stdout);
+                previous = now;
+            }
+            std::this_thread::sleep_for(pause);
+        }
         return 0;
     }
 

@@ -1,0 +1,14 @@
+#pragma once
+// Measures, when asked for, how long the UI thread goes without looking at its event sources:
+// each stretch of work between two waits of the event loop of at least a millisecond is
+// appended to the file named by YEARMARK_BUSY_LOG as "<wall-clock seconds> <milliseconds>"
+// (the wall clock when the stretch began, as the program reads it). Without the variable it
+// does nothing and costs nothing.
+
+class BusyWatch {
+public:
+    BusyWatch();
+    ~BusyWatch();
+    BusyWatch(const BusyWatch&) = delete;
+    BusyWatch& operator=(const BusyWatch&) = delete;
+};
