@@ -18,10 +18,10 @@
 //   frame_watch FBFILE TIMEOUT_MS show [COLOUR...]
 //       prints what one look shows: "title", "black", "other" or the first COLOUR covering over
 //       half the screen.
-//   frame_watch FBFILE TIMEOUT_MS changes X Y WIDTH HEIGHT
+//   frame_watch FBFILE TIMEOUT_MS changes X Y WIDTH HEIGHT [COLOUR...]
 //       looks at the rectangle about once a millisecond and prints, for each look that differs
 //       from the one before, the wall-clock time (seconds since 1970, to the microsecond) and
-//       what the rectangle shows ("title", "black" or "other"), until the time runs out.
+//       what the rectangle shows (as "show" says), until the time runs out.
 // Colours are RRGGBB in hexadecimal.
 
 #include <algorithm>
@@ -290,6 +290,9 @@ int main(int argc, char** argv)
     }
 
     if (mode == "changes" && argc >= 8) {
+        std::vector<Rgb> colours;
+        for (int i = 8; i < argc; ++i)
+            colours.push_back(parseColour(argv[i]));
         Area area {std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), std::atoi(argv[7])};
         area.x = std::clamp(area.x, 0, fb.width() - 1);
         area.y = std::clamp(area.y, 0, fb.height() - 1);
@@ -302,7 +305,7 @@ int main(int argc, char** argv)
                 timespec wall {};
                 ::clock_gettime(CLOCK_REALTIME, &wall);
                 std::printf("%lld.%06ld %s\n", static_cast<long long>(wall.tv_sec),
-                            wall.tv_nsec / 1000, name(look(fb, {}, area), nullptr));
+                            wall.tv_nsec / 1000, name(look(fb, colours, area), argv + 8));
                 std::fflush(stdout);
                 previous = now;
             }

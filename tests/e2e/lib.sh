@@ -61,14 +61,18 @@ e2e_start_x() {
   # The server picks a free display itself and names it when it is ready: two tests starting
   # at the same moment would otherwise both see one display free and share one server.
   : >"$E2E_DIR/display"
-  Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp -noreset \
+  # E2E_FRAME_BUFFER=1: the screen's pixels also lie in "$E2E_DIR/Xvfb_screen0" (frame_watch).
+  local fb=()
+  [ "${E2E_FRAME_BUFFER:-0}" = 1 ] && fb=(-fbdir "$E2E_DIR")
+  Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" "${fb[@]}" -nolisten tcp -noreset \
     3>"$E2E_DIR/display" >"$E2E_DIR/xvfb.log" 2>&1 &
   E2E_PIDS+=($!)
   e2e_wait_for 10 grep -q . "$E2E_DIR/display"
   export DISPLAY=":$(head -n1 "$E2E_DIR/display")"
   xdpyinfo >/dev/null 2>&1 || { echo "e2e: no X server could be started"; exit 1; }
   if [ "${E2E_NO_WM:-0}" != 1 ]; then
-    openbox --sm-disable >"$E2E_DIR/openbox.log" 2>&1 &
+    # E2E_OPENBOX_RC: a configuration of the manager's own (where it places which window).
+    openbox --sm-disable ${E2E_OPENBOX_RC:+--config-file "$E2E_OPENBOX_RC"} >"$E2E_DIR/openbox.log" 2>&1 &
     E2E_PIDS+=($!)
     # A window mapped before the manager has claimed the screen may never be shown.
     e2e_wait_for 10 bash -c "xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'" \
@@ -88,11 +92,17 @@ e2e_install() {
   echo "$E2E_DIR/app/$name"
 }
 
-# Starts the program. FAKE_TIME="2026-12-31 23:59:58" starts its clock there (and lets it run).
+# Starts the program. FAKE_TIME="2026-12-31 23:59:58" starts its clock there (and lets it run);
+# E2E_FAKETIME="+3600" sets it a whole number of seconds ahead of the real one, so that its
+# seconds begin with the real ones. E2E_PRELOAD names more libraries to preload with the clock.
 e2e_launch() {
   local exe=$1
   local log="$E2E_DIR/app-$(date +%s%N).log"
-  if [ -n "${E2E_CLOCK_FILE:-}" ]; then
+  if [ -n "${E2E_FAKETIME:-}" ]; then
+    ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec env LD_PRELOAD="/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1${E2E_PRELOAD:+:$E2E_PRELOAD}" \
+        FAKETIME="$E2E_FAKETIME" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+        "$exe" ) >"$log" 2>&1 &
+  elif [ -n "${E2E_CLOCK_FILE:-}" ]; then
     ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec env LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
         FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_NO_CACHE=1 \
         "$exe" ) >"$log" 2>&1 &
