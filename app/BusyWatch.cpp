@@ -4,6 +4,8 @@
 #include <QByteArray>
 #include <QtGlobal>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <dlfcn.h>
@@ -29,43 +31,67 @@ struct Watch {
     PollFunction original = nullptr;
     void* context = nullptr;
     SetPoll setPoll = nullptr;
-    timespec awoke {}; // monotonic: when the last wait ended
-    timespec awokeWall {};
-    bool awake = false;
+    // When the UI thread's last wait ended (monotonic and wall clock, microseconds); 0 while
+    // it waits.
+    std::atomic<long long> awoke {0};
+    std::atomic<long long> awokeWall {0};
 };
 
 Watch g_watch;
 
-long long microsecondsBetween(const timespec& a, const timespec& b)
+long long microseconds(clockid_t clock)
 {
-    return (b.tv_sec - a.tv_sec) * 1000000LL + (b.tv_nsec - a.tv_nsec) / 1000;
+    timespec t {};
+    clock_gettime(clock, &t);
+    return t.tv_sec * 1000000LL + t.tv_nsec / 1000;
+}
+
+void writeStretch(long long wallStart, long long busy, const char* note)
+{
+    // Written by hand: the program's locale may write a decimal comma.
+    char line[80];
+    const int n =
+        std::snprintf(line, sizeof line, "%lld.%06lld %lld.%03lld%s\n", wallStart / 1000000,
+                      wallStart % 1000000, busy / 1000, busy % 1000, note);
+    if (n > 0 && ::write(g_watch.fd, line, size_t(n)) < 0) {
+        // A full disk loses a line of the measurement, nothing else.
+    }
 }
 
 int watchedPoll(PollFd* fds, unsigned count, int timeout)
 {
     const bool uiThread = pthread_equal(pthread_self(), g_watch.thread) != 0;
-    if (uiThread && g_watch.awake) {
-        timespec now {};
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        const long long busy = microsecondsBetween(g_watch.awoke, now);
-        if (busy >= 1000) {
-            // Written by hand: the program's locale may write a decimal comma.
-            char line[64];
-            const int n = std::snprintf(line, sizeof line, "%lld.%06ld %lld.%03lld\n",
-                                        static_cast<long long>(g_watch.awokeWall.tv_sec),
-                                        g_watch.awokeWall.tv_nsec / 1000, busy / 1000, busy % 1000);
-            if (n > 0 && ::write(g_watch.fd, line, size_t(n)) < 0) {
-                // A full disk loses a line of the measurement, nothing else.
-            }
-        }
+    if (uiThread) {
+        const long long awoke = g_watch.awoke.exchange(0);
+        const long long busy = microseconds(CLOCK_MONOTONIC) - awoke;
+        if (awoke != 0 && busy >= 1000)
+            writeStretch(g_watch.awokeWall.load(), busy, "");
     }
     const int result = g_watch.original(fds, count, timeout);
     if (uiThread) {
-        clock_gettime(CLOCK_MONOTONIC, &g_watch.awoke);
-        clock_gettime(CLOCK_REALTIME, &g_watch.awokeWall);
-        g_watch.awake = true;
+        g_watch.awokeWall.store(microseconds(CLOCK_REALTIME));
+        g_watch.awoke.store(microseconds(CLOCK_MONOTONIC));
     }
     return result;
+}
+
+// Writes a stretch that is still going on at 100 ms, 200 ms, 400 ms … of it.
+void lookOut(const std::stop_token& stop)
+{
+    long long stretch = 0, next = 0;
+    while (!stop.stop_requested()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const long long awoke = g_watch.awoke.load();
+        if (awoke != stretch) {
+            stretch = awoke;
+            next = 100000;
+        }
+        const long long busy = microseconds(CLOCK_MONOTONIC) - awoke;
+        if (awoke != 0 && busy >= next) {
+            writeStretch(g_watch.awokeWall.load(), busy, " going on");
+            next *= 2;
+        }
+    }
 }
 
 } // namespace
@@ -93,13 +119,16 @@ BusyWatch::BusyWatch()
     g_watch.original = getPoll(g_watch.context);
     g_watch.setPoll = setPoll;
     setPoll(g_watch.context, watchedPoll);
+    m_lookout = std::jthread(lookOut);
 }
 
 BusyWatch::~BusyWatch()
 {
     if (g_watch.fd < 0)
         return;
+    m_lookout = std::jthread(); // asks it to stop and waits for it
     g_watch.setPoll(g_watch.context, g_watch.original);
     ::close(g_watch.fd);
-    g_watch = Watch {};
+    g_watch.fd = -1;
+    g_watch.awoke.store(0);
 }

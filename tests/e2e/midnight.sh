@@ -46,14 +46,14 @@ midnight_clip() {
 
 # A clip whose index is lost and whose first frame lies behind COUNT small chunks.
 midnight_unindexed_clip() {  # file, colour, count
-  midnight_clip "$1.tmp" "$2" 25 && python3 "$(dirname "${BASH_SOURCE[0]}")/unindexed_avi.py" "$1.tmp" "$1" "$3"
+  midnight_clip "$1.tmp" "$2" 25 && python3 "$midnight_here/unindexed_avi.py" "$1.tmp" "$1" "$3"
   rm -f "$1.tmp"
 }
 
 # A progressive JPEG of noise, WIDTHxHEIGHT, with the given number of scans.
 midnight_jpeg_bomb() {  # file, size, scans
   convert -size "$2" xc: +noise Random -depth 8 "$1.ppm" &&
-    python3 "$(dirname "${BASH_SOURCE[0]}")/progressive_bomb.py" "$1.ppm" "$1" "$3"
+    python3 "$midnight_here/progressive_bomb.py" "$1.ppm" "$1" "$3"
   rm -f "$1.ppm"
 }
 
@@ -74,7 +74,7 @@ midnight_run() {
     >"$E2E_DIR/changes" &
   watch=$!
   if [ -n "${MIDNIGHT_ACTION:-}" ]; then
-    sleep "$(LC_ALL=C awk -v z="$z" -v n="$(date +%s.%N)" 'BEGIN { d = z - 9 - n; printf "%.3f", d > 0 ? d : 0 }')"
+    sleep "$(LC_ALL=C awk -v z="$z" -v n="$(date +%s.%N)" 'BEGIN { d = z - 9 - n; printf "%.3f", (d > 0 ? d : 0) }')"
     "$MIDNIGHT_ACTION"
   fi
   wait "$watch"
@@ -101,6 +101,70 @@ midnight_run() {
 }
 
 midnight_first() {  # colour → milliseconds from midnight to the first look at it, or "-"
-  LC_ALL=C awk -v z="$midnight_z" -v c="$1" '$1 >= z - 0.5 && $2 == c { printf "%.1f", ($1 - z) * 1000; f = 1; exit }
+  LC_ALL=C awk -v z="$midnight_z" -v k="$MIDNIGHT_SECONDS" -v c="$1" '$1 >= z - k - 0.5 && $2 == c { printf "%.1f", ($1 - z) * 1000; f = 1; exit }
     END { if (!f) print "-" }' "$E2E_DIR/changes"
+}
+
+# --- the conditions: each puts its files beside the program and leaves in midnight_env what
+# the program's environment needs, in MIDNIGHT_ACTION what to do before the last seconds ---
+
+midnight_cases="ready_clip clip_without_index clip_on_stalling_storage stalling_data_folder
+  fresh_media_registry silent_sound_server progressive_jpeg_bomb help_on_stalling_storage
+  help_with_nested_tables"
+midnight_env=()
+midnight_slow="$midnight_tools/slow_storage.so"
+midnight_here=$(dirname "${BASH_SOURCE[0]}")
+
+midnight_clear() {
+  rm -rf "$midnight_dir"/0.* "$midnight_dir"/yearmark.chm
+  midnight_env=() MIDNIGHT_ACTION=
+}
+
+ready_clip() { midnight_clip "$midnight_dir/0.avi" 0xffff00ff 25; }
+clip_without_index() {  # the demuxer walks three million chunks before the first frame
+  midnight_unindexed_clip "$midnight_dir/0.avi" 0xffff00ff 3000000
+}
+clip_on_stalling_storage() {
+  midnight_clip "$midnight_dir/0.avi" 0xffff00ff 25 &&
+    midnight_env=(E2E_PRELOAD="$midnight_slow" SLOW_STORAGE_PATTERN="*/0.avi" SLOW_STORAGE_SECONDS=3)
+}
+stalling_data_folder() {
+  midnight_env=(E2E_PRELOAD="$midnight_slow" SLOW_STORAGE_PATTERN="$midnight_dir*" SLOW_STORAGE_SECONDS=0.5)
+}
+fresh_media_registry() {
+  midnight_clip "$midnight_dir/0.avi" 0xffff00ff 25 && midnight_env=(GST_REGISTRY="$E2E_DIR/registry-$RANDOM.bin")
+}
+silent_sound_server() {
+  midnight_clip "$midnight_dir/0.avi" 0xffff00ff 25 audio || return
+  rm -f "$E2E_DIR/pulse.sock"
+  python3 "$midnight_here/silent_sound_server.py" "$E2E_DIR/pulse.sock" &
+  E2E_PIDS+=($!)
+  e2e_wait_for 5 test -S "$E2E_DIR/pulse.sock" && midnight_env=(PULSE_SERVER="unix:$E2E_DIR/pulse.sock")
+}
+progressive_jpeg_bomb() { midnight_jpeg_bomb "$midnight_dir/0.jpg" 4000x2500 956; }
+press_f1() { e2e_key F1; }
+help_on_stalling_storage() {
+  cp "$midnight_tools/yearmark.chm" "$midnight_dir/" || return
+  midnight_env=(E2E_PRELOAD="$midnight_slow" SLOW_STORAGE_PATTERN="*/yearmark.chm" SLOW_STORAGE_SECONDS=3)
+  MIDNIGHT_ACTION=press_f1
+}
+help_with_nested_tables() {  # a page of tables in tables, compiled here
+  local d="$E2E_DIR/help"
+  rm -rf "$d" && mkdir -p "$d"
+  python3 - "$d" "${MIDNIGHT_TABLE_DEPTH:-17}" <<'PY'
+import sys
+d, depth = sys.argv[1], int(sys.argv[2])
+def write(name, text):
+    open(f"{d}/{name}", "w").write(text)
+write("yearmark.hhp", "[OPTIONS]\nCompiled file=yearmark.chm\nContents file=inhalt.hhc\n"
+      "Default topic=start.htm\nLanguage=0x407 Deutsch (Deutschland)\nTitle=Yearmark Hilfe\n"
+      "\n[FILES]\nstart.htm\n")
+write("inhalt.hhc", '<HTML><BODY><UL><LI><OBJECT type="text/sitemap">'
+      '<param name="Name" value="Start"><param name="Local" value="start.htm"></OBJECT></UL>'
+      "</BODY></HTML>\n")
+cell = "<table border=1><tr><td>a</td><td>"
+write("start.htm", "<HTML><BODY>" + cell * depth + "b" + "</td></tr></table>" * depth + "</BODY></HTML>\n")
+PY
+  (cd "$d" && chmcmd --no-html-scan --verbosity 0 yearmark.hhp >/dev/null 2>&1) && cp "$d/yearmark.chm" "$midnight_dir/" &&
+    MIDNIGHT_ACTION=press_f1
 }
