@@ -9,8 +9,8 @@
 # program; MIDNIGHT_ACTION (a function) runs nine seconds before midnight. Then SIGTERM ends
 # the program. It leaves:
 #   MIDNIGHT_FLIPS   the milliseconds from each of the last MIDNIGHT_SECONDS true seconds before
-#                    midnight to the first change of the screen in the quarter second before
-#                    it and the three quarters after ("-" for none);
+#                    midnight to the first change of the screen from 50 ms before it to
+#                    950 ms after ("-" for none);
 #                    negative when the change came before the second, "12.3(black)" when it
 #                    showed something else than the title
 #   MIDNIGHT_ZERO    the milliseconds from midnight to the first look without the title, with
@@ -84,7 +84,7 @@ midnight_run() {
     { t[NR] = $1; what[NR] = $2 }
     END { for (s = z - k; s < z; s++) {
             ms = "-"
-            for (i = 1; i <= NR; i++) if (t[i] >= s - 0.25 && t[i] < s + 0.75) {
+            for (i = 1; i <= NR; i++) if (t[i] >= s - 0.05 && t[i] < s + 0.95) {
               ms = sprintf("%.1f%s", (t[i] - s) * 1000, what[i] == "title" ? "" : "(" what[i] ")"); break }
             printf "%s%s", (s > z - k ? " " : ""), ms } }' "$E2E_DIR/changes")
   # The first look without the title since the last seconds began; negative if it came early.
