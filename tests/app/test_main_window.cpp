@@ -70,13 +70,16 @@ TEST_F(MainWindowTest, TickShowsTheBuiltInTemplateExpanded)
     EXPECT_EQ(
         w->Titel->caption(),
         QStringLiteral(
-            "Bis zum Jahr 2027 sind es noch:\r\n0 Tage(n) 0 Stunde(n) 01 Minute(n) 59 Sekunde(n)"));
+            "Bis zum Jahr 2027 sind es noch:\r\n0 Tage(n) 0 Stunde(n) 02 Minute(n) 00 Sekunde(n)"));
 }
 
 TEST_F(MainWindowTest, ZeroMomentStopsTheTimerAndHidesTheTitleForGood)
 {
     clock.set({2026, 12, 31, 23, 59, 59, 500});
     auto w = makeWindow();
+    w->Timer1Timer();
+    EXPECT_TRUE(w->counting()) << "the last second before the target still counts";
+    clock.set({2027, 1, 1, 0, 0, 0, 2});
     w->Timer1Timer();
     EXPECT_FALSE(w->counting());
     EXPECT_FALSE(w->Titel->isVisible());

@@ -6,6 +6,7 @@
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
 #include "media_support.h"
+#include "settings/Settings.h"
 #include "tests/countdown/clock_support.h"
 #include "video/MediaGraph.h"
 #include "video/MediaLayer.h"
@@ -22,7 +23,10 @@
 namespace {
 
 constexpr CalendarTime kBeforeZero {2026, 12, 31, 23, 59, 56, 0};
-constexpr CalendarTime kZero {2026, 12, 31, 23, 59, 59, 500};
+// Just after the target: the first tick there is the zero moment. The target is a picked one,
+// so that a window made at this moment still counts to it.
+constexpr CalendarTime kZero {2027, 1, 1, 0, 0, 0, 2};
+constexpr CalendarTime kTarget {2027, 1, 1, 0, 0, 0, 0};
 
 class ZeroMomentTest : public testing::Test {
 protected:
@@ -32,6 +36,10 @@ protected:
     QString path(const QString& name) const { return dir->filePath(name); }
     std::unique_ptr<TFormMain> makeWindow()
     {
+        Settings picked;
+        picked.selectDate = encodeDateTime(kTarget);
+        picked.ifSelectDate = true;
+        saveSettings(path("yearmark.reg"), settingsKeyPath(QStringLiteral("yearmark")), picked);
         auto w = std::make_unique<TFormMain>(clock, path("yearmark"), path("yearmark.reg"));
         if (withMedia)
             w->setMediaMaker(yearmarkMakeMediaLayer);
