@@ -59,6 +59,7 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     // 6. Double buffering is Qt's own; staying on top is a window flag set above.
     // 7. Load the settings over the built-in values.
     loadSettings(m_settingsFile, m_keyPath, m_settings);
+    m_stored = m_settings;
     applySettingsToControls();
     // 8. The picked-date rules.
     m_target = applyPickedDateRules(m_target, m_settings.selectDate, m_settings.ifSelectDate);
@@ -338,6 +339,9 @@ void TFormMain::EinstellunGen1Click()
         if (result != mrOk && counting() == countingBefore)
             m_align = alignBefore;
         applyExchangeValues(values);
+        // Kept at once: a power cut or a crash later in the night must not lose what was set.
+        if (result == mrOk)
+            SaveSettings();
     }
     FormResize();
     updateShadowSize();
@@ -385,7 +389,7 @@ void TFormMain::FormDestroy(bool reportErrorsInBox)
 void TFormMain::SaveSettings(bool reportErrorsInBox)
 {
     try {
-        saveSettings(m_settingsFile, m_keyPath, m_settings);
+        saveSettingsChanges(m_settingsFile, m_keyPath, m_settings, m_stored);
     } catch (const std::exception& e) {
         if (reportErrorsInBox)
             showErrorBox(QString::fromUtf8(e.what()));

@@ -66,7 +66,8 @@ public:
     // comes first.
     void FormDestroy(bool reportErrorsInBox = true);
     // Saves the settings and nothing else (the session manager asks for it before a logout
-    // that may still be cancelled).
+    // that may still be cancelled; the settings dialog after OK). Only what this run changed is
+    // written over the file as it is now: another copy sharing the file keeps its changes.
     void SaveSettings(bool reportErrorsInBox = true);
 
     // The main window's values, for the settings command and for tests.
@@ -122,6 +123,7 @@ private:
     QString m_keyPath;
     QString m_helpFile;
     Settings m_settings;
+    Settings m_stored; // what the settings file held when last read or written by this run
     TDateTime m_target = 0;
     ZeroMomentDetector m_zero;
     RegionalSettings m_regional;
