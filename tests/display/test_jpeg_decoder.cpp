@@ -13,6 +13,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include <chrono>
 #include <random>
 #include <sys/stat.h>
 
@@ -294,19 +295,61 @@ const HeaderSizeCase kHeaderSizeCases[] = {
 INSTANTIATE_TEST_SUITE_P(Decode, JpegHeaderSizeTest, ::testing::ValuesIn(kHeaderSizeCases),
                          [](const auto& test) { return std::string(test.param.name); });
 
-TEST_F(JpegDecoderTest, ProgressiveFileWithTooManyScansIsRefused)
+// ---- scan and time limits ------------------------------------------------------------------
+
+struct WorkCase {
+    const char* name;
+    QSize picture;
+    PictureJpegOptions options;
+    std::chrono::milliseconds timeLimit;
+    enum { Decodes, TooManyScans, TooSlow } outcome;
+};
+
+void PrintTo(const WorkCase& c, std::ostream* os) { *os << c.name; }
+
+class JpegWorkLimitTest : public JpegDecoderTest,
+                          public ::testing::WithParamInterface<WorkCase> { };
+
+// Every scan passes over the whole picture again: a file of many scans is refused by its count,
+// or, with scans under the count, by the decode's time limit, whichever comes first.
+TEST_P(JpegWorkLimitTest, SlowFilesAreRefusedAndOrdinaryOnesDecode)
 {
-    const QByteArray bytes =
-        pictureJpegBytes(pictureQuadrants(16, 16), {.scans = JpegDecoder::kMaxScans + 100});
-    EXPECT_FALSE(decodeError(writeJpeg(bytes)).empty());
+    const WorkCase& c = GetParam();
+    const QImage source = pictureQuadrants(c.picture.width(), c.picture.height());
+    const QString file = writeJpeg(pictureJpegBytes(source, c.options));
+    std::string message;
+    try {
+        const QImage image = JpegDecoder::decode(file, {}, c.timeLimit);
+        EXPECT_TRUE(pictureColoursNear(image.pixelColor(4, 4), Qt::red));
+    } catch (const EPictureError& e) {
+        message = e.what();
+    }
+    const bool tooSlow = message.find("too long to decode") != std::string::npos;
+    EXPECT_EQ(message.empty(), c.outcome == WorkCase::Decodes) << message;
+    EXPECT_EQ(tooSlow, c.outcome == WorkCase::TooSlow) << message;
 }
 
-TEST_F(JpegDecoderTest, ProgressiveFileWithManyScansUnderLimitDecodes)
-{
-    const QByteArray bytes =
-        pictureJpegBytes(pictureQuadrants(16, 16), {.scans = JpegDecoder::kMaxScans - 100});
-    const QImage image = JpegDecoder::decode(writeJpeg(bytes), {});
-    EXPECT_TRUE(pictureColoursNear(image.pixelColor(4, 4), Qt::red));
-}
+constexpr int kScanLimit = JpegDecoder::kMaxScans;
+constexpr std::chrono::milliseconds kDefaultLimit = JpegDecoder::kTimeLimit;
+
+const WorkCase kWorkCases[] = {
+    {"SimpleProgression", {1600, 1200}, {.progressive = true}, kDefaultLimit, WorkCase::Decodes},
+    {"ScansUpToTheCount", {16, 16}, {.scans = kScanLimit}, kDefaultLimit, WorkCase::Decodes},
+    {"OneScanOverTheCount",
+     {16, 16},
+     {.scans = kScanLimit + 1},
+     kDefaultLimit,
+     WorkCase::TooManyScans},
+    // A hundred scans over four megapixels take far longer than a millisecond.
+    {"ManyScansOverTheTime",
+     {2048, 2048},
+     {.scans = kScanLimit},
+     std::chrono::milliseconds {1},
+     WorkCase::TooSlow},
+    {"BaselinePastTheTime", {2048, 2048}, {}, std::chrono::milliseconds {1}, WorkCase::TooSlow},
+};
+
+INSTANTIATE_TEST_SUITE_P(Decode, JpegWorkLimitTest, ::testing::ValuesIn(kWorkCases),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace
