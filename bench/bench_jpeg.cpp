@@ -23,6 +23,7 @@
 #include <vector>
 
 #include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <jpeglib.h>
@@ -192,24 +193,35 @@ std::string scanBomb(int side, int scans)
     return out;
 }
 
-// How long one decode for the window takes, and why it failed if it did.
+// How long one decode for the window takes, on the wall clock and in this thread's processor
+// time (which the limit counts), and why it failed if it did.
 struct Timed {
     double ms = 0;
+    double cpuMs = 0;
     QSize size;
     std::string error;
 };
 
-Timed timeDecode(const QString& path)
+double threadCpuMs()
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+Timed timeDecode(const QString& path, std::chrono::milliseconds limit = JpegDecoder::kTimeLimit)
 {
     Timed t;
     const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = threadCpuMs();
     try {
-        t.size = JpegDecoder::decode(path, kWindow).size();
+        t.size = JpegDecoder::decode(path, kWindow, limit).size();
     } catch (const std::exception& e) {
         t.error = e.what();
     }
     t.ms =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    t.cpuMs = threadCpuMs() - cpuStart;
     return t;
 }
 
@@ -223,10 +235,11 @@ bool measureLimits(const QTemporaryDir& dir)
         return false;
     }
     const Timed honest = timeDecode(photo);
-    std::printf("8000 x 6000 progressive photo (%.1f MiB file) for the window: %s in %.0f ms"
-                " (limit %.0f ms; goal: decoded)\n",
+    std::printf("8000 x 6000 progressive photo (%.1f MiB file) for the window: %s in %.0f ms,"
+                " %.0f ms of processor time (limit %.0f ms; goal: decoded)\n",
                 static_cast<double>(QFile(photo).size()) / (1024.0 * 1024.0),
-                honest.error.empty() ? "decoded" : honest.error.c_str(), honest.ms, limitMs);
+                honest.error.empty() ? "decoded" : honest.error.c_str(), honest.ms, honest.cpuMs,
+                limitMs);
 
     bool refusedInTime = true;
     for (const int scans : {999, JpegDecoder::kMaxScans}) {
@@ -239,13 +252,20 @@ bool measureLimits(const QTemporaryDir& dir)
             return false;
         file.close();
         const Timed t = timeDecode(bomb);
-        std::printf("6144 x 6144 progressive file of %d empty scans (%.0f KiB): %s after %.0f ms"
-                    " (limit %.0f ms)\n",
+        std::printf("6144 x 6144 progressive file of %d empty scans (%.0f KiB): %s after %.0f ms,"
+                    " %.0f ms of processor time (limit %.0f ms)\n",
                     scans, static_cast<double>(bytes.size()) / 1024.0,
-                    t.error.empty() ? "decoded" : t.error.c_str(), t.ms, limitMs);
+                    t.error.empty() ? "decoded" : t.error.c_str(), t.ms, t.cpuMs, limitMs);
         if (scans == 999)
-            refusedInTime = !t.error.empty() && t.ms <= limitMs;
+            refusedInTime = !t.error.empty() && t.cpuMs <= limitMs;
     }
+    // How closely the time limit itself holds, on the file the scan count lets through.
+    const std::chrono::milliseconds shortLimit {250};
+    const Timed cut = timeDecode(
+        dir.filePath(QStringLiteral("bomb%1.jpg").arg(JpegDecoder::kMaxScans)), shortLimit);
+    std::printf("  the same with a limit of %lld ms: %s after %.0f ms, %.0f ms of processor time\n",
+                static_cast<long long>(shortLimit.count()),
+                cut.error.empty() ? "decoded" : "refused", cut.ms, cut.cpuMs);
     std::printf("  goal: the photo decoded, the 999-scan file refused within the limit: %s\n",
                 honest.error.empty() && refusedInTime ? "yes" : "NO");
     return honest.error.empty() && refusedInTime;

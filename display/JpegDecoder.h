@@ -16,8 +16,9 @@ public:
     // the full-size picture in for `largestArea` (full size when `largestArea` is empty).
     // Greyscale and CMYK pictures come out as RGB. Throws EPictureError (PictureLoader.h)
     // with libjpeg's message for a corrupt file; any libjpeg warning, such as the one for
-    // truncated data, counts as corrupt. A decode still running `timeLimit` after it began
-    // (measured on the monotonic clock) is given up with an EPictureError as well.
+    // truncated data, counts as corrupt. A decode that has worked for `timeLimit` (the calling
+    // thread's processor time, so that slow storage and a busy machine do not count) and is
+    // not finished is given up with an EPictureError as well.
     static QImage decode(const QString& path, QSize largestArea,
                          std::chrono::milliseconds timeLimit = kTimeLimit);
 
@@ -33,9 +34,9 @@ public:
     // file early; the time limit below bounds what its first hundred scans may cost.
     static constexpr int kMaxScans = 100;
 
-    // How long a decode may run. Every step of libjpeg's work reports its progress, so the
-    // limit holds for every kind of slow file, whatever makes it slow. A 48-megapixel
-    // progressive photo takes under a second here; three times that leaves room for slower
-    // machines without letting a crafted file hold the picture back for long.
+    // How much processor time a decode may use. Every step of libjpeg's work reports its
+    // progress, so the limit holds for every kind of slow file, whatever makes it slow. A
+    // 48-megapixel progressive photo needs about half a second here; six times that leaves
+    // room for slower machines without letting a crafted file hold the picture back for long.
     static constexpr std::chrono::milliseconds kTimeLimit {3000};
 };
