@@ -316,10 +316,16 @@ int countScans(FILE* file, int limit) noexcept
         }
         if (inData || marker == EOF || marker == 0xD9)
             break;
+        if (marker == 0x01) { // the one marker outside scan data without a length
+            c = getc_unlocked(file);
+            continue;
+        }
         const int high = std::getc(file);
         const int low = std::getc(file);
+        if (high == EOF || low == EOF)
+            break;
         const long length = high << 8 | low;
-        if (low == EOF || length < 2 || std::fseek(file, length - 2, SEEK_CUR) != 0)
+        if (length < 2 || std::fseek(file, length - 2, SEEK_CUR) != 0)
             break;
         inScanData = marker == 0xDA;
         scans += inScanData ? 1 : 0;
