@@ -14,7 +14,7 @@
 #include "display/FontSizeSearch.h"
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
-#include "display/PictureLoader.h"
+#include "display/PictureTask.h"
 #include "video/MediaLayer.h"
 
 #include <QAction>
@@ -198,16 +198,21 @@ void TFormMain::updateShadowSize()
 
 void TFormMain::loadBackgroundPicture()
 {
-    const QString path = backgroundPicturePath(m_exePath);
-    if (path.isEmpty())
-        return;
-    try {
-        Image1->setPicture(loadPicture(path, size()));
-    } catch (const std::exception& e) {
-        // Reported once the window is up, by the application's error box, above the window.
-        const QString message = QString::fromUtf8(e.what());
-        QTimer::singleShot(0, this, [message] { showErrorBox(message); });
-    }
+    // Looked for and decoded on a thread of its own: the window and the count come first.
+    loadPictureAsync([exePath = m_exePath] { return backgroundPicturePath(exePath); }, size(), this,
+                     [this](PictureOutcome outcome) { showBackgroundPicture(outcome); });
+}
+
+void TFormMain::showBackgroundPicture(const PictureOutcome& outcome)
+{
+    // Only the zero moment puts a picture in Image1 besides this: its own picture, once there,
+    // wins over a background picture that comes later. Without one the background picture
+    // takes whatever place the layout has given Image1 meanwhile, the whole window after zero.
+    if (!outcome.image.isNull() && Image1->picture().isNull())
+        Image1->setPicture(outcome.image);
+    // The window is up by now; the application's error box shows above it.
+    if (!outcome.error.isEmpty())
+        showErrorBox(outcome.error);
 }
 
 bool TFormMain::counting() const { return Timer1->isActive(); }

@@ -30,6 +30,7 @@ class TLabel3D;
 class TPictureBox;
 class ZeroMoment;
 struct ExchangeValues;
+struct PictureOutcome;
 
 class TFormMain : public QWidget {
     Q_OBJECT
@@ -112,6 +113,7 @@ private:
     void fitTitleFont();
     void updateShadowSize();
     void loadBackgroundPicture();
+    void showBackgroundPicture(const PictureOutcome& outcome);
     void startZeroMoment();
     void fillWithPicture();
     ExchangeValues exchangeValues() const;
