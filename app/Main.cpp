@@ -186,7 +186,9 @@ void TFormMain::FormResize()
 
 void TFormMain::fitTitleFont()
 {
-    const QString sample = expandSample(m_settings.label, m_clock);
+    // As wide as anything the count can still show for this target in these regional forms.
+    const QString sample = expandSample(
+        m_settings.label, m_clock, SampleForms::widestFor(nowValue(m_clock), m_target, m_regional));
     const int size = fitTitleFontSize(sample, Titel->font(), Titel->size(), Titel->logicalDpiY());
     Titel->setFontPointSize(size);
 }
@@ -419,7 +421,9 @@ void TFormMain::closeEvent(QCloseEvent* event)
 
 void TFormMain::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::LocaleChange)
+    if (event->type() == QEvent::LocaleChange) {
         m_regional = RegionalSettings::fromEnvironment();
+        fitTitleFont();
+    }
     QWidget::changeEvent(event);
 }
