@@ -63,7 +63,11 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     applySettingsToControls();
     // 8. The picked-date rules.
     m_target = applyPickedDateRules(m_target, m_settings.selectDate, m_settings.ifSelectDate);
-    m_zero.setTarget(m_target);
+    // Started again in the first hour of the new year: the party goes on with the zero moment.
+    const std::optional<TDateTime> passed = newYearJustPassed(m_clock);
+    if (passed && !m_settings.ifSelectDate)
+        m_target = *passed;
+    m_zero.setTarget(m_target, passed && !m_settings.ifSelectDate);
     // 9. Layout and font fitting; 10. shadow size.
     FormResize();
     updateShadowSize();

@@ -28,6 +28,18 @@ TDateTime newYearMoment(const Clock& clock)
     return encodeDateTime(t);
 }
 
+std::optional<TDateTime> newYearJustPassed(const Clock& clock)
+{
+    const CalendarTime now = clock.now();
+    if (now.month != 1 || now.day != 1 || now.hour != 0)
+        return std::nullopt;
+    CalendarTime t;
+    t.year = now.year;
+    t.month = 1;
+    t.day = 1;
+    return encodeDateTime(t);
+}
+
 int64_t remainingSeconds(TDateTime now, TDateTime target)
 {
     const double a = intoDateTimeRange(now);

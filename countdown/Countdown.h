@@ -8,6 +8,7 @@
 #include "countdown/ZeroMomentDetector.h"
 
 #include <cstdint>
+#include <optional>
 
 // The remaining seconds split up; hours holds all whole hours until the %T expansion
 // reduces its own copy to the hours of the day.
@@ -24,6 +25,12 @@ struct CountdownBreakdown {
 // Local midnight at the start of 1 January of the year after the clock's current year: a
 // whole number of days, no fraction.
 TDateTime newYearMoment(const Clock& clock);
+
+// The New-Year target of a start in the first hour of a new year (a restart after a crash, a
+// power cut or an accidental close at the party): the midnight just passed, which the first tick
+// then ends at once, rather than next year's, which would show a count of 364 days to the
+// crowd. Empty at any other time.
+std::optional<TDateTime> newYearJustPassed(const Clock& clock);
 
 // Whole seconds between now and the target (after rounding to whole milliseconds, which both
 // values are made of): before the target rounded up, so that 9.3 s left are 10 and the last

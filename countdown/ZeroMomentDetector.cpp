@@ -2,10 +2,10 @@
 
 #include "countdown/Countdown.h"
 
-void ZeroMomentDetector::setTarget(TDateTime target)
+void ZeroMomentDetector::setTarget(TDateTime target, bool reachedAtStart)
 {
     m_target = target;
-    m_tickedBeforeTarget = false;
+    m_tickedBeforeTarget = reachedAtStart;
 }
 
 ZeroMomentDetector::Tick ZeroMomentDetector::tick(TDateTime now)

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -31,6 +32,27 @@ TEST(NewYearMoment, IsMidnightOfTheNextFirstOfJanuaryWithoutFraction)
         const TDateTime v = newYearMoment(FixedClock(c.now));
         EXPECT_EQ(v, double(daysFromCivil(c.expectedYear, 1, 1)));
         EXPECT_EQ(timeOfDayPart(v), 0.0);
+    }
+}
+
+TEST(NewYearJustPassed, OnlyInTheFirstHourOfTheYear)
+{
+    struct Case {
+        CalendarTime now;
+        std::optional<double> expected;
+    };
+    const Case cases[] = {
+        {at(2027, 1, 1, 0, 0, 0, 0), moment(2027, 1, 1)},
+        {at(2027, 1, 1, 0, 10, 0, 0), moment(2027, 1, 1)},
+        {at(2027, 1, 1, 0, 59, 59, 999), moment(2027, 1, 1)},
+        {at(2027, 1, 1, 1, 0, 0, 0), std::nullopt},
+        {at(2027, 1, 2, 0, 10, 0, 0), std::nullopt},
+        {at(2026, 12, 31, 23, 59, 59, 999), std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.now.day << "." << c.now.month << " " << c.now.hour
+                                        << ":" << c.now.minute);
+        EXPECT_EQ(newYearJustPassed(FixedClock(c.now)), c.expected);
     }
 }
 

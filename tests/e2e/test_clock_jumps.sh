@@ -84,6 +84,18 @@ while read -r name day time start after target; do
   e2e_stop
 done <<<"$cases"
 
+# Started again in the first hour of the new year: straight to the zero moment; from one o'clock
+# on, the count to the next year.
+rm -f "$store"
+e2e_set_clock "2027-01-01 00:10:00"
+e2e_launch "$exe" || e2e_fail "start (00:10 on 1 January)"
+e2e_check "started at 00:10 on 1 January: the zero moment at once" stays_gone 2
+e2e_stop
+e2e_set_clock "2027-01-01 01:00:05"
+e2e_launch "$exe" || e2e_fail "start (01:00 on 1 January)"
+e2e_check "started at 01:00 on 1 January: the count to the next year" e2e_wait_for 3 title_shown
+e2e_stop
+
 # The system's time zone changed while counting (the desktop's date settings, automatic zone
 # detection): local time follows it at once. Started an hour and 8 s before midnight in London,
 # then moved to Berlin, an hour ahead: midnight is then 6 s away.
