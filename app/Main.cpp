@@ -20,15 +20,20 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
 #include <cstdio>
+#include <thread>
+#include <utility>
 
 namespace {
 
 constexpr int kTickMs = 188;
+// How long the end waits for the media thread to take the pipeline down.
+constexpr int kMediaStopWaitMs = 300;
 
 } // namespace
 
@@ -109,7 +114,10 @@ void TFormMain::createComponents()
 
     // The media graph and the video window are made when a video is first due (see media()).
     m_zeroMoment = new ZeroMoment(
-        {this, Image1, [this] { return media(); }, [this] { fillWithPicture(); }}, m_exePath, this);
+        {this, Image1,
+         [this](std::function<void(MediaLayer*)> ready) { requestMedia(std::move(ready)); },
+         [this] { fillWithPicture(); }},
+        m_exePath, this);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTickMs);
@@ -255,25 +263,65 @@ void TFormMain::PlayFile(const QString& fileName) { m_zeroMoment->playFile(fileN
 
 void TFormMain::FilterGraph1GraphComplete() { m_zeroMoment->graphComplete(); }
 
-MediaLayer* TFormMain::media()
+void TFormMain::requestMedia(std::function<void(MediaLayer*)> ready)
 {
-    if (m_media || m_mediaTried)
-        return m_media.get();
-    m_mediaTried = true;
-    if (!m_makeMedia)
-        return nullptr;
-    // Made after the title, so that the video window lies above it when shown.
-    m_media.reset(m_makeMedia(this, VideoSetup {.aspectRatio = rmLetterBox,
-                                                .autoHideCursorMs = 10,
-                                                .noScreenSaver = true,
-                                                .color = Qt::black,
-                                                .graphEdit = true}));
+    if (m_mediaState == MediaState::Known) {
+        ready(m_media.get());
+        return;
+    }
+    m_mediaWaiting.push_back(std::move(ready));
+    if (m_mediaState == MediaState::Loading)
+        return;
+    m_mediaState = MediaState::Loading;
+    if (!m_loadMedia) {
+        mediaLoaded(nullptr);
+        return;
+    }
+    *m_mediaLoading = true;
+    QPointer<TFormMain> self(this);
+    std::thread([self, load = m_loadMedia, loading = m_mediaLoading] {
+        MakeMediaLayer make = nullptr;
+        try {
+            make = load();
+        } catch (...) {
+            make = nullptr;
+        }
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [self, make] {
+                    if (self)
+                        self->mediaLoaded(make);
+                },
+                Qt::QueuedConnection);
+        *loading = false;
+    }).detach();
+}
+
+void TFormMain::mediaLoaded(MakeMediaLayer make)
+{
+    m_mediaState = MediaState::Known;
+    // Made after the title, so that the video window lies above it when shown; nothing more
+    // after the end has begun.
+    if (make && !m_destroyed)
+        m_media.reset(make(this, VideoSetup {.aspectRatio = rmLetterBox,
+                                             .autoHideCursorMs = 10,
+                                             .noScreenSaver = true,
+                                             .color = Qt::black,
+                                             .graphEdit = true}));
     if (m_media) {
         VideoWindow1 = m_media->videoWindow();
         FilterGraph1 = m_media->filterGraph();
         m_media->setCompletionHandler([this] { FilterGraph1GraphComplete(); });
     }
-    return m_media.get();
+    for (const auto& ready : std::exchange(m_mediaWaiting, {}))
+        ready(m_media.get());
+}
+
+bool TFormMain::mediaSettled() const
+{
+    return !*m_mediaLoading && ZeroMoment::lookupsRunning() == 0 &&
+           (!m_media || m_media->shutDown(0));
 }
 
 TCFGDialog* TFormMain::settingsDialog()
@@ -394,7 +442,8 @@ void TFormMain::FormDestroy(bool reportErrorsInBox)
         return;
     m_destroyed = true;
     SaveSettings(reportErrorsInBox);
-    m_zeroMoment->stop();
+    // A media thread stuck in a state change is left behind after a short wait; the end goes on.
+    m_zeroMoment->stop(kMediaStopWaitMs);
 }
 
 void TFormMain::SaveSettings(bool reportErrorsInBox)

@@ -17,6 +17,8 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
 #include <dlfcn.h>
 #include <functional>
 #include <thread>
@@ -86,11 +88,9 @@ int main(int argc, char** argv)
         [&formMain, &clock] { return new TCFGDialog(&formMain, clock); });
     formMain.setInfoDialogMaker([&formMain] { return new TFormInfo(&formMain); });
     formMain.setHelpManager(&helpManager);
-    // GStreamer is loaded with the media module when a video is first due, never at start.
-    formMain.setMediaMaker([&exePath](QWidget* parent, const VideoSetup& setup) -> MediaLayer* {
-        const MakeMediaLayer make = loadMediaModule(exePath);
-        return make ? make(parent, setup) : nullptr;
-    });
+    // GStreamer is loaded with the media module when a video is first due, never at start, and
+    // on a thread of its own.
+    formMain.setMediaLoader([exePath] { return loadMediaModule(exePath); });
 
     // Signals and the end of the desktop session take the same orderly path as Alt+F4;
     // no message box may hold up an end the user or the system asked for.
@@ -115,5 +115,13 @@ int main(int argc, char** argv)
                      [&formMain] { THelpAdapter::showMissingLibraryWarning(&formMain); });
     if (!helpAdapter.loaded())
         helpWarning.start(0);
-    return app.exec();
+    const int status = app.exec();
+    // The settings are saved and the media stopped. A media thread still stuck in a call that
+    // does not return (hung storage, a sound server that never answers) must neither hold up
+    // the end nor be torn down under its feet: the process ends here, without the destructors.
+    if (!formMain.mediaSettled()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }
