@@ -4,6 +4,7 @@
 #include "dialog_support.h"
 
 #include "dialogs/HelpAdapter.h"
+#include "dialogs/HelpReader.h"
 #include "dialogs/HelpWindow.h"
 
 #include <QDir>
@@ -93,10 +94,24 @@ const QByteArray kGermanOptions = "Contents file=inhalt.hhc\nDefault topic=seite
                                   "Language=0x407 German\nTitle=Pr\xfc"
                                   "fhilfe\n";
 
+const QStringList kReader {QStringLiteral(HELP_READER), QLatin1String(kReadHelpOption)};
+
+// Reads the file with a reader process as the viewer does, waiting for the result.
+std::optional<HelpArchive> readHelp(const QString& path, const QStringList& reader = kReader,
+                                    int timeoutMs = 4000, pid_t* pid = nullptr)
+{
+    std::optional<std::optional<HelpArchive>> result;
+    THelpReading reading(reader, path, timeoutMs,
+                         [&](auto archive) { result = std::move(archive); });
+    waitFor([&] { return result.has_value(); });
+    if (pid)
+        *pid = reading.pid();
+    return result.value_or(std::nullopt);
+}
+
 std::optional<HelpContents> contentsOf(const QString& path)
 {
-    const auto lib = ChmLibrary::load();
-    const auto archive = TChmHelpTester(*lib).unpack(path);
+    const auto archive = readHelp(path);
     return archive ? std::optional(readHelpContents(*archive)) : std::nullopt;
 }
 
@@ -221,8 +236,7 @@ TEST(HelpFile, EveryTopicOfADirectoryOverManyChunksIsRead)
     Files files;
     for (int i = 0; i < 400; ++i)
         files.push_back({QStringLiteral("p%1.htm").arg(i), "<p>" + QByteArray::number(i)});
-    const auto lib = ChmLibrary::load();
-    const auto archive = TChmHelpTester(*lib).unpack(compile(dir, "Title=Viele\n", files));
+    const auto archive = readHelp(compile(dir, "Title=Viele\n", files));
     ASSERT_TRUE(archive);
     for (int i : {0, 1, 200, 399})
         EXPECT_EQ(archive->file(QStringLiteral("/p%1.htm").arg(i)), "<p>" + QByteArray::number(i))
@@ -248,18 +262,17 @@ TEST(HelpFile, DamagedFilesGiveNothingWithoutCrashOrHang)
         {"broken directory", badDirectory},
         {"broken compression", badWindow},
     };
-    const auto lib = ChmLibrary::load();
     for (const auto& c : cases) {
         const QString path = dir.filePath(QStringLiteral("bad.chm"));
         writeAll(path, c.data);
-        const auto archive = TChmHelpTester(*lib).unpack(path, 10000);
+        const auto archive = readHelp(path);
         EXPECT_TRUE(!archive || readHelpContents(*archive).contents.empty()) << c.what;
     }
     // Cut anywhere, the file never takes the reader down.
     for (qsizetype cut = 0x60; cut < good.size(); cut += good.size() / 23) {
         const QString path = dir.filePath(QStringLiteral("cut.chm"));
         writeAll(path, good.left(cut));
-        const auto archive = TChmHelpTester(*lib).unpack(path, 10000);
+        const auto archive = readHelp(path);
         if (archive)
             readHelpContents(*archive);
     }
@@ -270,7 +283,15 @@ protected:
     QTemporaryDir dir;
     QString file = compile(dir, kGermanOptions, germanHelp());
     THelpManager manager;
-    THelpAdapter adapter {manager};
+    THelpAdapter adapter {manager, "libchm.so.1", kReader};
+
+    // F1: the window comes once the file has been read.
+    THelpWindow* showContents()
+    {
+        manager.showTableOfContents(file);
+        waitFor([&] { return adapter.viewer()->window(file) != nullptr; });
+        return adapter.viewer()->window(file);
+    }
 };
 
 int pixelsOf(const QImage& image, QColor colour)
@@ -285,8 +306,7 @@ int pixelsOf(const QImage& image, QColor colour)
 TEST_F(HelpViewer, ShowsContentsAndFirstTopicWithItsStyleThenFollowsLinksToPictures)
 {
     ASSERT_TRUE(adapter.loaded());
-    manager.showTableOfContents(file);
-    THelpWindow* window = adapter.viewer()->window(file);
+    THelpWindow* window = showContents();
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Prüfhilfe"));
@@ -302,8 +322,8 @@ TEST_F(HelpViewer, ShowsContentsAndFirstTopicWithItsStyleThenFollowsLinksToPictu
 
 TEST_F(HelpViewer, AgainShowsTheSameWindowAndAMissingFileNothing)
 {
-    manager.showTableOfContents(file);
-    THelpWindow* first = adapter.viewer()->window(file);
+    THelpWindow* first = showContents();
+    ASSERT_TRUE(first);
     first->hide();
     manager.showTableOfContents(file);
     EXPECT_EQ(adapter.viewer()->window(file), first);
