@@ -1,0 +1,71 @@
+// Help pages cut down to bounds before they are laid out: hostile pages against small limits
+// of the test's own, ordinary pages against the program's.
+
+#include "dialogs/HelpPage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(HelpPage, HostilePagesAreCutDownToTheLimits)
+{
+    HelpPageLimits limits;
+    limits.maxChars = 200;
+    limits.maxElements = 12;
+    limits.maxDepth = 8;
+    limits.maxTableDepth = 2;
+    limits.maxSpan = 8;
+    limits.maxImageSide = 100;
+    const QString cell = QStringLiteral("<table><tr><td>");
+    const struct {
+        const char* what;
+        QString page, bounded;
+    } cases[] = {
+        {"tables nested too deeply keep their text", cell.repeated(4) + "x",
+         cell.repeated(2) + "x"},
+        {"elements nested too deeply keep their text", QString("<ul><li>").repeated(10) + "x",
+         QString("<ul><li>").repeated(4) + "x"},
+        {"too many elements", QString("<b>1</b>").repeated(20), QString("<b>1</b>").repeated(12)},
+        {"too long", QString(300, u'x'), QString(200, u'x')},
+        {"elements closed by the next are closed explicitly",
+         "<ul><li>a<li>b</ul><p>c<p>d<dl><dt>e<dd>f</dl>",
+         "<ul><li>a</li><li>b</li></ul><p>c</p><p>d<dl><dt>e</dt><dd>f</dd></dl>"},
+        {"rows and cells closed by the next", "<table><tr><td>a<td>b<tr><th>c</table>",
+         "<table><tr><td>a</td><td>b</td></tr><tr><th>c</th></tr></table>"},
+        {"tags hidden in others, stray brackets and elements closing themselves",
+         "<b title=\">\" x='<table>'>t</b> a < b <div/><br/><table\"x>",
+         "<b title=\"&gt;\" x=\"&lt;table&gt;\">t</b> a &lt; b <div></div><br /><table>"},
+        {"large spans and pictures",
+         "<table><tr><td colspan=1000 rowspan=\"3\">x</table><img src=a.png width=99999 "
+         "height=50%>",
+         "<table><tr><td colspan=\"8\" rowspan=\"3\">x</td></tr></table><img src=\"a.png\" "
+         "width=\"100\" height=\"50%\">"},
+        {"table parts without a table, comments and scripts",
+         "<td>a<tr>b<!-- <table> --><script>x<table></script><style>p{}<table></style>",
+         "ab<script></script><style>p{}table></style>"},
+        {"closing tags of left-out elements close nothing else",
+         "<div>" + cell.repeated(3) + "x</table></table></table>y</div>z",
+         "<div>" + cell.repeated(2) + "x</td></tr></table></td></tr></table>y</div>z"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(boundedHelpPage(c.page, limits), c.bounded) << c.what;
+}
+
+TEST(HelpPage, OrdinaryPagesStayAsTheyAre)
+{
+    const QString pages[] = {
+        "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta http-equiv=\"Content-Type\" "
+        "content=\"text/html; charset=utf-8\">\n<link rel=\"stylesheet\" href=\"hilfe.css\">\n"
+        "<title>Tasten</title>\n</head>\n<body>\n<h1>Tasten</h1>\n<table>\n<tr><th>Taste</th>"
+        "<th>Wirkung</th></tr>\n<tr><td class=\"taste\">F1</td><td>Hilfe &amp; mehr</td></tr>\n"
+        "</table>\n<p><img src=\"bilder/y.png\" alt=\"Y\" width=\"48\"> Text</p>\n</body>\n"
+        "</html>\n",
+        "<html><body><ul><li><a href=\"a.htm\">A</a><ul><li>B</li></ul></li></ul><dl><dt>C</dt>"
+        "<dd>D<br>E</dd></dl><table><tr><td><table><tr><td>innen</td></tr></table></td></tr>"
+        "</table></body></html>",
+    };
+    for (const QString& page : pages)
+        EXPECT_EQ(boundedHelpPage(page), page);
+}
+
+} // namespace
