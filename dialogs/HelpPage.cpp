@@ -183,6 +183,12 @@ Tag readTag(QStringView html, qsizetype at)
     return tag;
 }
 
+constexpr QChar kInvisibleBreak(0x200B);
+// Where the scripts that take the layout longer begin, and the ideographs, where a line may
+// break after every character.
+constexpr QChar kBeyondLatin(0x0300);
+constexpr QChar kIdeographs(0x2E80);
+
 // Walks the page once, keeping the elements open at each point, and writes the bounded page.
 class PageBounder {
 public:
@@ -200,7 +206,7 @@ public:
         while (pos < n && !m_full) {
             const qsizetype lt = m_html.indexOf(u'<', pos);
             const qsizetype textEnd = lt < 0 ? n : lt;
-            put(m_html.mid(pos, textEnd - pos));
+            putText(m_html.mid(pos, textEnd - pos));
             if (lt < 0)
                 break;
             pos = markup(lt);
@@ -234,7 +240,7 @@ private:
         }
         const qsizetype nameAt = rest.startsWith(u"</") ? 2 : 1;
         if (rest.size() <= nameAt || !isLetter(rest[nameAt])) {
-            put(u"&lt;");
+            putText(u"&lt;");
             return lt + 1;
         }
         const Tag tag = readTag(m_html, lt);
@@ -287,9 +293,11 @@ private:
             // An element written as closing itself is opened and closed, so that no reader
             // can take it as one that stays open.
             const bool closesItself = tag.selfClosing && !isVoidTag;
-            if (!putWhole(
-                    tagText(tag, isVoidTag && tag.selfClosing) +
-                    (closesItself ? QLatin1String("</") + tag.name.toString() + u'>' : QString())))
+            const bool isCell = is(tag.name, "td") || is(tag.name, "th");
+            if (!putWhole(tagText(tag, isVoidTag && tag.selfClosing) +
+                              (closesItself ? QLatin1String("</") + tag.name.toString() + u'>'
+                                            : QString()),
+                          m_limits.elementWork + (isCell ? m_limits.cellWork : 0)))
                 return;
             ++m_elements;
         }
@@ -383,26 +391,64 @@ private:
         return number <= limit ? a.value.toString() : QString::number(limit);
     }
 
-    // Text, cut where the page reaches its size.
-    void put(QStringView text)
+    // The text that still fits the page's size and work at the present table depth; text in a
+    // table is measured again for each table around it.
+    qsizetype room() const
     {
-        const qsizetype room = m_limits.maxChars - m_out.size();
-        if (text.size() > room) {
-            m_out += text.left(std::max<qsizetype>(room, 0));
-            m_full = true;
-        } else {
-            m_out += text;
+        return std::max<qsizetype>(0, std::min(m_limits.maxChars - m_out.size(),
+                                               (m_limits.maxWork - m_work) >> m_tableDepth));
+    }
+
+    // Page text. A long run without a place to break the line gets an invisible one now and
+    // then (breaking a word into lines takes time that grows with its square), never inside an
+    // entity; characters beyond the Latin scripts take more work.
+    void putText(QStringView text)
+    {
+        for (const QChar c : text) {
+            if (m_run >= m_limits.maxWordLength && !m_inEntity) {
+                if (!putChar(kInvisibleBreak))
+                    return;
+                m_run = 0;
+            }
+            if (!putChar(c))
+                return;
+            m_inEntity = c == u'&' || (m_inEntity && (isLetter(c) || isDigit(c) || c == u'#'));
+            const bool breaks = isSpace(c) || c == u'-' || c == kInvisibleBreak || c >= kIdeographs;
+            m_run = breaks ? 0 : m_run + 1;
         }
     }
 
-    // Markup, whole or not at all.
-    bool putWhole(QStringView text)
+    bool putChar(QChar c)
     {
-        if (m_full || text.size() > m_limits.maxChars - m_out.size()) {
+        const qsizetype work =
+            (c < kBeyondLatin || c == kInvisibleBreak ? 1 : m_limits.wideCharWork) << m_tableDepth;
+        if (m_full || m_out.size() >= m_limits.maxChars || m_work + work > m_limits.maxWork) {
+            m_full = true;
+            return false;
+        }
+        m_out += c;
+        m_work += work;
+        return true;
+    }
+
+    // Text, cut where the page reaches its limits.
+    void put(QStringView text)
+    {
+        const qsizetype fits = std::min(text.size(), room());
+        m_out += text.left(fits);
+        m_work += fits << m_tableDepth;
+        m_full = m_full || fits < text.size();
+    }
+
+    // Markup, whole or not at all, with the work its element gives the layout.
+    bool putWhole(QStringView text, qsizetype work = 0)
+    {
+        if (m_full || text.size() + work > room()) {
             m_full = true;
             return false;
         }
         m_out += text;
+        m_work += (text.size() + work) << m_tableDepth;
         return true;
     }
 
@@ -413,6 +459,9 @@ private:
     int m_depth = 0;
     int m_tableDepth = 0;
     int m_elements = 0;
+    qsizetype m_work = 0;
+    int m_run = 0;
+    bool m_inEntity = false;
     bool m_full = false;
 };
 

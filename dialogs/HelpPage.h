@@ -9,18 +9,27 @@
 struct HelpPageLimits {
     qsizetype maxSource = 1024 * 1024; // the part of the page read at all
     qsizetype maxChars = 256 * 1024;   // the page as it is handed on
-    int maxElements = 12000;           // tags of the page; the page ends at the one beyond
-    int maxDepth = 24;                 // elements open at the same time
-    int maxTableDepth = 3;             // tables inside tables
-    int maxSpan = 64;                  // a cell's colspan and rowspan
-    int maxImageSide = 4096;           // width and height asked of a picture
+    // The layout's work, counted in characters of text: each character of the page is one,
+    // each element and each table cell a number more, and everything inside a table counts
+    // twice for each table around it. The page ends where the work would exceed the limit.
+    qsizetype maxWork = 32 * 1024;
+    qsizetype elementWork = 40;
+    qsizetype cellWork = 80;
+    qsizetype wideCharWork = 8; // a character beyond the Latin scripts
+    int maxWordLength = 64;     // characters without a place to break the line
+    int maxElements = 5000;     // tags of the page; the page ends at the one beyond
+    int maxDepth = 24;          // elements open at the same time
+    int maxTableDepth = 3;      // tables inside tables
+    int maxSpan = 64;           // a cell's colspan and rowspan
+    int maxImageSide = 4096;    // width and height asked of a picture
 };
 
 // The page with every tag written out whole (attribute values quoted), each element that an
 // opening tag closes implicitly closed explicitly, and whatever is beyond the limits left out:
 // tags nested too deeply (their text stays), comments, the content of scripts, the rest of a
-// page too long or with too many elements; spans and picture sizes too large are cut down. A
-// well-formed page within the limits, without comments, comes back as it was.
+// page too long, too much work or with too many elements; spans and picture sizes too large are
+// cut down; words too long get invisible places to break. A well-formed page within the limits,
+// without comments, comes back as it was.
 QString boundedHelpPage(const QString& html, const HelpPageLimits& limits = {});
 
 // A style sheet cut to the page's size limit.

@@ -16,6 +16,7 @@ TEST(HelpPage, HostilePagesAreCutDownToTheLimits)
     limits.maxTableDepth = 2;
     limits.maxSpan = 8;
     limits.maxImageSide = 100;
+    limits.maxWordLength = 50;
     const QString cell = QStringLiteral("<table><tr><td>");
     const struct {
         const char* what;
@@ -26,7 +27,11 @@ TEST(HelpPage, HostilePagesAreCutDownToTheLimits)
         {"elements nested too deeply keep their text", QString("<ul><li>").repeated(10) + "x",
          QString("<ul><li>").repeated(4) + "x"},
         {"too many elements", QString("<b>1</b>").repeated(20), QString("<b>1</b>").repeated(12)},
-        {"too long", QString(300, u'x'), QString(200, u'x')},
+        {"too long", QString("wort ").repeated(60), QString("wort ").repeated(40)},
+        {"words too long get invisible breaks", QString(120, u'x'),
+         QString(50, u'x') + u'\u200b' + QString(50, u'x') + u'\u200b' + QString(20, u'x')},
+        {"but not inside entities", QString(48, u'x') + "&amp;yy",
+         QString(48, u'x') + "&amp;\u200byy"},
         {"elements closed by the next are closed explicitly",
          "<ul><li>a<li>b</ul><p>c<p>d<dl><dt>e<dd>f</dl>",
          "<ul><li>a</li><li>b</li></ul><p>c</p><p>d<dl><dt>e</dt><dd>f</dd></dl>"},
@@ -49,6 +54,32 @@ TEST(HelpPage, HostilePagesAreCutDownToTheLimits)
     };
     for (const auto& c : cases)
         EXPECT_EQ(boundedHelpPage(c.page, limits), c.bounded) << c.what;
+}
+
+TEST(HelpPage, TextInTablesCountsTwiceForEachTableAroundIt)
+{
+    HelpPageLimits limits;
+    limits.maxWork = 400;
+    limits.elementWork = 10;
+    limits.cellWork = 20;
+    limits.wideCharWork = 4;
+    limits.maxWordLength = 10000;
+    const QString text(1000, u'x');
+    const QString cell = QStringLiteral("<table><tr><td>");
+    const struct {
+        QString page, bounded;
+    } cases[] = {
+        {text, text.left(400)},
+        {QString(1000, QChar(0x4E2D)), QString(100, QChar(0x4E2D))},
+        // <table> 7 + 10, then twice <tr> 4 + 10 and <td> 4 + 10 + 20: 113 before the text,
+        // which counts twice.
+        {cell + text, cell + text.left(143)},
+        // Another 226 for the second table's tags (17 twice, 14 and 34 four times); the text
+        // counts four times.
+        {cell + cell + text, cell + cell + text.left(15)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(boundedHelpPage(c.page, limits), c.bounded) << c.page.left(40).toStdString();
 }
 
 TEST(HelpPage, OrdinaryPagesStayAsTheyAre)
