@@ -248,20 +248,25 @@ private:
             close(tag.name);
             return tag.end;
         }
-        open(tag);
+        const bool kept = open(tag);
         if (!tag.selfClosing && (is(tag.name, "script") || is(tag.name, "style")))
-            return rawText(tag.name, tag.end);
+            return rawText(tag.name, tag.end, kept);
         return tag.end;
     }
 
     // The content of a script (left out) or a style element (kept without any markup).
-    qsizetype rawText(QStringView name, qsizetype from)
+    qsizetype rawText(QStringView name, qsizetype from, bool kept)
     {
         const QString closeTag = QLatin1String("</") + name.toString();
-        qsizetype end = m_html.indexOf(closeTag, from, Qt::CaseInsensitive);
+        qsizetype end = from - 1;
+        do {
+            end = m_html.indexOf(closeTag, end + 1, Qt::CaseInsensitive);
+        } while (
+            end >= 0 && end + closeTag.size() < m_html.size() &&
+            (isLetter(m_html[end + closeTag.size()]) || isDigit(m_html[end + closeTag.size()])));
         if (end < 0)
             end = m_html.size();
-        if (is(name, "style")) {
+        if (kept && is(name, "style")) {
             QString css = m_html.mid(from, end - from).toString();
             css.remove(u'<');
             put(css);
@@ -269,11 +274,13 @@ private:
         return end;
     }
 
-    void open(const Tag& tag)
+    // Writes the opening tag unless it is left out; true when the element was written and
+    // stays open.
+    bool open(const Tag& tag)
     {
         if (m_elements >= m_limits.maxElements) {
             m_full = true;
-            return;
+            return false;
         }
         closeImplicitly(tag.name);
         const bool isVoidTag = isVoid(tag.name);
@@ -298,22 +305,23 @@ private:
                               (closesItself ? QLatin1String("</") + tag.name.toString() + u'>'
                                             : QString()),
                           m_limits.elementWork + (isCell ? m_limits.cellWork : 0)))
-                return;
+                return false;
             ++m_elements;
         }
         if (isVoidTag || tag.selfClosing)
-            return;
+            return false;
         // Beyond this many elements open, dropped or not, the page ends: looking through them
         // for each closing tag must stay cheap.
         if (m_open.size() >= size_t(m_limits.maxDepth) * 4) {
             m_full = true;
-            return;
+            return false;
         }
         m_open.push_back({tag.name, drop});
         if (!drop) {
             ++m_depth;
             m_tableDepth += isTable;
         }
+        return !drop;
     }
 
     void close(QStringView name)
@@ -325,17 +333,26 @@ private:
             popTo(m_open.size() - size_t(match - m_open.rbegin()) - 1);
     }
 
+    // Only the elements written count: the ones left out are not there for whoever reads the
+    // page.
     void closeImplicitly(QStringView name)
     {
         if (is(name, "p")) {
-            if (!m_open.empty() && is(m_open.back().name, "p"))
-                popTo(m_open.size() - 1);
+            for (size_t i = m_open.size(); i-- > 0;) {
+                if (!m_open[i].dropped) {
+                    if (is(m_open[i].name, "p"))
+                        popTo(i);
+                    return;
+                }
+            }
             return;
         }
         const ImplicitEnd* end = implicitEndOf(name);
         if (!end)
             return;
         for (size_t i = m_open.size(); i-- > 0;) {
+            if (m_open[i].dropped)
+                continue;
             if (isOneOf(m_open[i].name, end->same)) {
                 popTo(i);
                 return;
@@ -405,7 +422,8 @@ private:
     void putText(QStringView text)
     {
         for (const QChar c : text) {
-            if (m_run >= m_limits.maxWordLength && !m_inEntity) {
+            const bool breaks = isSpace(c) || c == u'-' || c == kInvisibleBreak || c >= kIdeographs;
+            if (m_run >= m_limits.maxWordLength && !m_inEntity && !breaks) {
                 if (!putChar(kInvisibleBreak))
                     return;
                 m_run = 0;
@@ -413,7 +431,6 @@ private:
             if (!putChar(c))
                 return;
             m_inEntity = c == u'&' || (m_inEntity && (isLetter(c) || isDigit(c) || c == u'#'));
-            const bool breaks = isSpace(c) || c == u'-' || c == kInvisibleBreak || c >= kIdeographs;
             m_run = breaks ? 0 : m_run + 1;
         }
     }

@@ -19,7 +19,7 @@ struct HelpPageLimits {
     int maxWordLength = 64;     // characters without a place to break the line
     int maxElements = 5000;     // tags of the page; the page ends at the one beyond
     int maxDepth = 24;          // elements open at the same time
-    int maxTableDepth = 3;      // tables inside tables
+    int maxTableDepth = 2;      // tables inside tables
     int maxSpan = 64;           // a cell's colspan and rowspan
     int maxImageSide = 4096;    // width and height asked of a picture
 };

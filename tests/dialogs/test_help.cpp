@@ -485,7 +485,9 @@ TEST_F(HelpViewer, APageOfTablesNestedDeeplyIsShownWithItsTextAndFewLevels)
     THelpWindow* window = showContents();
     ASSERT_TRUE(window);
     window->showTopic(QStringLiteral("/tief.htm"));
-    EXPECT_TRUE(window->topicView()->toPlainText().simplified().endsWith(QStringLiteral("28 29")));
+    // The text of the tables left out is shown in the deepest table kept.
+    EXPECT_TRUE(
+        window->topicView()->toPlainText().simplified().startsWith(QStringLiteral("0 1 2 3 4 5")));
     EXPECT_EQ(tableDepth(window->topicView()->document()->rootFrame()),
               HelpPageLimits().maxTableDepth);
 }

@@ -22,10 +22,11 @@ TEST(HelpPage, HostilePagesAreCutDownToTheLimits)
         const char* what;
         QString page, bounded;
     } cases[] = {
-        {"tables nested too deeply keep their text", cell.repeated(4) + "x",
-         cell.repeated(2) + "x"},
-        {"elements nested too deeply keep their text", QString("<ul><li>").repeated(10) + "x",
-         QString("<ul><li>").repeated(4) + "x"},
+        {"the rows of tables nested too deeply join the deepest table kept", cell.repeated(4) + "x",
+         cell.repeated(2) + "</td></tr><tr><td></td></tr><tr><td>x"},
+        {"the items of lists nested too deeply join the deepest list kept",
+         QString("<ul><li>a").repeated(6),
+         QString("<ul><li>a").repeated(4) + "</li><li>a</li><li>a"},
         {"too many elements", QString("<b>1</b>").repeated(20), QString("<b>1</b>").repeated(12)},
         {"too long", QString("wort ").repeated(60), QString("wort ").repeated(40)},
         {"words too long get invisible breaks", QString(120, u'x'),
@@ -50,7 +51,8 @@ TEST(HelpPage, HostilePagesAreCutDownToTheLimits)
          "ab<script></script><style>p{}table></style>"},
         {"closing tags of left-out elements close nothing else",
          "<div>" + cell.repeated(3) + "x</table></table></table>y</div>z",
-         "<div>" + cell.repeated(2) + "x</td></tr></table></td></tr></table>y</div>z"},
+         "<div>" + cell.repeated(2) +
+             "</td></tr><tr><td>x</td></tr></table></td></tr></table>y</div>z"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(boundedHelpPage(c.page, limits), c.bounded) << c.what;
