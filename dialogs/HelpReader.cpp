@@ -299,7 +299,12 @@ void THelpReading::readReport()
 void THelpReading::reap()
 {
     int status = 0;
-    if (!m_running || waitpid(m_pid, &status, WNOHANG) != m_pid)
+    const pid_t reaped = m_running ? waitpid(m_pid, &status, WNOHANG) : 0;
+    // Reaped by someone else (children ignored altogether): its status is lost, and the report
+    // alone tells whether the file was read whole.
+    if (reaped < 0 && errno == ECHILD)
+        status = 0;
+    else if (reaped != m_pid)
         return;
     m_running = false;
     m_status = status;
