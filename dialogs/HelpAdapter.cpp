@@ -64,12 +64,6 @@ THelpWindow* TChmHelpViewer::window(const QString& helpFile) const
     return it == m_windows.end() ? nullptr : it->second.data();
 }
 
-const THelpReading* TChmHelpViewer::reading(const QString& helpFile) const
-{
-    const auto it = m_readings.find(QFileInfo(helpFile).absoluteFilePath());
-    return it == m_readings.end() ? nullptr : it->second.get();
-}
-
 void TChmHelpViewer::shutDown()
 {
     for (auto& [file, window] : m_windows)

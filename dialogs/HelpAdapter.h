@@ -46,8 +46,6 @@ public:
 
     // The window showing the file, if one is open.
     THelpWindow* window(const QString& helpFile) const;
-    // The latest reading of the file, finished or not.
-    const THelpReading* reading(const QString& helpFile) const;
 
 private:
     void opened(const QString& helpFile, std::optional<HelpArchive> archive);

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+// How much of a page is shown at most.
 struct HelpPageLimits {
     qsizetype maxSource = 1024 * 1024; // the part of the page read at all
     qsizetype maxChars = 256 * 1024;   // the page as it is handed on
