@@ -165,6 +165,21 @@ TEST(HelpSitemap, KeepsNestingNamesAndTopics)
         EXPECT_EQ(outline(parseSitemap(c.html)), c.outline) << c.html.toStdString();
 }
 
+size_t depthOf(const std::vector<HelpEntry>& entries)
+{
+    size_t deepest = 0;
+    for (const HelpEntry& e : entries)
+        deepest = std::max(deepest, depthOf(e.children));
+    return entries.empty() ? 0 : deepest + 1;
+}
+
+TEST(HelpSitemap, ContentsNestedBeyondAnyRealTreeStopAtTheDeepestLevelKept)
+{
+    const QString level = QStringLiteral("<ul><li><object><param name=Name value=X></object>");
+    const auto tree = parseSitemap(level.repeated(100000));
+    EXPECT_EQ(depthOf(tree), kMaxContentsDepth);
+}
+
 TEST(HelpText, PageCharsetOverridesTheFileCharset)
 {
     const struct {
