@@ -11,6 +11,7 @@
 #include "data/Artwork.h"
 #include "dialogs/FInfo.h"
 #include "dialogs/HelpAdapter.h"
+#include "dialogs/HelpReader.h"
 #include "dialogs/UCfg.h"
 #include "settings/Settings.h"
 
@@ -19,6 +20,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <functional>
 #include <thread>
@@ -61,6 +63,9 @@ void afterFirstPaint(QWidget* widget, std::function<void()> step)
 
 int main(int argc, char** argv)
 {
+    // Started again by itself to read a help file: nothing of the program is made.
+    if (argc > 1 && std::strcmp(argv[1], kReadHelpOption) == 0)
+        return runHelpReader(argc, argv);
     // In a Wayland session the window is a native Wayland one; X11 stays the way in elsewhere.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
