@@ -52,7 +52,7 @@ sanitize: deps
 # memory (scripts/run-fuzz). Warnings are held to gcc's set: clang's -Wconversion asks for
 # more (sign conversions) and would stop the build, so here they stay warnings.
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS = template_expansion settings_file jpeg_picture bmp_picture help_contents
+FUZZ_TARGETS = template_expansion settings_file jpeg_picture bmp_picture help_contents help_page
 fuzz:
 	@scripts/install-deps fuzz
 	@cmake -S . -B $(BUILD)-fuzz -G Ninja $(CMAKE_FLAGS) -DCMAKE_C_COMPILER=clang \

@@ -14,21 +14,26 @@
 #include "display/FontSizeSearch.h"
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
-#include "display/PictureLoader.h"
+#include "display/PictureTask.h"
 #include "video/MediaLayer.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
 #include <cstdio>
+#include <thread>
+#include <utility>
 
 namespace {
 
 constexpr int kTickMs = 188;
+// How long the end waits for the media thread to take the pipeline down.
+constexpr int kMediaStopWaitMs = 300;
 
 } // namespace
 
@@ -59,10 +64,15 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     // 6. Double buffering is Qt's own; staying on top is a window flag set above.
     // 7. Load the settings over the built-in values.
     loadSettings(m_settingsFile, m_keyPath, m_settings);
+    m_stored = m_settings;
     applySettingsToControls();
     // 8. The picked-date rules.
     m_target = applyPickedDateRules(m_target, m_settings.selectDate, m_settings.ifSelectDate);
-    m_zero.setTarget(m_target);
+    // Started again in the first hour of the new year: the party goes on with the zero moment.
+    const std::optional<TDateTime> passed = newYearJustPassed(m_clock);
+    if (passed && !m_settings.ifSelectDate)
+        m_target = *passed;
+    m_zero.setTarget(m_target, passed && !m_settings.ifSelectDate);
     // 9. Layout and font fitting; 10. shadow size.
     FormResize();
     updateShadowSize();
@@ -104,7 +114,10 @@ void TFormMain::createComponents()
 
     // The media graph and the video window are made when a video is first due (see media()).
     m_zeroMoment = new ZeroMoment(
-        {this, Image1, [this] { return media(); }, [this] { fillWithPicture(); }}, m_exePath, this);
+        {this, Image1,
+         [this](std::function<void(MediaLayer*)> ready) { requestMedia(std::move(ready)); },
+         [this] { fillWithPicture(); }},
+        m_exePath, this);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTickMs);
@@ -185,7 +198,9 @@ void TFormMain::FormResize()
 
 void TFormMain::fitTitleFont()
 {
-    const QString sample = expandSample(m_settings.label, m_clock);
+    // As wide as anything the count can still show for this target in these regional forms.
+    const QString sample = expandSample(
+        m_settings.label, m_clock, SampleForms::widestFor(nowValue(m_clock), m_target, m_regional));
     const int size = fitTitleFontSize(sample, Titel->font(), Titel->size(), Titel->logicalDpiY());
     Titel->setFontPointSize(size);
 }
@@ -197,16 +212,21 @@ void TFormMain::updateShadowSize()
 
 void TFormMain::loadBackgroundPicture()
 {
-    const QString path = backgroundPicturePath(m_exePath);
-    if (path.isEmpty())
-        return;
-    try {
-        Image1->setPicture(loadPicture(path, size()));
-    } catch (const std::exception& e) {
-        // Reported once the window is up, by the application's error box, above the window.
-        const QString message = QString::fromUtf8(e.what());
-        QTimer::singleShot(0, this, [message] { showErrorBox(message); });
-    }
+    // Looked for and decoded on a thread of its own: the window and the count come first.
+    loadPictureAsync([exePath = m_exePath] { return backgroundPicturePath(exePath); }, size(), this,
+                     [this](PictureOutcome outcome) { showBackgroundPicture(outcome); });
+}
+
+void TFormMain::showBackgroundPicture(const PictureOutcome& outcome)
+{
+    // Only the zero moment puts a picture in Image1 besides this: its own picture, once there,
+    // wins over a background picture that comes later. Without one the background picture
+    // takes whatever place the layout has given Image1 meanwhile, the whole window after zero.
+    if (!outcome.image.isNull() && Image1->picture().isNull())
+        Image1->setPicture(outcome.image);
+    // The window is up by now; the application's error box shows above it.
+    if (!outcome.error.isEmpty())
+        showErrorBox(outcome.error);
 }
 
 bool TFormMain::counting() const { return Timer1->isActive(); }
@@ -243,25 +263,65 @@ void TFormMain::PlayFile(const QString& fileName) { m_zeroMoment->playFile(fileN
 
 void TFormMain::FilterGraph1GraphComplete() { m_zeroMoment->graphComplete(); }
 
-MediaLayer* TFormMain::media()
+void TFormMain::requestMedia(std::function<void(MediaLayer*)> ready)
 {
-    if (m_media || m_mediaTried)
-        return m_media.get();
-    m_mediaTried = true;
-    if (!m_makeMedia)
-        return nullptr;
-    // Made after the title, so that the video window lies above it when shown.
-    m_media.reset(m_makeMedia(this, VideoSetup {.aspectRatio = rmLetterBox,
-                                                .autoHideCursorMs = 10,
-                                                .noScreenSaver = true,
-                                                .color = Qt::black,
-                                                .graphEdit = true}));
+    if (m_mediaState == MediaState::Known) {
+        ready(m_media.get());
+        return;
+    }
+    m_mediaWaiting.push_back(std::move(ready));
+    if (m_mediaState == MediaState::Loading)
+        return;
+    m_mediaState = MediaState::Loading;
+    if (!m_loadMedia) {
+        mediaLoaded(nullptr);
+        return;
+    }
+    *m_mediaLoading = true;
+    QPointer<TFormMain> self(this);
+    std::thread([self, load = m_loadMedia, loading = m_mediaLoading] {
+        MakeMediaLayer make = nullptr;
+        try {
+            make = load();
+        } catch (...) {
+            make = nullptr;
+        }
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [self, make] {
+                    if (self)
+                        self->mediaLoaded(make);
+                },
+                Qt::QueuedConnection);
+        *loading = false;
+    }).detach();
+}
+
+void TFormMain::mediaLoaded(MakeMediaLayer make)
+{
+    m_mediaState = MediaState::Known;
+    // Made after the title, so that the video window lies above it when shown; nothing more
+    // after the end has begun.
+    if (make && !m_destroyed)
+        m_media.reset(make(this, VideoSetup {.aspectRatio = rmLetterBox,
+                                             .autoHideCursorMs = 10,
+                                             .noScreenSaver = true,
+                                             .color = Qt::black,
+                                             .graphEdit = true}));
     if (m_media) {
         VideoWindow1 = m_media->videoWindow();
         FilterGraph1 = m_media->filterGraph();
         m_media->setCompletionHandler([this] { FilterGraph1GraphComplete(); });
     }
-    return m_media.get();
+    for (const auto& ready : std::exchange(m_mediaWaiting, {}))
+        ready(m_media.get());
+}
+
+bool TFormMain::mediaSettled() const
+{
+    return !*m_mediaLoading && ZeroMoment::lookupsRunning() == 0 &&
+           (!m_media || m_media->shutDown(0));
 }
 
 TCFGDialog* TFormMain::settingsDialog()
@@ -338,6 +398,9 @@ void TFormMain::EinstellunGen1Click()
         if (result != mrOk && counting() == countingBefore)
             m_align = alignBefore;
         applyExchangeValues(values);
+        // Kept at once: a power cut or a crash later in the night must not lose what was set.
+        if (result == mrOk)
+            SaveSettings();
     }
     FormResize();
     updateShadowSize();
@@ -379,13 +442,14 @@ void TFormMain::FormDestroy(bool reportErrorsInBox)
         return;
     m_destroyed = true;
     SaveSettings(reportErrorsInBox);
-    m_zeroMoment->stop();
+    // A media thread stuck in a state change is left behind after a short wait; the end goes on.
+    m_zeroMoment->stop(kMediaStopWaitMs);
 }
 
 void TFormMain::SaveSettings(bool reportErrorsInBox)
 {
     try {
-        saveSettings(m_settingsFile, m_keyPath, m_settings);
+        saveSettingsChanges(m_settingsFile, m_keyPath, m_settings, m_stored);
     } catch (const std::exception& e) {
         if (reportErrorsInBox)
             showErrorBox(QString::fromUtf8(e.what()));
@@ -410,7 +474,9 @@ void TFormMain::closeEvent(QCloseEvent* event)
 
 void TFormMain::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::LocaleChange)
+    if (event->type() == QEvent::LocaleChange) {
         m_regional = RegionalSettings::fromEnvironment();
+        fitTitleFont();
+    }
     QWidget::changeEvent(event);
 }

@@ -8,13 +8,16 @@
 #include "countdown/Countdown.h"
 #include "countdown/RegionalSettings.h"
 #include "settings/Settings.h"
+#include "video/MediaLayer.h"
 
 #include <QString>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QTimer;
@@ -22,14 +25,13 @@ class SecondBoundaryTimer;
 class TCFGDialog;
 class TFormInfo;
 class THelpManager;
-class MediaLayer;
 class TFilterGraph;
 class TVideoWindow;
-struct VideoSetup;
 class TLabel3D;
 class TPictureBox;
 class ZeroMoment;
 struct ExchangeValues;
+struct PictureOutcome;
 
 class TFormMain : public QWidget {
     Q_OBJECT
@@ -66,7 +68,8 @@ public:
     // comes first.
     void FormDestroy(bool reportErrorsInBox = true);
     // Saves the settings and nothing else (the session manager asks for it before a logout
-    // that may still be cancelled).
+    // that may still be cancelled; the settings dialog after OK). Only what this run changed is
+    // written over the file as it is now: another copy sharing the file keeps its changes.
     void SaveSettings(bool reportErrorsInBox = true);
 
     // The main window's values, for the settings command and for tests.
@@ -89,12 +92,18 @@ public:
     // this one; the help manager F1 asks for the help's table of contents.
     void setInfoDialogMaker(std::function<TFormInfo*()> make) { m_makeInfo = std::move(make); }
     void setHelpManager(THelpManager* manager) { m_helpManager = manager; }
-    // How the media layer is made (from the media module in the program, linked in for tests);
-    // without a maker the window has no video and the zero moment shows the pictures.
-    using MediaMaker = std::function<MediaLayer*(QWidget* parent, const VideoSetup& setup)>;
-    void setMediaMaker(MediaMaker make) { m_makeMedia = std::move(make); }
-    // The media layer, made on the first call; null when it cannot be made.
-    MediaLayer* media();
+    // How the media layer's maker is had (from the media module in the program, linked in for
+    // tests). It runs on a thread of its own: loading the module and starting GStreamer read
+    // files and may take seconds. Without a loader, or when it finds nothing, the window has no
+    // video and the zero moment shows the pictures.
+    using MediaLoader = std::function<MakeMediaLayer()>;
+    void setMediaLoader(MediaLoader load) { m_loadMedia = std::move(load); }
+    // Asks for the media layer; ready gets it on this thread (null when there is none), at once
+    // when it is known, else once the loader has run.
+    void requestMedia(std::function<void(MediaLayer*)> ready);
+    // True when none of the media's threads (the loader, the graph's media thread, a
+    // look-up of the media files) is left running; asked at the end, after FormDestroy.
+    bool mediaSettled() const;
 
     // Shows the window as the platform wants it: frameless and on top over the primary
     // screen on X11, full screen on Wayland.
@@ -111,6 +120,7 @@ private:
     void fitTitleFont();
     void updateShadowSize();
     void loadBackgroundPicture();
+    void showBackgroundPicture(const PictureOutcome& outcome);
     void startZeroMoment();
     void fillWithPicture();
     ExchangeValues exchangeValues() const;
@@ -122,6 +132,7 @@ private:
     QString m_keyPath;
     QString m_helpFile;
     Settings m_settings;
+    Settings m_stored; // what the settings file held when last read or written by this run
     TDateTime m_target = 0;
     ZeroMomentDetector m_zero;
     RegionalSettings m_regional;
@@ -135,8 +146,13 @@ private:
     TFormInfo* m_info = nullptr;
     std::function<TCFGDialog*()> m_makeCfg;
     std::function<TFormInfo*()> m_makeInfo;
-    MediaMaker m_makeMedia;
+    void mediaLoaded(MakeMediaLayer make);
+
+    MediaLoader m_loadMedia;
     std::unique_ptr<MediaLayer> m_media;
-    bool m_mediaTried = false;
+    enum class MediaState { NotAsked, Loading, Known } m_mediaState = MediaState::NotAsked;
+    std::vector<std::function<void(MediaLayer*)>> m_mediaWaiting;
+    // Set while the loader's thread runs; shared with it, since it may outlive the window.
+    std::shared_ptr<std::atomic<bool>> m_mediaLoading = std::make_shared<std::atomic<bool>>(false);
     THelpManager* m_helpManager = nullptr;
 };

@@ -19,8 +19,12 @@ MakeMediaLayer loadMediaModule(const QString& exePath) noexcept
             return nullptr;
         }
         auto make = reinterpret_cast<MakeMediaLayer>(::dlsym(module, "yearmarkMakeMediaLayer"));
-        if (!make)
+        auto start = reinterpret_cast<StartMedia>(::dlsym(module, "yearmarkStartMedia"));
+        if (!make || !start) {
             qWarning("No video: %s has no entry point", file.constData());
+            return nullptr;
+        }
+        start();
         return make;
     } catch (...) {
         return nullptr;

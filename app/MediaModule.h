@@ -6,6 +6,8 @@
 #include <QString>
 
 // The module's entry point, from the file beside the executable at exePath (that folder only:
-// code is never taken from where users put their pictures). Null when the module is missing or
-// cannot be loaded; the reason goes to the program's log once.
+// code is never taken from where users put their pictures), with GStreamer started. Null when
+// the module is missing or cannot be loaded; the reason goes to the program's log once. Reads
+// files and may scan GStreamer's plugins for a second or more: never call it on the
+// user-interface thread.
 MakeMediaLayer loadMediaModule(const QString& exePath) noexcept;

@@ -1,5 +1,7 @@
 #include "app/ProgramFiles.h"
 
+#include "settings/Settings.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -60,7 +62,7 @@ QString userDataFolder(const QString& exeBaseName)
 {
     QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
     if (!QDir::isAbsolutePath(dataHome))
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+        dataHome = homeFolder() + QStringLiteral("/.local/share");
     return QDir::cleanPath(dataHome + QStringLiteral("/Vemoral/") + exeBaseName) + QLatin1Char('/');
 }
 

@@ -2,16 +2,20 @@
 
 #include "app/ProgramFiles.h"
 #include "display/PictureBox.h"
-#include "display/PictureLoader.h"
 #include "video/MediaLayer.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
-#include <exception>
+#include <stdexcept>
+#include <thread>
+
+std::atomic<int> ZeroMoment::s_lookups {0};
 
 ZeroMoment::ZeroMoment(Parts parts, const QString& exePath, QObject* parent)
     : QObject(parent)
@@ -19,90 +23,194 @@ ZeroMoment::ZeroMoment(Parts parts, const QString& exePath, QObject* parent)
     , m_exePath(exePath)
 { }
 
-MediaLayer* ZeroMoment::media()
+void ZeroMoment::lookUp(std::function<QString()> find, std::function<void(const QString&)> found)
 {
-    if (!m_media && m_parts.media) {
-        m_media = m_parts.media();
-        // Errors the media layer finds after a file was rendered end the pass silently; the
-        // screen falls back as if the file had never played.
-        if (m_media)
-            m_media->setErrorHandler([this] { failed(); });
-    }
-    return m_media;
+    // The storage may be slow or hung: the thread is never waited for, and its answer is
+    // dropped when this object is gone by then.
+    QPointer<ZeroMoment> self(this);
+    ++s_lookups;
+    std::thread([self, find = std::move(find), found = std::move(found)] {
+        QString path;
+        try {
+            path = find();
+        } catch (...) {
+            path.clear();
+        }
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app,
+                [self, found, path] {
+                    if (self && !self->m_stopped)
+                        found(path);
+                },
+                Qt::QueuedConnection);
+        --s_lookups;
+    }).detach();
 }
 
-QString ZeroMoment::videoBesideProgram() const
+void ZeroMoment::withMedia(std::function<void(MediaLayer*)> use)
 {
-    return findProgramFile(m_exePath, QStringLiteral("0.avi"));
+    if (!m_parts.media) {
+        use(nullptr);
+        return;
+    }
+    m_parts.media([this, use = std::move(use)](MediaLayer* layer) {
+        if (m_stopped)
+            return;
+        if (layer && layer != m_media) {
+            m_media = layer;
+            layer->setPreparedHandler([this] { prepared(); });
+            // Errors found after a file was rendered end the pass silently; the screen falls
+            // back as if the file had never played.
+            layer->setErrorHandler([this] { failed(); });
+        }
+        use(layer);
+    });
 }
 
 void ZeroMoment::prepareSoon()
 {
-    if (m_prepareTried || m_started || m_phase != Phase::Idle)
+    if (m_prepareSoonAsked || m_prepareTried || m_started)
         return;
-    m_prepareTried = true;
+    m_prepareSoonAsked = true;
     QTimer::singleShot(kPrepareDelayMs, this, &ZeroMoment::prepare);
 }
 
 void ZeroMoment::prepare()
 {
-    if (m_started || m_phase != Phase::Idle)
+    if (m_prepareTried || m_stopped)
         return;
     m_prepareTried = true;
-    const QString path = videoBesideProgram();
-    if (path.isEmpty())
+    requestPicture();
+    const QString exe = m_exePath;
+    lookUp([exe] { return findProgramFile(exe, QStringLiteral("0.avi")); },
+           [this](const QString& path) {
+               m_lookupDone = true;
+               m_zeroVideo = path;
+               prepareZeroVideo();
+           });
+}
+
+void ZeroMoment::requestPicture()
+{
+    if (m_pictureAsked)
         return;
-    if (render(path, true))
+    m_pictureAsked = true;
+    const QString exe = m_exePath;
+    loadPictureAsync(
+        [exe] {
+            const QString jpeg = findProgramFile(exe, QStringLiteral("0.jpg"));
+            return jpeg.isEmpty() ? findProgramFile(exe, QStringLiteral("0.bmp")) : jpeg;
+        },
+        m_parts.window->size(), this,
+        [this](PictureOutcome outcome) { pictureArrived(std::move(outcome)); });
+}
+
+void ZeroMoment::pictureArrived(PictureOutcome outcome)
+{
+    m_picture = std::move(outcome);
+    m_pictureReady = true;
+    if (m_pictureShown && !m_stopped)
+        putPicture();
+}
+
+void ZeroMoment::prepareZeroVideo()
+{
+    if (m_zeroVideo.isEmpty() || m_videoFailed || m_phase != Phase::Idle || m_stopped)
+        return;
+    m_phase = Phase::Preparing;
+    withMedia([this](MediaLayer* layer) {
+        // Something else may have taken the graph while the media layer was being loaded.
+        if (m_phase != Phase::Preparing)
+            return;
+        if (!layer)
+            zeroVideoFailed();
+        else
+            render(m_zeroVideo, true);
+    });
+}
+
+void ZeroMoment::render(const QString& path, bool loop)
+{
+    m_media->setActive(true);
+    // Exactly one chain plays: whatever the graph still holds goes first.
+    m_media->clearGraph();
+    m_media->renderFile(path, loop);
+    m_framesAtCompletion = m_media->framesArrived();
+}
+
+void ZeroMoment::prepared()
+{
+    if (m_phase == Phase::Preparing) {
         m_phase = Phase::Prepared;
-    else
-        m_videoFailed = true;
+        if (m_started)
+            playVideo(Phase::Looping);
+    } else if (m_phase == Phase::PassPreparing) {
+        playVideo(m_passLoops ? Phase::Looping : Phase::Pass);
+    }
+}
+
+void ZeroMoment::playVideo(Phase phase)
+{
+    m_phase = phase;
+    m_framesAtCompletion = m_media->framesArrived();
+    showVideo();
+    if (!m_media->play())
+        failed();
 }
 
 void ZeroMoment::start()
 {
     m_started = true;
     m_autoPlay = true;
-    // The zero moment takes the screen over from a single pass that F9 started; left running,
-    // that pass would show the zero media a second time when it ends or fails.
-    if (m_phase == Phase::Once)
+    // The zero moment takes the screen over from a pass that the play command started; left
+    // running, that pass would show the zero media a second time when it ends or fails.
+    if (m_phase == Phase::PassPreparing || m_phase == Phase::Pass)
         endPass();
-    showZeroMedia();
-}
-
-void ZeroMoment::showZeroMedia()
-{
-    if (m_phase != Phase::Prepared) {
-        const QString path = m_videoFailed ? QString() : videoBesideProgram();
-        if (path.isEmpty()) {
-            showPicture();
-            return;
-        }
-        if (!render(path, true)) {
-            m_videoFailed = true;
-            showPicture();
-            return;
-        }
+    prepare();
+    if (m_phase == Phase::Prepared) {
+        playVideo(Phase::Looping);
+        return;
     }
-    m_phase = Phase::Looping;
-    showVideo();
-    if (!run())
-        failed();
+    // Still being made ready, or none: the picture fills the window meanwhile.
+    showPicture();
+    if (m_lookupDone)
+        prepareZeroVideo();
 }
 
 void ZeroMoment::playFile(const QString& fileName)
 {
-    if (!QFileInfo(fileName).isFile())
-        return;
-    const Phase pass = m_autoPlay ? Phase::Looping : Phase::Once;
-    if (!render(fileName, pass == Phase::Looping)) {
-        m_phase = pass;
-        failed();
-        return;
+    // A relative name means the working folder as it is now.
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    const uint64_t request = ++m_passRequest;
+    const bool loop = m_autoPlay;
+    lookUp([path] { return QFileInfo(path).isFile() ? path : QString(); },
+           [this, request, loop](const QString& found) {
+               if (request == m_passRequest && !found.isEmpty())
+                   beginPass(found, loop);
+           });
+}
+
+void ZeroMoment::beginPass(const QString& path, bool loop)
+{
+    // The pass takes the graph over; a zero-moment video on screen gives way to the picture
+    // until the pass is ready.
+    if (m_phase == Phase::Looping && m_media) {
+        m_media->videoWidget()->hide();
+        showPicture();
     }
-    m_phase = pass;
-    showVideo();
-    if (!run())
-        failed();
+    m_phase = Phase::PassPreparing;
+    m_passLoops = loop;
+    withMedia([this, path, loop](MediaLayer* layer) {
+        if (m_phase != Phase::PassPreparing || m_passLoops != loop)
+            return;
+        if (!layer) {
+            m_phase = Phase::Idle;
+            afterPass();
+            return;
+        }
+        render(path, loop);
+    });
 }
 
 void ZeroMoment::graphComplete()
@@ -116,55 +224,70 @@ void ZeroMoment::graphComplete()
         // A pass without a single frame would only come round again at once, for ever.
         if (!showedFrame || !m_media->seekToStart())
             failed();
-    } else if (m_phase == Phase::Once) {
+    } else if (m_phase == Phase::Pass) {
         endPass();
-        if (m_started)
-            showZeroMedia();
+        afterPass();
     }
 }
 
-void ZeroMoment::stop() noexcept
+bool ZeroMoment::stop(int waitMs) noexcept
 {
+    m_stopped = true;
     m_phase = Phase::Idle;
     try {
-        if (m_media)
-            m_media->setActive(false);
+        return !m_media || m_media->shutDown(waitMs);
     } catch (...) {
         // Ending playback at exit must not keep the program from ending.
-    }
-}
-
-bool ZeroMoment::render(const QString& path, bool loop) noexcept
-{
-    try {
-        MediaLayer* layer = media();
-        if (!layer)
-            return false;
-        layer->setActive(true);
-        // Exactly one chain plays: whatever the graph still holds goes first.
-        layer->clearGraph();
-        layer->setLooping(loop);
-        layer->renderFile(path);
-        m_framesAtCompletion = layer->framesArrived();
-        return true;
-    } catch (...) {
         return false;
     }
 }
 
-bool ZeroMoment::run() noexcept
+void ZeroMoment::failed()
 {
-    try {
-        return m_media && m_media->play();
-    } catch (...) {
-        return false;
+    switch (m_phase) {
+    case Phase::Preparing:
+    case Phase::Prepared:
+    case Phase::Looping:
+        zeroVideoFailed();
+        break;
+    case Phase::PassPreparing:
+    case Phase::Pass:
+        endPass();
+        afterPass();
+        break;
+    case Phase::Idle:
+        break;
     }
+}
+
+void ZeroMoment::zeroVideoFailed()
+{
+    m_videoFailed = true;
+    endPass();
+    if (m_started)
+        showPicture();
+}
+
+void ZeroMoment::endPass() noexcept
+{
+    m_phase = Phase::Idle;
+    if (m_media) {
+        m_media->clearGraph();
+        m_media->videoWidget()->hide();
+    }
+}
+
+void ZeroMoment::afterPass()
+{
+    if (m_started)
+        showPicture();
+    // The pass took the graph from the zero-moment video; make it ready again.
+    if (m_started || m_prepareTried)
+        prepareZeroVideo();
 }
 
 void ZeroMoment::showVideo()
 {
-    if (!m_media)
-        return;
     QWidget* window = m_parts.window;
     QWidget* video = m_media->videoWidget();
     video->setGeometry(window->rect());
@@ -175,52 +298,24 @@ void ZeroMoment::showVideo()
     video->raise();
 }
 
-void ZeroMoment::endPass() noexcept
-{
-    const bool wasOnce = m_phase == Phase::Once;
-    m_phase = Phase::Idle;
-    if (m_media) {
-        try {
-            m_media->clearGraph();
-        } catch (...) {
-            // Stopping a pass is best effort; the window is hidden all the same.
-        }
-        m_media->videoWidget()->hide();
-    }
-    // A single pass played before zero took the prepared video; make it ready again.
-    if (wasOnce && !m_started)
-        m_prepareTried = false;
-}
-
-void ZeroMoment::failed()
-{
-    const Phase was = m_phase;
-    endPass();
-    if (was == Phase::Prepared || was == Phase::Looping)
-        m_videoFailed = true;
-    if (was == Phase::Looping)
-        showPicture();
-    else if (was == Phase::Once && m_started)
-        showZeroMedia();
-}
-
 void ZeroMoment::showPicture()
 {
     m_fills = true;
-    QString path = findProgramFile(m_exePath, QStringLiteral("0.jpg"));
-    if (path.isEmpty())
-        path = findProgramFile(m_exePath, QStringLiteral("0.bmp"));
-    std::exception_ptr failure;
-    if (!path.isEmpty()) {
-        try {
-            m_parts.picture->setPicture(loadPicture(path, m_parts.window->size()));
-        } catch (...) {
-            failure = std::current_exception();
-        }
-    }
-    // Also after a picture that cannot be decoded: the background picture, if any, fills the
-    // window rather than staying in its half beside the hidden title.
+    m_pictureShown = true;
+    requestPicture();
+    // Until the zero picture is decoded, and also after one that cannot be: the background
+    // picture, if any, fills the window rather than staying in its half beside the hidden title.
     m_parts.fillWindow();
-    if (failure)
-        std::rethrow_exception(failure);
+    if (m_pictureReady)
+        putPicture();
+}
+
+void ZeroMoment::putPicture()
+{
+    if (!m_picture.image.isNull())
+        m_parts.picture->setPicture(m_picture.image);
+    if (!m_picture.error.isEmpty() && !m_errorRaised) {
+        m_errorRaised = true;
+        throw std::runtime_error(m_picture.error.toStdString());
+    }
 }

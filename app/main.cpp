@@ -12,12 +12,16 @@
 #include "data/Artwork.h"
 #include "dialogs/FInfo.h"
 #include "dialogs/HelpAdapter.h"
+#include "dialogs/HelpReader.h"
 #include "dialogs/UCfg.h"
 #include "settings/Settings.h"
 
 #include <QSessionManager>
 #include <QTimer>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <functional>
 #include <thread>
@@ -60,6 +64,9 @@ void afterFirstPaint(QWidget* widget, std::function<void()> step)
 
 int main(int argc, char** argv)
 {
+    // Started again by itself to read a help file: nothing of the program is made.
+    if (argc > 1 && std::strcmp(argv[1], kReadHelpOption) == 0)
+        return runHelpReader(argc, argv);
     // In a Wayland session the window is a native Wayland one; X11 stays the way in elsewhere.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -88,11 +95,9 @@ int main(int argc, char** argv)
         [&formMain, &clock] { return new TCFGDialog(&formMain, clock); });
     formMain.setInfoDialogMaker([&formMain] { return new TFormInfo(&formMain); });
     formMain.setHelpManager(&helpManager);
-    // GStreamer is loaded with the media module when a video is first due, never at start.
-    formMain.setMediaMaker([&exePath](QWidget* parent, const VideoSetup& setup) -> MediaLayer* {
-        const MakeMediaLayer make = loadMediaModule(exePath);
-        return make ? make(parent, setup) : nullptr;
-    });
+    // GStreamer is loaded with the media module when a video is first due, never at start, and
+    // on a thread of its own.
+    formMain.setMediaLoader([exePath] { return loadMediaModule(exePath); });
 
     // Signals and the end of the desktop session take the same orderly path as Alt+F4;
     // no message box may hold up an end the user or the system asked for.
@@ -117,5 +122,13 @@ int main(int argc, char** argv)
                      [&formMain] { THelpAdapter::showMissingLibraryWarning(&formMain); });
     if (!helpAdapter.loaded())
         helpWarning.start(0);
-    return app.exec();
+    const int status = app.exec();
+    // The settings are saved and the media stopped. A media thread still stuck in a call that
+    // does not return (hung storage, a sound server that never answers) must neither hold up
+    // the end nor be torn down under its feet: the process ends here, without the destructors.
+    if (!formMain.mediaSettled()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
 }

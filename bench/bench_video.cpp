@@ -90,7 +90,19 @@ int main(int argc, char** argv)
     QObject::connect(&graph, &TFilterGraph::graphComplete, [&] { done = true; });
     try {
         graph.setActive(true);
-        graph.RenderFile(clip);
+        {
+            // The render comes back as prepared or failed; nothing before it is measured.
+            QEventLoop prepared;
+            QObject::connect(&graph, &TFilterGraph::prepared, &prepared, &QEventLoop::quit);
+            QObject::connect(&graph, &TFilterGraph::renderFailed, &prepared,
+                             [&](quint32, const QString& text) {
+                                 std::printf("failed: %s\n", qPrintable(text));
+                                 prepared.exit(1);
+                             });
+            graph.RenderFile(clip);
+            if (prepared.exec() != 0)
+                return 1;
+        }
         const double duration = double(graph.duration()) / 1e9;
         QEventLoop loop;
         QObject::connect(&graph, &TFilterGraph::graphComplete, &loop, &QEventLoop::quit);

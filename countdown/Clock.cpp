@@ -11,6 +11,11 @@ CalendarTime SystemClock::now() const
     thread_local time_t lastSecond = -1;
     thread_local tm lastLocal {};
     if (ts.tv_sec != lastSecond) {
+        // The C library reads the system's time zone once and keeps it; asked again, it
+        // notices a zone that was changed meanwhile (a new /etc/localtime, as the desktop's
+        // date settings or automatic zone detection make it), and local time follows it
+        // without a restart. A zone named in TZ stays as named.
+        tzset();
         tm local {};
         if (!localtime_r(&ts.tv_sec, &local))
             return CalendarTime {};

@@ -28,6 +28,18 @@ TDateTime newYearMoment(const Clock& clock)
     return encodeDateTime(t);
 }
 
+std::optional<TDateTime> newYearJustPassed(const Clock& clock)
+{
+    const CalendarTime now = clock.now();
+    if (now.month != 1 || now.day != 1 || now.hour != 0)
+        return std::nullopt;
+    CalendarTime t;
+    t.year = now.year;
+    t.month = 1;
+    t.day = 1;
+    return encodeDateTime(t);
+}
+
 int64_t remainingSeconds(TDateTime now, TDateTime target)
 {
     const double a = intoDateTimeRange(now);
@@ -36,8 +48,14 @@ int64_t remainingSeconds(TDateTime now, TDateTime target)
     const double difference = a > b ? a - b : b - a;
     // Both values are made of whole milliseconds, but their difference in days carries
     // rounding noise: exactly ten seconds would come out as 9.999999… and truncate to 9.
-    // Taking the whole milliseconds first and then truncating to seconds removes that noise.
-    return std::llround(difference * 86'400'000.0) / 1000;
+    // Taking the whole milliseconds first and then going to whole seconds removes that noise.
+    const int64_t ms = std::llround(difference * 86'400'000.0);
+    // Before the target the count shows the seconds still to come, begun ones included, so
+    // that it reaches 0 on the target itself, as a clock counted along with does; after it,
+    // the whole seconds that have passed.
+    if (a < b)
+        return std::max<int64_t>(1, (ms + 999) / 1000);
+    return ms / 1000;
 }
 
 CountdownBreakdown breakdownOf(int64_t remaining)

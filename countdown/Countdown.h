@@ -8,6 +8,7 @@
 #include "countdown/ZeroMomentDetector.h"
 
 #include <cstdint>
+#include <optional>
 
 // The remaining seconds split up; hours holds all whole hours until the %T expansion
 // reduces its own copy to the hours of the day.
@@ -25,8 +26,16 @@ struct CountdownBreakdown {
 // whole number of days, no fraction.
 TDateTime newYearMoment(const Clock& clock);
 
-// Whole seconds between now and the target: |now - target| * 86400, truncated toward zero
-// (after rounding to whole milliseconds, which both values are made of).
+// The New-Year target of a start in the first hour of a new year (a restart after a crash, a
+// power cut or an accidental close at the party): the midnight just passed, which the first tick
+// then ends at once, rather than next year's, which would show a count of 364 days to the
+// crowd. Empty at any other time.
+std::optional<TDateTime> newYearJustPassed(const Clock& clock);
+
+// Whole seconds between now and the target (after rounding to whole milliseconds, which both
+// values are made of): before the target rounded up, so that 9.3 s left are 10 and the last
+// second before the target is 1; at or after it truncated, so that the first second after the
+// target is 0 and the count up then grows by one each second.
 // A value that is no date-time of the years 100 to 9999 (NaN, an infinity, far out of range)
 // is taken as the nearest end of that range (NaN as the far end), so the result is always
 // defined and never overflows.

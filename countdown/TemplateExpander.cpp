@@ -3,6 +3,7 @@
 #include "countdown/NumberText.h"
 
 #include <QStringView>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -213,19 +214,6 @@ bool isNumberLetter(char16_t letter)
     }
 }
 
-bool isPlaceholderLetter(char16_t letter)
-{
-    switch (letter) {
-    case u'C':
-    case u'U':
-    case u'D':
-    case u'Z':
-        return true;
-    default:
-        return isNumberLetter(letter);
-    }
-}
-
 void appendNextYear(QString& out, const Clock& clock)
 {
     appendDecimal(out, int64_t(clock.now().year) + 1);
@@ -276,31 +264,99 @@ QString expandLive(const QString& tmpl, const CountdownBreakdown& breakdown, TDa
     return text;
 }
 
-QString expandSample(const QString& tmpl, const Clock& clock)
+namespace {
+
+int digitsOf(int64_t value)
 {
-    return replaceInOneSweep(tmpl, isPlaceholderLetter, [&](char16_t letter, QString& out) {
+    int digits = 1;
+    for (; value >= 10; value /= 10)
+        ++digits;
+    return digits;
+}
+
+QString withZeroDigits(QString text)
+{
+    for (QChar& c : text)
+        if (c.isDigit())
+            c = u'0';
+    return text;
+}
+
+// The longest of the texts format makes of the given moments (by characters: the digits are
+// all zeros then, and the names are what differs).
+template <typename Format>
+QString longestOf(const std::vector<CalendarTime>& moments, Format format)
+{
+    QString longest;
+    for (const CalendarTime& t : moments) {
+        QString text = withZeroDigits(format(t));
+        if (text.size() > longest.size())
+            longest = std::move(text);
+    }
+    return longest;
+}
+
+} // namespace
+
+SampleForms SampleForms::widestFor(TDateTime now, TDateTime target,
+                                   const RegionalSettings& regional)
+{
+    // Counting down, the values only shrink; counting up, they grow for as long as the program
+    // runs: a year of it is taken into account.
+    constexpr int64_t kYearSeconds = 366 * 86400;
+    const int64_t largest =
+        remainingSeconds(now, target) + (now >= target ? kYearSeconds : int64_t {0});
+    SampleForms forms;
+    forms.dayDigits = std::max(forms.dayDigits, digitsOf(largest / 86400));
+    forms.hourDigits = std::max(forms.hourDigits, digitsOf(largest / 3600));
+    forms.totalDigits = std::max(forms.totalDigits, digitsOf(largest));
+    // Two-digit hours before noon and after it give both designators their turn; the 22nd to
+    // the 28th of every month give every day name with every month name.
+    std::vector<CalendarTime> times;
+    for (int hour : {10, 22})
+        times.push_back(CalendarTime {2000, 1, 1, hour, 0, 0, 0});
+    std::vector<CalendarTime> dates;
+    for (int month = 1; month <= 12; ++month)
+        for (int day = 22; day <= 28; ++day)
+            dates.push_back(CalendarTime {2000, month, day, 0, 0, 0, 0});
+    const QString time =
+        longestOf(times, [&](const CalendarTime& t) { return regional.longTime(t); });
+    const QString date =
+        longestOf(dates, [&](const CalendarTime& t) { return regional.shortDate(t); });
+    if (time.size() >= forms.time.size())
+        forms.time = time;
+    if (date.size() >= forms.date.size())
+        forms.date = date;
+    return forms;
+}
+
+QString expandSample(const QString& tmpl, const Clock& clock, const SampleForms& forms)
+{
+    const bool hasDays = findPlaceholder(tmpl, 0, u'T') >= 0;
+    QString text = replaceInOneSweep(tmpl, isNumberLetter, [&](char16_t letter, QString& out) {
         switch (letter) {
         case u'Y':
             appendNextYear(out, clock);
             break;
         case u'T':
+            appendDecimal(out, 0, forms.dayDigits);
+            break;
         case u'H':
-            out += QLatin1StringView("000");
+            appendDecimal(out, 0, hasDays ? 3 : forms.hourDigits);
             break;
         case u'M':
         case u'S':
             out += QLatin1StringView("00");
             break;
-        case u'A':
-            out += QLatin1StringView("00000000");
-            break;
-        case u'C':
-        case u'U':
-            out += QLatin1StringView("00:00:00");
-            break;
         default:
-            out += QLatin1StringView("00.00.0000");
+            appendDecimal(out, 0, forms.totalDigits);
             break;
         }
     });
+    // Regional forms may hold letters and '%': they are put in as the live text puts its own.
+    text = LetterPass::run(text, u'C', [&](QString& v) { v += forms.time; });
+    text = LetterPass::run(text, u'U', [&](QString& v) { v += forms.time; });
+    text = LetterPass::run(text, u'D', [&](QString& v) { v += forms.date; });
+    text = LetterPass::run(text, u'Z', [&](QString& v) { v += forms.date; });
+    return text;
 }

@@ -17,12 +17,14 @@ public:
 
     // A new target forgets every earlier tick: a target already past when counting starts
     // counts up and never brings the zero moment.
-    void setTarget(TDateTime target);
+    // reachedAtStart: the target has passed, and the first tick is to be its zero moment all
+    // the same (a restart just after it).
+    void setTarget(TDateTime target, bool reachedAtStart = false);
     TDateTime target() const { return m_target; }
 
-    // The remaining seconds at now, and whether this tick is a zero moment: the remaining
-    // seconds are 0, or now is at or after the target while an earlier tick for the same
-    // target came before it.
+    // The remaining seconds at now, and whether this tick is a zero moment: the first tick at
+    // or after the target, when it comes less than a second after it or when an earlier tick
+    // for the same target came before it. No tick before the target is a zero moment.
     Tick tick(TDateTime now);
 
 private:

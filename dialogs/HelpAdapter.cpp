@@ -2,115 +2,24 @@
 
 #include "dialogs/HelpWindow.h"
 
-#include <QDataStream>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-namespace {
-
-// The child's report: each file as its path and its bytes, in Qt's stream format.
-QByteArray serialize(const HelpArchive& archive)
-{
-    QByteArray out;
-    QDataStream stream(&out, QIODevice::WriteOnly);
-    for (const QString& path : archive.paths())
-        stream << path << *archive.file(path);
-    return out;
-}
-
-std::optional<HelpArchive> deserialize(const QByteArray& data)
-{
-    HelpArchive archive;
-    QDataStream stream(data);
-    while (!stream.atEnd()) {
-        QString path;
-        QByteArray bytes;
-        stream >> path >> bytes;
-        if (stream.status() != QDataStream::Ok)
-            return std::nullopt;
-        archive.add(path, bytes);
-    }
-    return archive;
-}
-
-bool writeAll(int fd, const QByteArray& data)
-{
-    qsizetype done = 0;
-    while (done < data.size()) {
-        const ssize_t n = write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-} // namespace
-
-TChmHelpTester::TChmHelpTester(const ChmLibrary& lib)
-    : m_lib(lib)
+TChmHelpTester::TChmHelpTester(QStringList readerCommand, int timeoutMs)
+    : m_command(std::move(readerCommand))
+    , m_timeoutMs(timeoutMs)
 { }
 
-std::optional<HelpArchive> TChmHelpTester::unpack(const QString& helpFile, int timeoutMs) const
+std::unique_ptr<THelpReading> TChmHelpTester::read(const QString& helpFile,
+                                                   THelpReading::Done done) const
 {
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0)
-        return std::nullopt;
-    const pid_t child = fork();
-    if (child < 0) {
-        close(fds[0]);
-        close(fds[1]);
-        return std::nullopt;
-    }
-    if (child == 0) {
-        close(fds[0]);
-        const auto archive = unpackHelpFile(m_lib, helpFile);
-        _exit(archive && writeAll(fds[1], serialize(*archive)) ? 0 : 1);
-    }
-    close(fds[1]);
-    QByteArray report;
-    QElapsedTimer clock;
-    clock.start();
-    bool timedOut = false;
-    for (;;) {
-        const qint64 left = timeoutMs - clock.elapsed();
-        if (left <= 0) {
-            timedOut = true;
-            break;
-        }
-        pollfd p {fds[0], POLLIN, 0};
-        if (poll(&p, 1, int(left)) < 0 && errno != EINTR)
-            break;
-        char buffer[65536];
-        const ssize_t n = read(fds[0], buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR || errno == EAGAIN)
-                continue;
-            break;
-        }
-        report.append(buffer, n);
-        if (report.size() > kMaxUnpackedHelp * 2) {
-            timedOut = true;
-            break;
-        }
-    }
-    close(fds[0]);
-    if (timedOut)
-        kill(child, SIGKILL);
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) { }
-    if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return deserialize(report);
+    return std::make_unique<THelpReading>(m_command, helpFile, m_timeoutMs, std::move(done));
+}
+
+QStringList TChmHelpTester::programReaderCommand()
+{
+    // The running program's own file, even when it has been replaced or moved meanwhile.
+    return {QStringLiteral("/proc/self/exe"), QLatin1String(kReadHelpOption)};
 }
 
 TChmHelpViewer::TChmHelpViewer(const TChmHelpTester& tester)
@@ -124,16 +33,28 @@ QString TChmHelpViewer::viewerName() const { return QStringLiteral("HtmlHelp"); 
 void TChmHelpViewer::showTableOfContents(const QString& helpFile)
 {
     const QString key = QFileInfo(helpFile).absoluteFilePath();
-    QPointer<THelpWindow>& window = m_windows[key];
-    if (!window) {
-        auto archive = m_tester.unpack(key);
-        // A file that cannot be read shows nothing.
-        if (!archive)
-            return;
-        auto shared = std::make_shared<const HelpArchive>(std::move(*archive));
-        window = new THelpWindow(shared, readHelpContents(*shared), key);
-        window->setAttribute(Qt::WA_DeleteOnClose);
+    if (THelpWindow* open = window(key)) {
+        open->showTableOfContents();
+        return;
     }
+    // The window comes when its file has been read; asked again meanwhile, the same reading
+    // goes on, and a reader that could not be ended yet is not joined by a second one.
+    std::unique_ptr<THelpReading>& reading = m_readings[key];
+    if (reading && !(reading->delivered() && reading->ended()))
+        return;
+    reading = m_tester.read(
+        key, [this, key](std::optional<HelpArchive> archive) { opened(key, std::move(archive)); });
+}
+
+void TChmHelpViewer::opened(const QString& helpFile, std::optional<HelpArchive> archive)
+{
+    // A file that cannot be read shows nothing.
+    if (!archive)
+        return;
+    auto shared = std::make_shared<const HelpArchive>(std::move(*archive));
+    auto* window = new THelpWindow(shared, readHelpContents(*shared), helpFile);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    m_windows[helpFile] = window;
     window->showTableOfContents();
 }
 
@@ -148,6 +69,8 @@ void TChmHelpViewer::shutDown()
     for (auto& [file, window] : m_windows)
         delete window.data();
     m_windows.clear();
+    // Readers still at work are killed.
+    m_readings.clear();
 }
 
 TChmHelpSelector::TChmHelpSelector(const TChmHelpViewer& viewer)
@@ -160,13 +83,13 @@ int TChmHelpSelector::selectTableOfContents(const QStringList&)
     return m_viewer.viewerNumber() - 1;
 }
 
-THelpAdapter::THelpAdapter(THelpManager& manager, const char* library)
+THelpAdapter::THelpAdapter(THelpManager& manager, const char* library, QStringList readerCommand)
     : m_manager(manager)
     , m_lib(ChmLibrary::load(library))
 {
     if (!m_lib)
         return;
-    m_tester = std::make_unique<TChmHelpTester>(*m_lib);
+    m_tester = std::make_unique<TChmHelpTester>(std::move(readerCommand));
     m_viewer = std::make_unique<TChmHelpViewer>(*m_tester);
     m_selector = std::make_unique<TChmHelpSelector>(*m_viewer);
     m_manager.registerViewer(m_viewer.get());

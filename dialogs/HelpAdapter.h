@@ -4,6 +4,7 @@
 
 #include "dialogs/HelpFile.h"
 #include "dialogs/HelpManager.h"
+#include "dialogs/HelpReader.h"
 
 #include <QPointer>
 
@@ -13,15 +14,21 @@
 class QWidget;
 class THelpWindow;
 
-// Reads a help file in a child process: a damaged file may crash chmlib or make it loop, and
-// then only the child is lost. Null for a file that cannot be read whole in time.
+// Starts the readings of help files by the help reader: the program itself in its reader mode
+// unless told another command. A damaged file may crash chmlib or make it loop, and then only
+// the reader is lost; a reader that overruns the time limit is killed.
 class TChmHelpTester {
 public:
-    explicit TChmHelpTester(const ChmLibrary& lib);
-    std::optional<HelpArchive> unpack(const QString& helpFile, int timeoutMs = 20000) const;
+    explicit TChmHelpTester(QStringList readerCommand = programReaderCommand(),
+                            int timeoutMs = 20000);
+    std::unique_ptr<THelpReading> read(const QString& helpFile, THelpReading::Done done) const;
+
+    // This program, started again in its reader mode.
+    static QStringList programReaderCommand();
 
 private:
-    const ChmLibrary& m_lib;
+    QStringList m_command;
+    int m_timeoutMs;
 };
 
 // Shows a help file in our own window, one window per file.
@@ -41,8 +48,11 @@ public:
     THelpWindow* window(const QString& helpFile) const;
 
 private:
+    void opened(const QString& helpFile, std::optional<HelpArchive> archive);
+
     const TChmHelpTester& m_tester;
     std::map<QString, QPointer<THelpWindow>> m_windows;
+    std::map<QString, std::unique_ptr<THelpReading>> m_readings;
     int m_number = 0;
 };
 
@@ -58,7 +68,8 @@ private:
 
 class THelpAdapter {
 public:
-    explicit THelpAdapter(THelpManager& manager, const char* library = "libchm.so.1");
+    explicit THelpAdapter(THelpManager& manager, const char* library = "libchm.so.1",
+                          QStringList readerCommand = TChmHelpTester::programReaderCommand());
     ~THelpAdapter();
     THelpAdapter(const THelpAdapter&) = delete;
     THelpAdapter& operator=(const THelpAdapter&) = delete;

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStringDecoder>
 
 #include <chm_lib.h>
@@ -68,16 +69,17 @@ namespace {
 
 struct Unpacking {
     const ChmLibrary::Api* api;
-    HelpArchive archive;
+    const HelpFileSink& sink;
+    QSet<QString> seen; // the paths taken so far, folded
     qint64 total = 0;
-    bool tooLarge = false;
+    bool failed = false;
 };
 
 bool unpackUnit(Unpacking& u, chmFile* file, chmUnitInfo* unit)
 {
     const qint64 length = qint64(unit->length);
     if (length < 0 || u.total + length > kMaxUnpackedHelp) {
-        u.tooLarge = true;
+        u.failed = true;
         return false;
     }
     QByteArray data(length, Qt::Uninitialized);
@@ -86,7 +88,12 @@ bool unpackUnit(Unpacking& u, chmFile* file, chmUnitInfo* unit)
     // A part that cannot be read is left out; the rest of the file may still be useful.
     if (got == length) {
         u.total += length;
-        u.archive.add(QString::fromUtf8(unit->path), data);
+        const QString path = QString::fromUtf8(unit->path);
+        u.seen.insert(path.toCaseFolded());
+        if (!u.sink(path, data)) {
+            u.failed = true;
+            return false;
+        }
     }
     return true;
 }
@@ -161,28 +168,40 @@ QList<QByteArray> directoryNames(const QString& path)
 
 } // namespace
 
-std::optional<HelpArchive> unpackHelpFile(const ChmLibrary& lib, const QString& path)
+bool unpackHelpFileTo(const ChmLibrary& lib, const QString& path, const HelpFileSink& sink)
 {
     const ChmLibrary::Api& api = lib.api();
     std::unique_ptr<chmFile, decltype(api.close)> file(
         api.open(QFile::encodeName(path).constData()), api.close);
     if (!file)
-        return std::nullopt;
-    Unpacking u {&api, {}};
+        return false;
+    Unpacking u {&api, sink, {}};
     api.enumerate(file.get(), CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_SPECIAL | CHM_ENUMERATE_FILES,
                   unpackOne, &u);
     for (const QByteArray& name : directoryNames(path)) {
-        if (u.tooLarge)
+        if (u.failed)
             break;
-        if (name.startsWith("::") || name.endsWith('/') || u.archive.file(QString::fromUtf8(name)))
+        if (name.startsWith("::") || name.endsWith('/') ||
+            u.seen.contains(QString::fromUtf8(name).toCaseFolded()))
             continue;
         chmUnitInfo unit;
         if (api.resolve(file.get(), name.constData(), &unit) == CHM_RESOLVE_SUCCESS)
             unpackUnit(u, file.get(), &unit);
     }
-    if (u.tooLarge)
+    return !u.failed;
+}
+
+std::optional<HelpArchive> unpackHelpFile(const ChmLibrary& lib, const QString& path)
+{
+    HelpArchive archive;
+    const bool whole =
+        unpackHelpFileTo(lib, path, [&archive](const QString& name, const QByteArray& data) {
+            archive.add(name, data);
+            return true;
+        });
+    if (!whole)
         return std::nullopt;
-    return std::move(u.archive);
+    return archive;
 }
 
 std::optional<HelpArchive> unpackHelpData(const ChmLibrary& lib, const QByteArray& data)
@@ -389,7 +408,9 @@ std::vector<HelpEntry> parseSitemap(const QString& html)
                     lists.pop_back();
             } else {
                 std::vector<HelpEntry>* current = lists.back();
-                if (depth++ > 0 && !current->empty())
+                // Lists nested deeper than any real contents tree add to the deepest level
+                // kept, so that walking the tree never runs out of stack.
+                if (depth++ > 0 && !current->empty() && lists.size() < kMaxContentsDepth)
                     lists.push_back(&current->back().children);
                 else if (depth > 1)
                     lists.push_back(current);

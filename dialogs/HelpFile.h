@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -41,9 +42,14 @@ private:
     QHash<QString, QString> m_byFolded;
 };
 
-// Unpacks a help file in this process. A damaged file can make chmlib crash or loop, so
-// the program itself reads help files through TChmHelpTester (HelpManager.h) instead; this
-// is for tools and fuzzing. Null when the file cannot be opened.
+// Takes the files of a help file one by one, by path and contents; false stops the unpacking.
+using HelpFileSink = std::function<bool(const QString& path, const QByteArray& data)>;
+
+// Unpacks a help file in this process. A damaged file can make chmlib crash or loop, so the
+// program unpacks help files only in its help reader process (HelpReader.h). False when the
+// file cannot be opened, is too large or the sink stopped it.
+bool unpackHelpFileTo(const ChmLibrary& lib, const QString& path, const HelpFileSink& sink);
+// The same into an archive; null when the file cannot be opened or is too large.
 std::optional<HelpArchive> unpackHelpFile(const ChmLibrary& lib, const QString& path);
 std::optional<HelpArchive> unpackHelpData(const ChmLibrary& lib, const QByteArray& data);
 
@@ -68,7 +74,10 @@ struct HelpContents {
 
 HelpContents readHelpContents(const HelpArchive& archive);
 
-// The contents tree or index of a sitemap file (.hhc, .hhk), nesting kept.
+// The deepest nesting of a contents tree or index that is kept.
+constexpr size_t kMaxContentsDepth = 64;
+
+// The contents tree or index of a sitemap file (.hhc, .hhk), nesting kept up to the limit.
 std::vector<HelpEntry> parseSitemap(const QString& html);
 
 // The Windows character set of a language id from the help file's header.

@@ -1,5 +1,7 @@
 #include "dialogs/HelpWindow.h"
 
+#include "dialogs/HelpPage.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -57,8 +59,14 @@ QVariant THelpBrowser::loadResource(int type, const QUrl& name)
     const auto bytes = m_archive->file(name.path(QUrl::FullyDecoded));
     if (!bytes)
         return {};
-    if (type == QTextDocument::HtmlResource || type == QTextDocument::StyleSheetResource)
-        return decodeHelpText(*bytes, m_charset);
+    // A page is cut down to what the layout can take within a frame before it is shown.
+    if (type == QTextDocument::HtmlResource) {
+        // Only the bytes that the bounded page can come from are decoded.
+        const qsizetype read = 2 * HelpPageLimits().maxSource;
+        return boundedHelpPage(decodeHelpText(bytes->left(read), m_charset));
+    }
+    if (type == QTextDocument::StyleSheetResource)
+        return boundedHelpStyleSheet(decodeHelpText(*bytes, m_charset));
     return *bytes;
 }
 

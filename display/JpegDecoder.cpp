@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <chrono>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 // jpeglib.h needs FILE and size_t declared before it.
@@ -38,10 +40,12 @@ struct LibJpeg {
     decltype(&jpeg_finish_decompress) finishDecompress = nullptr;
     QString failure; // why it could not be loaded; empty once it is
 
+    // Never destroyed: a decode on a thread nobody waits for may still be using it while the
+    // program ends.
     static const LibJpeg& instance()
     {
-        static const LibJpeg library = load();
-        return library;
+        static const LibJpeg* const library = new LibJpeg(load());
+        return *library;
     }
 
 private:
@@ -75,12 +79,18 @@ private:
 
 const LibJpeg& jpeg() { return LibJpeg::instance(); }
 
+// Why a decode was given up before libjpeg itself found fault with the file.
+enum class Overrun { None, TooManyScans, TooSlow };
+
 // Where libjpeg's errors and warnings go: both end the decoding by a jump back to the step
-// that is running, with the message kept for the exception.
+// that is running, with the message kept for the exception. The progress monitor ends it the
+// same way when the file asks for too much work.
 struct JpegErrors {
     jpeg_error_mgr pub;
     jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    std::chrono::nanoseconds deadline; // on the decoding thread's processor clock
+    Overrun overrun;
 };
 
 [[noreturn]] void jumpWithMessage(j_common_ptr cinfo)
@@ -101,13 +111,27 @@ void onMessage(j_common_ptr cinfo, int level)
         jumpWithMessage(cinfo);
 }
 
+// The processor time the calling thread has used. It only ever grows, and unlike the wall
+// clock it leaves out the time spent waiting for slow storage or for the processor while other
+// programs run: a decode's time limit is then a limit on its own work.
+std::chrono::nanoseconds threadTime() noexcept
+{
+    timespec now {};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return std::chrono::seconds {now.tv_sec} + std::chrono::nanoseconds {now.tv_nsec};
+}
+
+// Called for every row of blocks libjpeg reads and every row it puts out.
 void onProgress(j_common_ptr cinfo)
 {
     auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
+    auto* errors = static_cast<JpegErrors*>(cinfo->client_data);
     if (dinfo->input_scan_number > JpegDecoder::kMaxScans) {
-        auto* errors = static_cast<JpegErrors*>(cinfo->client_data);
-        std::snprintf(errors->message, sizeof errors->message,
-                      "Too many progressive scans (more than %d)", JpegDecoder::kMaxScans);
+        errors->overrun = Overrun::TooManyScans;
+        std::longjmp(errors->jump, 1);
+    }
+    if (threadTime() > errors->deadline) {
+        errors->overrun = Overrun::TooSlow;
         std::longjmp(errors->jump, 1);
     }
 }
@@ -243,9 +267,72 @@ FilePtr openRegularFile(const QString& path)
     return FilePtr(file);
 }
 
-[[noreturn]] void throwLibjpegError(const QString& path, const Decompressor& d)
+[[noreturn]] void throwTooManyScans(const QString& path)
 {
+    throw EPictureError(pictureErrorText(
+        path,
+        QStringLiteral("Too many progressive scans (more than %1)").arg(JpegDecoder::kMaxScans)));
+}
+
+[[noreturn]] void throwLibjpegError(const QString& path, const Decompressor& d,
+                                    std::chrono::milliseconds timeLimit)
+{
+    switch (d.errors.overrun) {
+    case Overrun::TooManyScans:
+        throwTooManyScans(path);
+    case Overrun::TooSlow:
+        throw EPictureError(pictureErrorText(
+            path, QStringLiteral("the picture takes too long to decode (more than %1 s)")
+                      .arg(std::chrono::duration<double>(timeLimit).count(), 0, 'g', 3)));
+    case Overrun::None:
+        break;
+    }
     throw EPictureError(pictureErrorText(path, QString::fromLocal8Bit(d.errors.message)));
+}
+
+// The number of scans in the file, found by walking its markers without decoding anything, so
+// that a file of very many scans is refused before the decoder has spent a pass over the
+// picture on each of them. Stops counting once past `limit`, at the end of the picture and at
+// anything it does not understand (libjpeg then judges the file). Leaves the file at its start.
+int countScans(FILE* file, int limit) noexcept
+{
+    int scans = 0;
+    bool inScanData = false; // after a scan's header: coded data, in which 0xFF is escaped
+    int c = std::getc(file) == 0xFF && std::getc(file) == 0xD8 ? std::getc(file) : EOF;
+    while (c != EOF && scans <= limit) {
+        if (c != 0xFF) {
+            if (!inScanData)
+                break;
+            c = getc_unlocked(file);
+            continue;
+        }
+        int marker = getc_unlocked(file);
+        while (marker == 0xFF)
+            marker = getc_unlocked(file);
+        const bool inData = marker == 0x00 || (marker >= 0xD0 && marker <= 0xD7);
+        if (inData && inScanData) { // an escaped 0xFF or a restart marker
+            c = getc_unlocked(file);
+            continue;
+        }
+        if (inData || marker == EOF || marker == 0xD9)
+            break;
+        if (marker == 0x01) { // the one marker outside scan data without a length
+            c = getc_unlocked(file);
+            continue;
+        }
+        const int high = std::getc(file);
+        const int low = std::getc(file);
+        if (high == EOF || low == EOF)
+            break;
+        const long length = high << 8 | low;
+        if (length < 2 || std::fseek(file, length - 2, SEEK_CUR) != 0)
+            break;
+        inScanData = marker == 0xDA;
+        scans += inScanData ? 1 : 0;
+        c = getc_unlocked(file);
+    }
+    std::rewind(file);
+    return scans;
 }
 
 } // namespace
@@ -264,14 +351,19 @@ int JpegDecoder::scaleDenominator(QSize picture, QSize largestArea)
     return 1;
 }
 
-QImage JpegDecoder::decode(const QString& path, QSize largestArea)
+QImage JpegDecoder::decode(const QString& path, QSize largestArea,
+                           std::chrono::milliseconds timeLimit)
 {
+    const auto start = threadTime();
     if (!jpeg().failure.isEmpty())
         throw EPictureError(pictureErrorText(path, jpeg().failure));
     const FilePtr file = openRegularFile(path);
+    if (countScans(file.get(), kMaxScans) > kMaxScans)
+        throwTooManyScans(path);
     Decompressor d;
+    d.errors.deadline = start + timeLimit;
     if (!readHeader(&d, file.get()))
-        throwLibjpegError(path, d);
+        throwLibjpegError(path, d, timeLimit);
 
     const QSize full(static_cast<int>(d.cinfo.image_width), static_cast<int>(d.cinfo.image_height));
     if (qint64 {full.width()} * full.height() * 4 > kMaxPictureBytes) {
@@ -299,7 +391,7 @@ QImage JpegDecoder::decode(const QString& path, QSize largestArea)
     d.cinfo.scale_num = 1;
     d.cinfo.scale_denom = static_cast<unsigned int>(scaleDenominator(full, largestArea));
     if (!computeOutputSize(&d))
-        throwLibjpegError(path, d);
+        throwLibjpegError(path, d, timeLimit);
 
     const JDIMENSION width = d.cinfo.output_width;
     const JDIMENSION height = d.cinfo.output_height;
@@ -310,6 +402,6 @@ QImage JpegDecoder::decode(const QString& path, QSize largestArea)
     std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * d.cinfo.output_components);
 
     if (!decodeRows(&d, image.bits(), image.bytesPerLine(), row.data()))
-        throwLibjpegError(path, d);
+        throwLibjpegError(path, d, timeLimit);
     return image;
 }

@@ -41,7 +41,9 @@ QString bitmapShortfall(const QString& path)
 }
 
 // Bitmaps and whatever else is not JPEG. The format follows the extension, as for JPEG: a
-// ".bmp" holding something else is an error, not a guess by content.
+// ".bmp" holding something else is an error, not a guess by content. Unlike a JPEG's scans, a
+// bitmap is read in one pass over its pixels and its file, and the allocation limit bounds the
+// pixels (64 megapixels take about a third of a second), so it needs no time limit.
 QImage readWithQt(const QString& path, const QString& suffix)
 {
     QImageReader reader(path);

@@ -2,38 +2,109 @@
 
 #include "display/PictureLoader.h"
 
-#include <QCoreApplication>
-#include <QPointer>
-
 #include <exception>
+#include <memory>
+#include <mutex>
+#include <system_error>
 #include <thread>
+
+namespace {
+
+// What the job and the receiver on the context's thread share. The receiver clears its
+// pointer under the lock as it is destroyed, and the job posts to it only under the same lock,
+// so a result is never posted to an object that is going away. A result already posted when
+// the receiver goes is dropped by Qt with the receiver's other events.
+struct Mailbox {
+    std::mutex mutex;
+    QObject* receiver = nullptr;
+};
+
+// The context's child on the context's thread: keeps done there and runs it once with the
+// outcome the job posts, then goes.
+class Delivery : public QObject {
+public:
+    Delivery(QObject* context, std::function<void(PictureOutcome)> done)
+        : QObject(context)
+        , m_done(std::move(done))
+        , m_mailbox(std::make_shared<Mailbox>())
+    {
+        m_mailbox->receiver = this;
+    }
+    ~Delivery() override
+    {
+        const std::lock_guard lock(m_mailbox->mutex);
+        m_mailbox->receiver = nullptr;
+    }
+    Delivery(const Delivery&) = delete;
+    Delivery& operator=(const Delivery&) = delete;
+
+    const std::shared_ptr<Mailbox>& mailbox() const { return m_mailbox; }
+
+    void deliver(PictureOutcome outcome)
+    {
+        deleteLater();
+        const auto done = std::move(m_done);
+        if (done)
+            done(std::move(outcome));
+    }
+
+private:
+    std::function<void(PictureOutcome)> m_done;
+    std::shared_ptr<Mailbox> m_mailbox;
+};
+
+// Queues the outcome for the receiver, if it is still there; callable from any thread.
+void post(Mailbox& mailbox, PictureOutcome outcome)
+{
+    const std::lock_guard lock(mailbox.mutex);
+    auto* receiver = static_cast<Delivery*>(mailbox.receiver);
+    if (!receiver)
+        return;
+    QMetaObject::invokeMethod(
+        receiver,
+        [receiver, outcome = std::move(outcome)]() mutable {
+            receiver->deliver(std::move(outcome));
+        },
+        Qt::QueuedConnection);
+}
+
+PictureOutcome findAndDecode(const std::function<QString()>& locate, QSize largestArea)
+{
+    PictureOutcome outcome;
+    try {
+        outcome.path = locate();
+        if (!outcome.path.isEmpty())
+            outcome.image = loadPicture(outcome.path, largestArea);
+    } catch (const std::exception& e) {
+        outcome.image = QImage();
+        outcome.error = QString::fromUtf8(e.what());
+    }
+    return outcome;
+}
+
+} // namespace
 
 void loadPictureAsync(std::function<QString()> locate, QSize largestArea, QObject* context,
                       std::function<void(PictureOutcome)> done)
 {
-    QPointer<QObject> receiver(context);
-    std::thread([locate = std::move(locate), largestArea, receiver,
-                 done = std::move(done)]() mutable {
+    if (!context)
+        return;
+    const auto* delivery = new Delivery(context, std::move(done));
+    std::shared_ptr<Mailbox> mailbox = delivery->mailbox();
+    try {
+        std::thread([locate = std::move(locate), largestArea, mailbox]() noexcept {
+            try {
+                post(*mailbox, findAndDecode(locate, largestArea));
+            } catch (...) {
+                // Out of memory even for the message: the receiver hears nothing, the program
+                // goes on without the picture.
+            }
+        }).detach();
+    } catch (const std::system_error& e) {
         PictureOutcome outcome;
-        try {
-            outcome.path = locate();
-            if (!outcome.path.isEmpty())
-                outcome.image = loadPicture(outcome.path, largestArea);
-        } catch (const std::exception& e) {
-            outcome.image = QImage();
-            outcome.error = QString::fromUtf8(e.what());
-        } catch (...) {
-            outcome.image = QImage();
-        }
-        // The receiver may be gone by the time the picture is ready: the pointer is only looked
-        // at on the application's thread, where the receiver lives and dies.
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app,
-                [receiver, done = std::move(done), outcome = std::move(outcome)]() mutable {
-                    if (receiver)
-                        done(std::move(outcome));
-                },
-                Qt::QueuedConnection);
-    }).detach();
+        outcome.error = QStringLiteral("the picture cannot be loaded: no thread could be started "
+                                       "for it (%1)")
+                            .arg(QString::fromLocal8Bit(e.what()));
+        post(*mailbox, std::move(outcome));
+    }
 }

@@ -19,6 +19,15 @@ struct PictureOutcome {
 // Runs locate (which may look at slow storage; it returns the file to show, or an empty string
 // for none) and then decodes what it found, no larger than needed to cover largestArea, on a
 // thread of its own. done runs afterwards on context's thread, unless context is gone by then.
-// The thread is never waited for: one stuck on hung storage costs nothing but itself.
+// The thread is never waited for: one stuck on hung storage costs nothing but itself, and the
+// program ends without it.
+//
+// Call it on context's thread. locate runs on the job's thread and is destroyed there, so it
+// should hold plain values only; done stays on context's thread and is destroyed with context
+// or after it has run. A null context asks for nothing to be delivered.
+//
+// The program asks for a picture at most a few times in a run (the background at start, the
+// zero moment's picture), so the jobs are neither counted nor queued: a stuck one is no more
+// than a sleeping thread.
 void loadPictureAsync(std::function<QString()> locate, QSize largestArea, QObject* context,
                       std::function<void(PictureOutcome)> done);

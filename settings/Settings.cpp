@@ -1,8 +1,15 @@
 #include "settings/Settings.h"
 
 #include <cmath>
+#include <cstring>
+#include <exception>
 
 #include <QDir>
+#include <QFile>
+
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
 
 #include "settings/RegistryKey.h"
 
@@ -19,12 +26,27 @@ QString settingsKeyPath(const QString& exeBaseName)
     return QStringLiteral("\\Software\\Vemoral\\") + exeBaseName;
 }
 
+QString homeFolder()
+{
+    // Started without HOME (from a service or a stripped environment), the files still belong
+    // in the account's home, not in the root folder.
+    if (const QString home = qEnvironmentVariable("HOME"); !home.isEmpty())
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
+        found->pw_dir && *found->pw_dir)
+        return QFile::decodeName(found->pw_dir);
+    return QDir::homePath();
+}
+
 QString settingsFilePath(const QString& exeBaseName)
 {
     // A relative XDG_CONFIG_HOME is to be ignored, as the base directory rules say.
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
+        base = homeFolder() + QStringLiteral("/.config");
     return base + QStringLiteral("/Vemoral/") + exeBaseName + QStringLiteral(".reg");
 }
 
@@ -36,9 +58,12 @@ bool isUsableDateTime(double value)
     return day >= kFirstDay && day <= kLastDay;
 }
 
-void loadSettings(const QString& filePath, const QString& keyPath, Settings& s) noexcept
+namespace {
+
+// Reads the values in their fixed order over s; the first value that cannot be read ends the
+// reading, the values before it stay applied.
+void readStoredValues(const QString& filePath, const QString& keyPath, Settings& s) noexcept
 {
-    s.selectDate = 0;
     try {
         RegistryKey reg(filePath);
         if (!reg.openKey(keyPath, false))
@@ -70,12 +95,14 @@ void loadSettings(const QString& filePath, const QString& keyPath, Settings& s) 
     }
 }
 
-void saveSettings(const QString& filePath, const QString& keyPath, const Settings& s)
+void writeValues(const QString& filePath, const QString& keyPath, const Settings& s,
+                 bool withTemplate)
 {
     RegistryKey reg(filePath);
     if (!reg.openKey(keyPath, true))
         throw ESettingsError(failedToSetData(QStringLiteral("Label")));
-    reg.writeString(QStringLiteral("Label"), s.label);
+    if (withTemplate)
+        reg.writeString(QStringLiteral("Label"), s.label);
     reg.writeInteger(QStringLiteral("Stretch"), s.stretch);
     reg.writeInteger(QStringLiteral("Fon"), int32_t(s.fon));
     reg.writeString(QStringLiteral("Font"), s.font);
@@ -89,4 +116,70 @@ void saveSettings(const QString& filePath, const QString& keyPath, const Setting
     reg.writeFloat(QStringLiteral("SelectDate"), s.selectDate);
     reg.writeBool(QStringLiteral("Shadow"), s.shadow);
     reg.closeKey();
+}
+
+template <typename T>
+void takeIfChanged(T& into, const T& mine, const T& base)
+{
+    if (mine != base)
+        into = mine;
+}
+
+} // namespace
+
+void loadSettings(const QString& filePath, const QString& keyPath, Settings& s) noexcept
+{
+    s.selectDate = 0;
+    readStoredValues(filePath, keyPath, s);
+}
+
+Settings mergeSettingsChanges(const Settings& base, const Settings& mine, const Settings& current)
+{
+    Settings m = current;
+    takeIfChanged(m.label, mine.label, base.label);
+    takeIfChanged(m.stretch, mine.stretch, base.stretch);
+    takeIfChanged(m.fon, mine.fon, base.fon);
+    takeIfChanged(m.font, mine.font, base.font);
+    takeIfChanged(m.fontC, mine.fontC, base.fontC);
+    takeIfChanged(m.fontB, mine.fontB, base.fontB);
+    takeIfChanged(m.fontI, mine.fontI, base.fontI);
+    takeIfChanged(m.fontU, mine.fontU, base.fontU);
+    takeIfChanged(m.fontS, mine.fontS, base.fontS);
+    takeIfChanged(m.fontT, mine.fontT, base.fontT);
+    takeIfChanged(m.ifSelectDate, mine.ifSelectDate, base.ifSelectDate);
+    // Compared bit for bit: a stored NaN is no change of its own.
+    if (std::memcmp(&mine.selectDate, &base.selectDate, sizeof(double)) != 0)
+        m.selectDate = mine.selectDate;
+    takeIfChanged(m.shadow, mine.shadow, base.shadow);
+    return m;
+}
+
+void saveSettingsChanges(const QString& filePath, const QString& keyPath, const Settings& mine,
+                         Settings& stored)
+{
+    Settings current = stored;
+    readStoredValues(filePath, keyPath, current);
+    const Settings merged = mergeSettingsChanges(stored, mine, current);
+    try {
+        saveSettings(filePath, keyPath, merged);
+        stored = merged;
+    } catch (const ESettingsError&) {
+        // The template is the one value without a bound of its own: one too large for the file
+        // keeps the stored template, and the other values are still written. The error is
+        // raised all the same, so that the user learns that the template was not kept.
+        const std::exception_ptr failure = std::current_exception();
+        try {
+            writeValues(filePath, keyPath, merged, false);
+            stored = merged;
+            stored.label = current.label;
+        } catch (const ESettingsError&) {
+            // Not the template's size: nothing could be written.
+        }
+        std::rethrow_exception(failure);
+    }
+}
+
+void saveSettings(const QString& filePath, const QString& keyPath, const Settings& s)
+{
+    writeValues(filePath, keyPath, s, true);
 }

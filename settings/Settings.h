@@ -30,6 +30,8 @@ struct Settings {
 // "\Software\Vemoral\" and the executable's base name: each copy of the program under another
 // name has its own settings.
 QString settingsKeyPath(const QString& exeBaseName);
+// The account's home folder: $HOME, else the one the user database names for this account.
+QString homeFolder();
 // $XDG_CONFIG_HOME (else ~/.config) + "/Vemoral/<base name>.reg".
 QString settingsFilePath(const QString& exeBaseName);
 
@@ -39,6 +41,16 @@ void loadSettings(const QString& filePath, const QString& keyPath, Settings& s) 
 // Writes all thirteen values at once; throws ESettingsError ("Failed to set data for 'Label'")
 // and leaves the old file as it was when that cannot be done.
 void saveSettings(const QString& filePath, const QString& keyPath, const Settings& s);
+
+// The values of mine that differ from base, laid over current; the rest as current has them.
+Settings mergeSettingsChanges(const Settings& base, const Settings& mine, const Settings& current);
+// Saves what this run changed since stored (the values it last read from or wrote to the file)
+// over what the file holds now, so that another copy of the program sharing the file keeps the
+// changes it saved meanwhile; stored becomes what the file now holds. A template too large for
+// the file keeps the stored template while the other values are written, and then throws the
+// error that names 'Label'.
+void saveSettingsChanges(const QString& filePath, const QString& keyPath, const Settings& mine,
+                         Settings& stored);
 
 // Whether a picked date-time read from the store can be counted to: finite and within the
 // years 100 to 9999.

@@ -4,5 +4,4 @@
 #include "video/FilterGraph.h"
 #include "video/LetterBox.h"
 #include "video/MediaGraphError.h"
-#include "video/ValueRangeError.h"
 #include "video/VideoWindow.h"

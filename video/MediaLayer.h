@@ -1,7 +1,8 @@
 #pragma once
 // The media graph and its video window as the main window drives them, through calls that do
 // not tie the program to GStreamer: the media module makes them the first time a video is due,
-// so that a count that never plays one neither loads nor starts GStreamer.
+// so that a count that never plays one neither loads nor starts GStreamer. No call waits: the
+// graph's work runs on its own media thread and its outcome comes back through the handlers.
 
 #include "video/LetterBox.h"
 
@@ -34,22 +35,33 @@ public:
     virtual TFilterGraph* filterGraph() const = 0;
     virtual QWidget* videoWidget() const = 0;
 
-    // The graph's own operations (see TFilterGraph): failures throw.
+    // The graph's own operations (see TFilterGraph), asked for and carried out later.
     virtual void setActive(bool value) = 0;
     virtual void clearGraph() = 0;
-    virtual void setLooping(bool value) = 0;
-    virtual void renderFile(const QString& fileName) = 0;
+    // Renders the file and prerolls it: prepared or failed follows. A looped file reports its
+    // end early, so that the next pass follows without a gap.
+    virtual void renderFile(const QString& fileName, bool loop) = 0;
+    // Plays the prepared file; false when nothing is prepared.
     virtual bool play() = 0;
     virtual bool seekToStart() = 0;
     // Frames the video window has been handed so far.
     virtual uint64_t framesArrived() const = 0;
-    // Called on the user-interface thread when the graph has played to its end.
-    virtual void setCompletionHandler(std::function<void()> completed) = 0;
-    // Called on the user-interface thread for an error that arrives after a call has returned.
+    // Handlers, called on the user-interface thread and only for the latest render: its first
+    // frame waits in the video window; it failed (before or after it was prepared); it has
+    // played to its end.
+    virtual void setPreparedHandler(std::function<void()> prepared) = 0;
     virtual void setErrorHandler(std::function<void()> failed) = 0;
+    virtual void setCompletionHandler(std::function<void()> completed) = 0;
+    // Ends playback and the media thread, waiting at most waitMs; nothing is played afterwards.
+    // True when no thread of the media layer is left running.
+    virtual bool shutDown(int waitMs) = 0;
 };
 
-// The media module's entry point: makes the graph and its hidden video window as children of
-// the parent, set up as asked. Null when they cannot be made.
+// The media module's entry points. Starting GStreamer reads (and may first build) its plugin
+// registry: called once, away from the user-interface thread, before the first layer is made.
+extern "C" void yearmarkStartMedia();
+using StartMedia = void (*)();
+// Makes the graph and its hidden video window as children of the parent, set up as asked. Null
+// when they cannot be made. Waits on nothing.
 extern "C" MediaLayer* yearmarkMakeMediaLayer(QWidget* parent, const VideoSetup& setup);
 using MakeMediaLayer = MediaLayer* (*)(QWidget* parent, const VideoSetup& setup);

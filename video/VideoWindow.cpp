@@ -1,7 +1,6 @@
 #include "video/VideoWindow.h"
 
 #include "video/GstRuntime.h"
-#include "video/ValueRangeError.h"
 
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
@@ -32,6 +31,21 @@ struct TVideoWindow::FrameSlot {
             newest = adoptSample(sample);
         }
         ++frames;
+        requestUpdate();
+    }
+
+    // The chain that delivered the frame has gone: nothing is shown until the next one.
+    void clear() noexcept
+    {
+        {
+            std::lock_guard lock(mutex);
+            newest.reset();
+        }
+        requestUpdate();
+    }
+
+    void requestUpdate() noexcept
+    {
         if (updatePosted.exchange(true))
             return;
         if (QCoreApplication* app = QCoreApplication::instance()) {
@@ -170,12 +184,6 @@ void TVideoWindow::setAspectRatio(TRatioModes mode)
     update();
 }
 
-void TVideoWindow::setDigitalZoom(int value)
-{
-    checkValueRange(value, 0, 99, "0 -> 99");
-    m_digitalZoom = value;
-}
-
 void TVideoWindow::setAutoHideCursor(int ms)
 {
     m_hider.setDelay(ms);
@@ -203,17 +211,14 @@ QString TVideoWindow::graphName() const
     return objectName().isEmpty() ? QStringLiteral("VideoWindow") : objectName();
 }
 
-void TVideoWindow::createSink()
+ElementPtr TVideoWindow::makeSink(const std::shared_ptr<FrameSlot>& slot)
 {
     ensureGStreamer();
     ElementPtr bin(GST_ELEMENT(gst_object_ref_sink(gst_bin_new(nullptr))));
     ElementPtr convert = makeElement("videoconvert");
     ElementPtr appsink = makeElement("appsink");
-    if (!bin || !convert || !appsink) {
-        const uint32_t code = media_codes::elementMissing;
-        throw EMediaGraphError(
-            EMediaGraphError::formatMessage("The video sink could not be created.", code), code);
-    }
+    if (!bin || !convert || !appsink)
+        return {};
     gst_bin_add(GST_BIN(bin.get()), convert.get());
     gst_bin_add(GST_BIN(bin.get()), appsink.get());
     gst_element_link(convert.get(), appsink.get());
@@ -228,22 +233,26 @@ void TVideoWindow::createSink()
     callbacks.new_sample = &FrameSlot::onSample;
     callbacks.new_preroll = &FrameSlot::onPreroll;
     gst_app_sink_set_callbacks(
-        sink, &callbacks, new std::shared_ptr<FrameSlot>(m_slot),
-        [](gpointer slot) { delete static_cast<std::shared_ptr<FrameSlot>*>(slot); });
+        sink, &callbacks, new std::shared_ptr<FrameSlot>(slot),
+        [](gpointer held) { delete static_cast<std::shared_ptr<FrameSlot>*>(held); });
 
     PadPtr target(gst_element_get_static_pad(convert.get(), "sink"));
     gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", target.get()));
-    m_sink = std::move(bin);
+    return bin;
+}
+
+MemberSink TVideoWindow::graphSink()
+{
+    return {[slot = m_slot] { return makeSink(slot); }, [slot = m_slot] { slot->clear(); }};
 }
 
 void TVideoWindow::graphMembership(TGraphMembership code)
 {
     switch (code) {
     case gmAdding:
-        m_sink.reset();
-        createSink();
         break;
     case gmAdded:
+        m_inGraph = true;
         scheduleIdleCheck();
         break;
     case gmRemoving:
@@ -251,36 +260,16 @@ void TVideoWindow::graphMembership(TGraphMembership code)
         updateScreenSaver();
         break;
     case gmRemoved:
-        m_sink.reset();
-        graphCleared();
+        m_inGraph = false;
         if (m_hider.reset(m_clock.elapsed()))
             applyCursor();
         break;
     }
 }
 
-void TVideoWindow::graphCleared()
-{
-    {
-        std::lock_guard lock(m_slot->mutex);
-        m_slot->newest.reset();
-    }
-    m_playing = false;
-    updateScreenSaver();
-    update();
-}
-
-void TVideoWindow::graphEvent(GstMessage*)
-{
-    // The frames arrive through the sink itself; no bus message changes what the window shows.
-}
-
 void TVideoWindow::controlEvent(TControlEvent code, int)
 {
-    if (code == cePlay)
-        m_playing = true;
-    else if (code == ceStop || code == ceFileRendering)
-        m_playing = false;
+    m_playing = code == cePlay;
     updateScreenSaver();
 }
 
@@ -344,9 +333,9 @@ void TVideoWindow::scheduleIdleCheck()
 
 void TVideoWindow::idleCheck()
 {
-    if (m_hider.idle(m_clock.elapsed(), m_sink != nullptr))
+    if (m_hider.idle(m_clock.elapsed(), m_inGraph))
         applyCursor();
-    else if (m_sink)
+    else if (m_inGraph)
         scheduleIdleCheck();
 }
 

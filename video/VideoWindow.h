@@ -3,7 +3,6 @@
 // newest frame letter-boxed (or as the aspect mode says), hides the resting pointer over the video
 // and keeps the screen saver away while a video plays.
 
-#include "video/ColorControl.h"
 #include "video/CursorAutoHider.h"
 #include "video/FilterGraph.h"
 #include "video/GraphInterfaces.h"
@@ -33,14 +32,10 @@ public:
 
     TRatioModes aspectRatio() const { return m_aspectRatio; }
     void setAspectRatio(TRatioModes mode);
-    int digitalZoom() const { return m_digitalZoom; }
-    // 0..99; throws EValueRangeError outside and keeps the old value.
-    void setDigitalZoom(int value);
     int autoHideCursor() const { return m_hider.delay(); }
     void setAutoHideCursor(int ms);
     bool noScreenSaver() const { return m_noScreenSaver; }
     void setNoScreenSaver(bool value);
-    TColorControl* colorControl() { return &m_colorControl; }
     QColor color() const { return m_color; }
     void setColor(const QColor& value);
 
@@ -57,13 +52,12 @@ public:
 
     QSize sizeHint() const override { return QSize(320, 240); }
 
-    // IGraphMember
-    GstElement* graphElement() override { return m_sink.get(); }
+    // IGraphMember: the sink is an appsink made on the media thread; its frames go to the slot
+    // this window paints from.
+    MemberSink graphSink() override;
     QString graphName() const override;
     void graphMembership(TGraphMembership code) override;
-    void graphCleared() override;
     // IGraphListener
-    void graphEvent(GstMessage* message) override;
     void controlEvent(TControlEvent code, int param) override;
 
 protected:
@@ -77,7 +71,7 @@ protected:
 private:
     struct FrameSlot;
 
-    void createSink();
+    static yearmark::video::ElementPtr makeSink(const std::shared_ptr<FrameSlot>& slot);
     void frameArrived() noexcept;
     void scheduleIdleCheck();
     void idleCheck();
@@ -86,13 +80,11 @@ private:
     yearmark::video::SharedSample currentSample() const;
 
     std::shared_ptr<FrameSlot> m_slot;
-    yearmark::video::ElementPtr m_sink;
     QPointer<TFilterGraph> m_graph;
     TRatioModes m_aspectRatio = rmLetterBox;
-    int m_digitalZoom = 0;
     bool m_noScreenSaver = false;
     bool m_playing = false;
-    TColorControl m_colorControl;
+    bool m_inGraph = false; // the graph is active with this window's sink in it
     QColor m_color = Qt::black;
     CursorAutoHider m_hider;
     QElapsedTimer m_clock;

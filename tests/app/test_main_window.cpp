@@ -6,6 +6,7 @@
 #include "tests/countdown/clock_support.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -70,13 +71,16 @@ TEST_F(MainWindowTest, TickShowsTheBuiltInTemplateExpanded)
     EXPECT_EQ(
         w->Titel->caption(),
         QStringLiteral(
-            "Bis zum Jahr 2027 sind es noch:\r\n0 Tage(n) 0 Stunde(n) 01 Minute(n) 59 Sekunde(n)"));
+            "Bis zum Jahr 2027 sind es noch:\r\n0 Tage(n) 0 Stunde(n) 02 Minute(n) 00 Sekunde(n)"));
 }
 
 TEST_F(MainWindowTest, ZeroMomentStopsTheTimerAndHidesTheTitleForGood)
 {
     clock.set({2026, 12, 31, 23, 59, 59, 500});
     auto w = makeWindow();
+    w->Timer1Timer();
+    EXPECT_TRUE(w->counting()) << "the last second before the target still counts";
+    clock.set({2027, 1, 1, 0, 0, 0, 2});
     w->Timer1Timer();
     EXPECT_FALSE(w->counting());
     EXPECT_FALSE(w->Titel->isVisible());
@@ -175,13 +179,41 @@ TEST_F(MainWindowTest, TitleRepaintsOnlyWhenItsTextChanges)
     EXPECT_GT(counter.paints, afterFirst);
 }
 
-TEST_F(MainWindowTest, BackgroundPictureBesideTheExecutableIsLoadedAtItsSize)
+struct BackgroundCase {
+    const char* name;
+    bool zeroFirst, zeroPicture; // the zero moment comes first; "0.bmp" (blue) beside the program
+    QColor shown;                // what Image1 holds once both are done
+    bool fillsWindow;
+};
+
+// The background picture (red) arrives while the count runs, in the place the layout has given
+// Image1 by then, unless the zero moment has shown a picture of its own.
+TEST_F(MainWindowTest, BackgroundPictureArrivesWithoutUndoingTheZeroMoment)
 {
-    QImage red(64, 48, QImage::Format_RGB32);
-    red.fill(Qt::red);
-    ASSERT_TRUE(red.save(exe() + ".bmp", "BMP"));
-    auto w = makeWindow();
-    EXPECT_FALSE(w->Image1->picture().isNull());
+    const BackgroundCase cases[] = {{"WhileCounting", false, false, Qt::red, false},
+                                    {"AfterZeroWithoutItsPicture", true, false, Qt::red, true},
+                                    {"AfterZeroWithItsPicture", true, true, Qt::blue, true}};
+    for (const BackgroundCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        QImage picture(64, 48, QImage::Format_RGB32);
+        picture.fill(Qt::red);
+        picture.save(exe() + ".bmp", "BMP");
+        picture.fill(Qt::blue);
+        QFile::remove(dir.filePath(QStringLiteral("0.bmp")));
+        if (c.zeroPicture)
+            picture.save(dir.filePath(QStringLiteral("0.bmp")), "BMP");
+        clock.set(c.zeroFirst ? CalendarTime {2026, 12, 31, 23, 59, 59, 500}
+                              : CalendarTime {2026, 12, 7, 12, 0, 0, 0});
+        auto w = makeWindow();
+        if (c.zeroFirst)
+            clock.set({2027, 1, 1, 0, 0, 0, 2});
+        w->Timer1Timer();
+        // Long enough for both pictures: a late background picture would show by then.
+        for (const QDeadlineTimer deadline(1000); !deadline.hasExpired();)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        EXPECT_EQ(w->Image1->picture().pixelColor(1, 1).name(), c.shown.name());
+        EXPECT_EQ(w->Image1->geometry() == w->rect(), c.fillsWindow);
+    }
 }
 
 int main(int argc, char** argv)

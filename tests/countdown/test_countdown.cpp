@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -34,7 +35,28 @@ TEST(NewYearMoment, IsMidnightOfTheNextFirstOfJanuaryWithoutFraction)
     }
 }
 
-TEST(RemainingSeconds, AreTheTruncatedAbsoluteDifference)
+TEST(NewYearJustPassed, OnlyInTheFirstHourOfTheYear)
+{
+    struct Case {
+        CalendarTime now;
+        std::optional<double> expected;
+    };
+    const Case cases[] = {
+        {at(2027, 1, 1, 0, 0, 0, 0), moment(2027, 1, 1)},
+        {at(2027, 1, 1, 0, 10, 0, 0), moment(2027, 1, 1)},
+        {at(2027, 1, 1, 0, 59, 59, 999), moment(2027, 1, 1)},
+        {at(2027, 1, 1, 1, 0, 0, 0), std::nullopt},
+        {at(2027, 1, 2, 0, 10, 0, 0), std::nullopt},
+        {at(2026, 12, 31, 23, 59, 59, 999), std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.now.day << "." << c.now.month << " " << c.now.hour
+                                        << ":" << c.now.minute);
+        EXPECT_EQ(newYearJustPassed(FixedClock(c.now)), c.expected);
+    }
+}
+
+TEST(RemainingSeconds, RoundUpBeforeTheTargetAndTruncateAfterIt)
 {
     struct Case {
         const char* name;
@@ -44,21 +66,22 @@ TEST(RemainingSeconds, AreTheTruncatedAbsoluteDifference)
     };
     const double newYear2027 = moment(2027, 1, 1);
     const Case cases[] = {
-        {"half a second before New Year", moment(2026, 12, 31, 23, 59, 59, 500), newYear2027, 0},
+        {"half a second before New Year", moment(2026, 12, 31, 23, 59, 59, 500), newYear2027, 1},
+        {"one millisecond before", moment(2026, 12, 31, 23, 59, 59, 999), newYear2027, 1},
         {"half a second into the year, 365 days", moment(2026, 1, 1, 0, 0, 0, 500), newYear2027,
-         31'535'999},
-        {"59.9 seconds left shows 59", moment(2026, 12, 31, 23, 59, 0, 100), newYear2027, 59},
-        {"one second left", moment(2026, 12, 31, 23, 59, 59, 0), newYear2027, 1},
-        {"ten seconds past counts up", moment(2026, 6, 1, 12, 0, 10, 0),
-         moment(2026, 6, 1, 12, 0, 0), 10},
+         31'536'000},
+        {"9.3 seconds left shows 10", moment(2026, 12, 31, 23, 59, 50, 700), newYear2027, 10},
+        {"exactly one second left", moment(2026, 12, 31, 23, 59, 59, 0), newYear2027, 1},
+        {"exactly ten seconds left", moment(2026, 12, 31, 23, 59, 50, 0), newYear2027, 10},
         {"exactly at the target", newYear2027, newYear2027, 0},
         {"half a second past", moment(2027, 1, 1, 0, 0, 0, 500), newYear2027, 0},
+        {"ten and a half seconds past counts up truncated", moment(2026, 6, 1, 12, 0, 10, 500),
+         moment(2026, 6, 1, 12, 0, 0), 10},
         {"across a leap day", moment(2024, 2, 28, 0, 0, 0, 0), moment(2024, 3, 1), 2 * 86400},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(remainingSeconds(c.now, c.target), c.expected);
-        EXPECT_EQ(remainingSeconds(c.target, c.now), c.expected);
     }
 }
 

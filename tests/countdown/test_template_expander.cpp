@@ -176,6 +176,43 @@ TEST(SampleExpansion, GivesFixedWidthZeros)
         EXPECT_EQ(expandSample(c.tmpl, clock), c.expected);
 }
 
+// The sample for the font fitting is at least as wide as anything the live text can show for
+// the target and the regional settings in force; German settings keep the fixed forms.
+TEST(SampleExpansion, IsAsWideAsTheLiveValuesCanBe)
+{
+    const FixedClock clock(kNow);
+    const TDateTime now = nowValue(clock);
+    RegionalSettings named = RegionalSettings::fromLocale("de_DE.UTF-8");
+    named.shortDatePattern = QStringLiteral("dddd, d. MMMM yyyy");
+    struct Case {
+        const char* what;
+        QString tmpl;
+        double targetDays; // from now
+        RegionalSettings regional;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"German, New Year", kBuiltInTemplate, 25.5, RegionalSettings::fromLocale("de_DE.UTF-8"),
+         QStringLiteral("Bis zum Jahr 2027 sind es noch:\r\n000 Tage(n) 000 Stunde(n) 00 "
+                        "Minute(n) 00 Sekunde(n)")},
+        {"hours without days, 1000 hours ahead", QStringLiteral("%H:%M:%S"), 1000.0 / 24 + 1,
+         RegionalSettings::fromLocale("de_DE.UTF-8"), QStringLiteral("0000:00:00")},
+        {"days and hours, years ahead", QStringLiteral("%T %H %A"), 4000.0,
+         RegionalSettings::fromLocale("de_DE.UTF-8"), QStringLiteral("0000 000 000000000")},
+        {"counted up: a year more", QStringLiteral("%A"), -900.0,
+         RegionalSettings::fromLocale("de_DE.UTF-8"), QStringLiteral("000000000")},
+        {"12-hour clock", QStringLiteral("%C|%U"), 25.5,
+         RegionalSettings::fromLocale("en_US.UTF-8"), QStringLiteral("00:00:00 AM|00:00:00 AM")},
+        {"names in the date", QStringLiteral("%D"), 25.5, named,
+         QStringLiteral("Donnerstag, 00. September 0000")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SampleForms forms = SampleForms::widestFor(now, now + c.targetDays, c.regional);
+        EXPECT_EQ(expandSample(c.tmpl, clock, forms), c.expected);
+    }
+}
+
 TEST(BuiltInTemplate, HasTwoLinesOf29And50Characters)
 {
     EXPECT_EQ(kBuiltInTemplate.size(), 81);

@@ -32,21 +32,33 @@ void runTicks(ZeroMomentDetector& d, const std::vector<Step>& steps)
 
 const double kNewYear = moment(2027, 1, 1);
 
-TEST(ZeroMoment, ComesOnTheTickWithLessThanASecondLeft)
+TEST(ZeroMoment, ComesOnTheFirstTickAtOrAfterTheTarget)
 {
-    ZeroMomentDetector d;
-    d.setTarget(kNewYear);
-    runTicks(d, {
-                    {moment(2026, 12, 31, 23, 59, 58, 900), 1, false},
-                    {moment(2026, 12, 31, 23, 59, 59, 88), 0, true},
-                });
-}
-
-TEST(ZeroMoment, StartedHalfASecondBeforeTheTargetTheFirstTickIsIt)
-{
-    ZeroMomentDetector d;
-    d.setTarget(kNewYear);
-    runTicks(d, {{moment(2026, 12, 31, 23, 59, 59, 500), 0, true}});
+    struct Case {
+        const char* name;
+        std::vector<Step> ticks;
+    };
+    const Case cases[] = {
+        {
+            "the last second shows 1, the tick on the target is zero",
+            {{moment(2026, 12, 31, 23, 59, 58, 900), 2, false},
+             {moment(2026, 12, 31, 23, 59, 59, 88), 1, false},
+             {moment(2026, 12, 31, 23, 59, 59, 999), 1, false},
+             {kNewYear + 2.0 / 86'400'000.0, 0, true}},
+        },
+        {"a tick exactly on the target",
+         {{moment(2026, 12, 31, 23, 59, 59, 2), 1, false}, {kNewYear, 0, true}}},
+        {"started half a second before: not yet",
+         {{moment(2026, 12, 31, 23, 59, 59, 500), 1, false}}},
+        {"started half a second after: the first tick is it",
+         {{moment(2027, 1, 1, 0, 0, 0, 500), 0, true}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ZeroMomentDetector d;
+        d.setTarget(kNewYear);
+        runTicks(d, c.ticks);
+    }
 }
 
 TEST(ZeroMoment, ATargetTheClockJumpedOverStillEndsTheCount)
@@ -79,7 +91,7 @@ TEST(ZeroMoment, APickedTargetInTheHourDaylightSavingSkipsEndsTheCount)
     const double target = moment(2027, 3, 28, 2, 30, 0);
     ZeroMomentDetector d;
     d.setTarget(target);
-    runTicks(d, {{moment(2027, 3, 28, 1, 59, 59, 900), 1800, false},
+    runTicks(d, {{moment(2027, 3, 28, 1, 59, 59, 900), 1801, false},
                  {moment(2027, 3, 28, 3, 0, 0, 88), 1800, true}});
 }
 
@@ -109,7 +121,7 @@ TEST(ZeroMoment, FiresOnceWhenTicksGoOnPastTheTarget)
     ZeroMomentDetector d;
     d.setTarget(kNewYear);
     runTicks(d, {{moment(2026, 12, 31, 23, 59, 58, 0), 2, false},
-                 {moment(2026, 12, 31, 23, 59, 59, 500), 0, true},
+                 {moment(2027, 1, 1, 0, 0, 0, 20), 0, true},
                  {moment(2027, 1, 1, 0, 0, 2, 0), 2, false}});
 }
 

@@ -4,6 +4,8 @@
 #include "dialog_support.h"
 
 #include "dialogs/HelpAdapter.h"
+#include "dialogs/HelpPage.h"
+#include "dialogs/HelpReader.h"
 #include "dialogs/HelpWindow.h"
 
 #include <QDir>
@@ -12,8 +14,12 @@
 #include <QProcess>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QTreeWidget>
+#include <QtEndian>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -93,10 +99,32 @@ const QByteArray kGermanOptions = "Contents file=inhalt.hhc\nDefault topic=seite
                                   "Language=0x407 German\nTitle=Pr\xfc"
                                   "fhilfe\n";
 
+const QStringList kReader {QStringLiteral(HELP_READER), QLatin1String(kReadHelpOption)};
+
+// Reads the file with a reader process as the viewer does, waiting for the result and for the
+// reading to have reaped its reader.
+std::optional<HelpArchive> readHelp(const QString& path, const QStringList& reader = kReader,
+                                    int timeoutMs = 4000, pid_t* pid = nullptr)
+{
+    std::optional<std::optional<HelpArchive>> result;
+    THelpReading reading(reader, path, timeoutMs,
+                         [&](auto archive) { result = std::move(archive); });
+    EXPECT_TRUE(waitFor([&] { return result.has_value() && reading.ended(); }));
+    if (pid)
+        *pid = reading.pid();
+    return result.value_or(std::nullopt);
+}
+
+// Gone, or ended and waiting only to be reaped by a parent that is not us.
+bool processGone(pid_t pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    return !stat.open(QIODevice::ReadOnly) || stat.readAll().contains(") Z ");
+}
+
 std::optional<HelpContents> contentsOf(const QString& path)
 {
-    const auto lib = ChmLibrary::load();
-    const auto archive = TChmHelpTester(*lib).unpack(path);
+    const auto archive = readHelp(path);
     return archive ? std::optional(readHelpContents(*archive)) : std::nullopt;
 }
 
@@ -135,6 +163,21 @@ TEST(HelpSitemap, KeepsNestingNamesAndTopics)
     };
     for (const auto& c : cases)
         EXPECT_EQ(outline(parseSitemap(c.html)), c.outline) << c.html.toStdString();
+}
+
+size_t depthOf(const std::vector<HelpEntry>& entries)
+{
+    size_t deepest = 0;
+    for (const HelpEntry& e : entries)
+        deepest = std::max(deepest, depthOf(e.children));
+    return entries.empty() ? 0 : deepest + 1;
+}
+
+TEST(HelpSitemap, ContentsNestedBeyondAnyRealTreeStopAtTheDeepestLevelKept)
+{
+    const QString level = QStringLiteral("<ul><li><object><param name=Name value=X></object>");
+    const auto tree = parseSitemap(level.repeated(100000));
+    EXPECT_EQ(depthOf(tree), kMaxContentsDepth);
 }
 
 TEST(HelpText, PageCharsetOverridesTheFileCharset)
@@ -221,8 +264,7 @@ TEST(HelpFile, EveryTopicOfADirectoryOverManyChunksIsRead)
     Files files;
     for (int i = 0; i < 400; ++i)
         files.push_back({QStringLiteral("p%1.htm").arg(i), "<p>" + QByteArray::number(i)});
-    const auto lib = ChmLibrary::load();
-    const auto archive = TChmHelpTester(*lib).unpack(compile(dir, "Title=Viele\n", files));
+    const auto archive = readHelp(compile(dir, "Title=Viele\n", files));
     ASSERT_TRUE(archive);
     for (int i : {0, 1, 200, 399})
         EXPECT_EQ(archive->file(QStringLiteral("/p%1.htm").arg(i)), "<p>" + QByteArray::number(i))
@@ -248,20 +290,114 @@ TEST(HelpFile, DamagedFilesGiveNothingWithoutCrashOrHang)
         {"broken directory", badDirectory},
         {"broken compression", badWindow},
     };
-    const auto lib = ChmLibrary::load();
     for (const auto& c : cases) {
         const QString path = dir.filePath(QStringLiteral("bad.chm"));
         writeAll(path, c.data);
-        const auto archive = TChmHelpTester(*lib).unpack(path, 10000);
+        const auto archive = readHelp(path);
         EXPECT_TRUE(!archive || readHelpContents(*archive).contents.empty()) << c.what;
     }
     // Cut anywhere, the file never takes the reader down.
     for (qsizetype cut = 0x60; cut < good.size(); cut += good.size() / 23) {
         const QString path = dir.filePath(QStringLiteral("cut.chm"));
         writeAll(path, good.left(cut));
-        const auto archive = TChmHelpTester(*lib).unpack(path, 10000);
+        const auto archive = readHelp(path);
         if (archive)
             readHelpContents(*archive);
+    }
+}
+
+TEST(HelpReader, GivesTheWholeFileOrNothingWithinTheLimitAndLeavesNoReaderBehind)
+{
+    QTemporaryDir dir;
+    const QString good = compile(dir, kGermanOptions, germanHelp());
+    // A help file on storage that never answers: opening it waits for a writer.
+    const QString stalled = dir.filePath(QStringLiteral("stalled.chm"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(stalled).constData(), 0600), 0);
+    const auto shell = [](const char* script) {
+        return QStringList {QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                            QString::fromLatin1(script), QStringLiteral("reader")};
+    };
+    const struct {
+        const char* what;
+        QStringList reader;
+        QString file;
+        bool read;
+    } cases[] = {
+        {"a good file", kReader, good, true},
+        {"a file that never answers", kReader, stalled, false},
+        {"a reader that loops and ignores SIGTERM", shell("trap '' TERM; while :; do :; done"),
+         good, false},
+        {"a reader that crashes", shell("kill -SEGV $$"), good, false},
+        {"a reader that ends without a report", shell("exit 0"), good, false},
+        {"a reader that sends nonsense", shell("printf '\\377\\377\\377\\377xxxx'"), good, false},
+        {"a reader told of another parent", shell(HELP_READER " --read-help \"$1\" 1"), good,
+         false},
+        {"no reader at all", {QStringLiteral("/nonexistent/reader")}, good, false},
+    };
+    for (const auto& c : cases) {
+        pid_t pid = 0;
+        const auto archive = readHelp(c.file, c.reader, 1000, &pid);
+        EXPECT_EQ(archive.has_value(), c.read) << c.what;
+        if (archive) {
+            EXPECT_TRUE(archive->file(QStringLiteral("/seiten/b.htm"))) << c.what;
+        }
+        EXPECT_TRUE(pid <= 0 || processGone(pid)) << c.what;
+    }
+}
+
+TEST(HelpReader, EndsWithTheProgramThatStartedIt)
+{
+    QTemporaryDir dir;
+    const QString stalled = dir.filePath(QStringLiteral("stalled.chm"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(stalled).constData(), 0600), 0);
+    // A stand-in for the program: starts the reader on a file that never answers, says the
+    // reader's process id and waits.
+    QProcess program;
+    program.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral(HELP_READER " --read-help \"$1\" $$ & echo $!; wait"),
+                   QStringLiteral("program"), stalled});
+    ASSERT_TRUE(program.waitForReadyRead(5000));
+    const pid_t reader = program.readLine().trimmed().toInt();
+    ASSERT_GT(reader, 0);
+    EXPECT_FALSE(processGone(reader));
+    program.kill();
+    program.waitForFinished();
+    EXPECT_TRUE(waitFor([&] { return processGone(reader); }));
+}
+
+TEST(HelpReport, IsTakenInPiecesOfAnySizeAndRefusedWhenMalformed)
+{
+    const auto file = [](const QByteArray& path, const QByteArray& data) {
+        QByteArray lengths(8, '\0');
+        qToLittleEndian<quint32>(quint32(path.size()), lengths.data());
+        qToLittleEndian<quint32>(quint32(data.size()), lengths.data() + 4);
+        return lengths + path + data;
+    };
+    const QByteArray end(8, '\0');
+    const QByteArray report = file("/a.htm", "<p>a") + file("/leer", "") + file("/b", "bb") + end;
+    for (qsizetype piece : {1, 3, 8, 1000}) {
+        HelpReportParser parser;
+        for (qsizetype at = 0; at < report.size(); at += piece)
+            ASSERT_TRUE(parser.feed(report.constData() + at, std::min(piece, report.size() - at)));
+        ASSERT_TRUE(parser.complete()) << piece;
+        const HelpArchive archive = parser.takeArchive();
+        EXPECT_EQ(archive.file(QStringLiteral("/A.htm")), "<p>a") << piece;
+        EXPECT_EQ(archive.file(QStringLiteral("/leer")), "") << piece;
+        EXPECT_EQ(archive.file(QStringLiteral("/b")), "bb") << piece;
+    }
+    const struct {
+        const char* what;
+        QByteArray report;
+    } malformed[] = {
+        {"contents without a path", file("", "x")},
+        {"a path longer than any", file(QByteArray(100000, 'p'), "x")},
+        {"more than the largest help file", QByteArray("\1\0\0\0\xff\xff\xff\xff/", 9)},
+        {"more after the end", end + file("/a", "a")},
+    };
+    for (const auto& m : malformed) {
+        HelpReportParser parser;
+        EXPECT_FALSE(parser.feed(m.report.constData(), m.report.size())) << m.what;
     }
 }
 
@@ -270,7 +406,15 @@ protected:
     QTemporaryDir dir;
     QString file = compile(dir, kGermanOptions, germanHelp());
     THelpManager manager;
-    THelpAdapter adapter {manager};
+    THelpAdapter adapter {manager, "libchm.so.1", kReader};
+
+    // F1: the window comes once the file has been read.
+    THelpWindow* showContents()
+    {
+        manager.showTableOfContents(file);
+        waitFor([&] { return adapter.viewer()->window(file) != nullptr; });
+        return adapter.viewer()->window(file);
+    }
 };
 
 int pixelsOf(const QImage& image, QColor colour)
@@ -285,8 +429,7 @@ int pixelsOf(const QImage& image, QColor colour)
 TEST_F(HelpViewer, ShowsContentsAndFirstTopicWithItsStyleThenFollowsLinksToPictures)
 {
     ASSERT_TRUE(adapter.loaded());
-    manager.showTableOfContents(file);
-    THelpWindow* window = adapter.viewer()->window(file);
+    THelpWindow* window = showContents();
     ASSERT_TRUE(window);
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Prüfhilfe"));
@@ -302,8 +445,8 @@ TEST_F(HelpViewer, ShowsContentsAndFirstTopicWithItsStyleThenFollowsLinksToPictu
 
 TEST_F(HelpViewer, AgainShowsTheSameWindowAndAMissingFileNothing)
 {
-    manager.showTableOfContents(file);
-    THelpWindow* first = adapter.viewer()->window(file);
+    THelpWindow* first = showContents();
+    ASSERT_TRUE(first);
     first->hide();
     manager.showTableOfContents(file);
     EXPECT_EQ(adapter.viewer()->window(file), first);
@@ -312,6 +455,56 @@ TEST_F(HelpViewer, AgainShowsTheSameWindowAndAMissingFileNothing)
     const QString missing = dir.filePath(QStringLiteral("none.chm"));
     manager.showTableOfContents(missing);
     EXPECT_EQ(adapter.viewer()->window(missing), nullptr);
+}
+
+TEST_F(HelpViewer, F1ReturnsAtOnceAndF1AgainWhileReadingStartsNoSecondReader)
+{
+    const QString started = dir.filePath(QStringLiteral("started"));
+    const QString gate = dir.filePath(QStringLiteral("gate"));
+    // A reader that notes its start and reads only once the gate is open.
+    THelpManager slowManager;
+    THelpAdapter slow {slowManager,
+                       "libchm.so.1",
+                       {QStringLiteral("/bin/sh"), QStringLiteral("-c"),
+                        QStringLiteral("echo >> '%1'; while [ ! -e '%2' ]; do sleep 0.01; done; "
+                                       "exec \"$0\" \"$@\"")
+                            .arg(started, gate),
+                        QStringLiteral(HELP_READER), QLatin1String(kReadHelpOption)}};
+    slowManager.showTableOfContents(file);
+    EXPECT_EQ(slow.viewer()->window(file), nullptr);
+    ASSERT_TRUE(waitFor([&] { return QFileInfo(started).size() > 0; }));
+    slowManager.showTableOfContents(file);
+    writeAll(gate, {});
+    EXPECT_TRUE(waitFor([&] { return slow.viewer()->window(file) != nullptr; }));
+    EXPECT_EQ(readAll(started), "\n");
+}
+
+// How deeply the document's tables nest.
+int tableDepth(const QTextFrame* frame)
+{
+    int deepest = 0;
+    for (const QTextFrame* child : frame->childFrames())
+        deepest = std::max(deepest, tableDepth(child));
+    return deepest + (qobject_cast<const QTextTable*>(frame) ? 1 : 0);
+}
+
+TEST_F(HelpViewer, APageOfTablesNestedDeeplyIsShownWithItsTextAndFewLevels)
+{
+    QByteArray page;
+    for (int i = 0; i < 30; ++i)
+        page += "<table><tr><td>" + QByteArray::number(i) + " ";
+    QTemporaryDir deep;
+    Files files = germanHelp();
+    files.push_back({"tief.htm", page});
+    file = compile(deep, kGermanOptions, files);
+    THelpWindow* window = showContents();
+    ASSERT_TRUE(window);
+    window->showTopic(QStringLiteral("/tief.htm"));
+    // The text of the tables left out is shown in the deepest table kept.
+    EXPECT_TRUE(
+        window->topicView()->toPlainText().simplified().startsWith(QStringLiteral("0 1 2 3 4 5")));
+    EXPECT_EQ(tableDepth(window->topicView()->document()->rootFrame()),
+              HelpPageLimits().maxTableDepth);
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include <chrono>
 #include <random>
 #include <sys/stat.h>
 
@@ -294,19 +295,51 @@ const HeaderSizeCase kHeaderSizeCases[] = {
 INSTANTIATE_TEST_SUITE_P(Decode, JpegHeaderSizeTest, ::testing::ValuesIn(kHeaderSizeCases),
                          [](const auto& test) { return std::string(test.param.name); });
 
-TEST_F(JpegDecoderTest, ProgressiveFileWithTooManyScansIsRefused)
+// ---- scan and time limits ------------------------------------------------------------------
+
+struct WorkCase {
+    const char* name;
+    QSize picture;
+    PictureJpegOptions options;
+    std::chrono::milliseconds timeLimit;
+    bool decodes, tooSlow;
+};
+
+void PrintTo(const WorkCase& c, std::ostream* os) { *os << c.name; }
+
+class JpegWorkTest : public JpegDecoderTest, public ::testing::WithParamInterface<WorkCase> { };
+
+// Each scan is another pass over the picture: too many scans are refused by their count, a
+// decode that runs too long by its time limit.
+TEST_P(JpegWorkTest, SlowFilesAreRefusedAndOrdinaryOnesDecode)
 {
-    const QByteArray bytes =
-        pictureJpegBytes(pictureQuadrants(16, 16), {.scans = JpegDecoder::kMaxScans + 100});
-    EXPECT_FALSE(decodeError(writeJpeg(bytes)).empty());
+    const WorkCase& c = GetParam();
+    const QImage source = pictureQuadrants(c.picture.width(), c.picture.height());
+    const QString file = writeJpeg(pictureJpegBytes(source, c.options));
+    std::string message;
+    try {
+        EXPECT_FALSE(JpegDecoder::decode(file, {}, c.timeLimit).isNull());
+    } catch (const EPictureError& e) {
+        message = e.what();
+    }
+    EXPECT_EQ(message.empty(), c.decodes) << message;
+    EXPECT_EQ(message.find("too long to decode") != std::string::npos, c.tooSlow) << message;
 }
 
-TEST_F(JpegDecoderTest, ProgressiveFileWithManyScansUnderLimitDecodes)
-{
-    const QByteArray bytes =
-        pictureJpegBytes(pictureQuadrants(16, 16), {.scans = JpegDecoder::kMaxScans - 100});
-    const QImage image = JpegDecoder::decode(writeJpeg(bytes), {});
-    EXPECT_TRUE(pictureColoursNear(image.pixelColor(4, 4), Qt::red));
-}
+constexpr int kScans = JpegDecoder::kMaxScans;
+constexpr auto kLimit = JpegDecoder::kTimeLimit;
+constexpr std::chrono::milliseconds kMoment {1};
+
+const WorkCase kWorkCases[] = {
+    {"SimpleProgression", {1600, 1200}, {.progressive = true}, kLimit, true, false},
+    {"ScansUpToTheCount", {16, 16}, {.scans = kScans}, kLimit, true, false},
+    {"OneScanOverTheCount", {16, 16}, {.scans = kScans + 1}, kLimit, false, false},
+    // A hundred passes over four megapixels, or even one, take far longer than a millisecond.
+    {"ManyScansOverTheTime", {2048, 2048}, {.scans = kScans}, kMoment, false, true},
+    {"BaselineOverTheTime", {2048, 2048}, {}, kMoment, false, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Decode, JpegWorkTest, ::testing::ValuesIn(kWorkCases),
+                         [](const auto& test) { return std::string(test.param.name); });
 
 } // namespace

@@ -3,6 +3,11 @@
 # midnight while the process is stopped, jump back after the zero moment, and change for
 # daylight saving (Berlin) before a picked target. The count follows the local wall clock;
 # the zero moment comes on the first tick at or past the target, and once per run only.
+# As root the test runs in a mount namespace of its own, where it can change the system's time
+# zone (/etc/localtime) for the program alone.
+if [ "$(id -u)" = 0 ] && [ -z "${E2E_OWN_MOUNTS:-}" ] && command -v unshare >/dev/null; then
+  E2E_OWN_MOUNTS=1 exec unshare --mount --propagation private bash "$0" "$@"
+fi
 E2E_WIDTH=640 E2E_HEIGHT=480
 source "$(dirname "$0")/lib.sh"
 
@@ -78,5 +83,36 @@ while read -r name day time start after target; do
   e2e_check "$name: the zero moment comes when the wall clock shows the target" title_gone
   e2e_stop
 done <<<"$cases"
+
+# Started again in the first hour of the new year: straight to the zero moment; from one o'clock
+# on, the count to the next year.
+rm -f "$store"
+e2e_set_clock "2027-01-01 00:10:00"
+e2e_launch "$exe" || e2e_fail "start (00:10 on 1 January)"
+e2e_check "started at 00:10 on 1 January: the zero moment at once" stays_gone 2
+e2e_stop
+e2e_set_clock "2027-01-01 01:00:05"
+e2e_launch "$exe" || e2e_fail "start (01:00 on 1 January)"
+e2e_check "started at 01:00 on 1 January: the count to the next year" e2e_wait_for 3 title_shown
+e2e_stop
+
+# The system's time zone changed while counting (the desktop's date settings, automatic zone
+# detection): local time follows it at once. Started an hour and 8 s before midnight in London,
+# then moved to Berlin, an hour ahead: midnight is then 6 s away.
+zoneinfo=/usr/share/zoneinfo
+if [ -n "${E2E_OWN_MOUNTS:-}" ] && mount --bind "$zoneinfo/Europe/London" /etc/localtime 2>/dev/null; then
+  rm -f "$store"
+  e2e_set_clock "2026-12-31 23:59:52"  # Berlin's wall clock; London's shows 22:59:52
+  zone=$TZ; unset TZ
+  e2e_launch "$exe" || e2e_fail "start (time zone)"
+  export TZ=$zone
+  e2e_wait_for 3 title_shown || e2e_fail "the title is shown an hour before midnight"
+  sleep 2
+  mount --bind "$zoneinfo/Europe/Berlin" /etc/localtime
+  e2e_check "moved to Berlin: the zero moment comes at Berlin's midnight" e2e_wait_for 10 title_gone
+  e2e_stop
+else
+  echo "skipped: time zone change (changing /etc/localtime needs root)"
+fi
 
 e2e_finish

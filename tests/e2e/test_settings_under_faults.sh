@@ -40,6 +40,51 @@ for run in 1 2 3 4 5 6; do
   fi
 done
 
+# A template set in the dialog is kept from OK on, whatever ends the program later; and a copy
+# on another screen that shares the file and changed nothing does not undo it when it ends.
+stored_template() { grep -q "^\"Label\"=\"$1\"" "$settings"; }
+set_template() {  # the template through F2 and OK in the window E2E_WIN
+  e2e_key F2
+  e2e_wait_for 5 xdotool search --onlyvisible --name '^Einstellungen$' || return 1
+  read -r dx dy < <(e2e_client_origin "$(xdotool search --onlyvisible --name '^Einstellungen$' | head -n1)")
+  xdotool mousemove $((dx + 100)) $((dy + 120)) click 1
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$1"
+  xdotool mousemove $((dx + 236)) $((dy + 297)) click 1  # "OK"
+  e2e_wait_for 5 bash -c "! xdotool search --onlyvisible --name '^Einstellungen\$'"
+}
+saved_after() {  # name, then how the program ends
+  local name=$1; shift
+  cp "$new" "$settings"
+  e2e_launch "$exe" || { e2e_fail "start ($name)"; return; }
+  set_template "Gesichert" || e2e_fail "$name: the dialog"
+  "$@"
+  e2e_wait_exit 10
+  e2e_check "$name: the template set with OK is in the file" stored_template Gesichert
+}
+kill_program() { kill -KILL "$E2E_APP_PID"; }
+kill_display() { kill -KILL "${E2E_PIDS[0]}"; }
+saved_after "killed after OK" kill_program
+saved_after "X server gone after OK" kill_display
+e2e_start_x
+
+cp "$new" "$settings"
+if e2e_launch "$exe"; then
+  other=$E2E_APP_PID
+  e2e_launch "$exe"
+  e2e_wait_for 10 xdotool search --pid "$E2E_APP_PID" --onlyvisible --name '^Happy New Year$'
+  E2E_WIN=$(xdotool search --pid "$E2E_APP_PID" --onlyvisible --name '^Happy New Year$' | head -n1)
+  set_template "Zweiter Schirm" || e2e_fail "two copies: the dialog"
+  kill -TERM "$other"
+  wait "$other"
+  e2e_check "two copies: the one that changed nothing keeps the other's template" \
+    stored_template "Zweiter Schirm"
+  e2e_stop
+  e2e_check "two copies: the one that changed it keeps it at its own end" stored_template "Zweiter Schirm"
+else
+  e2e_fail "two copies: start"
+fi
+
 # Faults of the place the file is in need a file system of their own: a small RAM disk.
 fault_case() {  # name, then the commands that break the mounted folder
   local name=$1; shift

@@ -143,6 +143,22 @@ sigterm_during_the_loop() {
   e2e_check "SIGTERM ends it with status 0 (got $E2E_STATUS)" test "$E2E_STATUS" = 0
   e2e_check "the settings were saved" test -s "$settings"
 }
+silent_sound_server() {  # takes the connection and never says a word
+  python3 -c 'import socket, sys, time
+s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(8); time.sleep(300)' "$E2E_DIR/pulse" &
+  local server=$! since
+  gst-launch-1.0 -q videotestsrc num-buffers=75 pattern=solid-color foreground-color=0xff00ff00 \
+    ! video/x-raw,width=320,height=240,framerate=25/1 ! jpegenc ! queue ! avimux name=m ! filesink location="$dir/0.avi" \
+    audiotestsrc num-buffers=150 samplesperbuffer=882 ! audio/x-raw,rate=44100,channels=2 ! queue ! m.
+  export PULSE_SERVER="unix:$E2E_DIR/pulse"
+  at_zero && expect "a clip with sound plays, without it" fills lime "" $((area / 2))
+  unset PULSE_SERVER
+  since=$(date +%s%N)
+  [ -n "$E2E_APP_PID" ] && kill -TERM "$E2E_APP_PID" && e2e_wait_exit 10
+  e2e_check "SIGTERM ends it within a second with status 0 (got $E2E_STATUS)" \
+    test "$E2E_STATUS" = 0 -a $((($(date +%s%N) - since) / 1000000)) -lt 1000
+  kill "$server"; wait "$server" 2>/dev/null; rm -f "$E2E_DIR/pulse"
+}
 
 for case in \
   unplayable_video_gives_way_to_the_picture \
@@ -157,7 +173,8 @@ for case in \
   layout_after_zero_keeps_the_fill \
   corrupt_picture \
   play_command_during_the_zero_video \
-  sigterm_during_the_loop; do
+  sigterm_during_the_loop \
+  silent_sound_server; do
   echo "-- $case"
   rm -rf "$dir"/0.* "$dir"/yearmark.jpg "$work"/* "$GST_DEBUG_DUMP_DOT_DIR"/*
   "$case"

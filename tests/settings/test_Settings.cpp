@@ -14,7 +14,10 @@
 #include <unistd.h>
 
 #include "settings/Settings.h"
+
 #include "settings_support.h"
+#include <pwd.h>
+#include <unistd.h>
 
 namespace {
 
@@ -306,19 +309,27 @@ struct PathCase {
     const char* what;
     const char* xdg; // nullptr: unset
     QString expected;
+    const char* home = "/home/anna"; // nullptr: unset
 };
 void PrintTo(const PathCase& c, std::ostream* os) { *os << c.what; }
+
+QString accountHome() { return QFile::decodeName(getpwuid(getuid())->pw_dir); }
 
 class SettingsFilePath : public testing::TestWithParam<PathCase> { };
 
 TEST_P(SettingsFilePath, FollowsTheBaseDirectoryRules)
 {
-    qputenv("HOME", "/home/anna");
+    const QByteArray home = qgetenv("HOME");
+    if (GetParam().home)
+        qputenv("HOME", GetParam().home);
+    else
+        qunsetenv("HOME");
     if (GetParam().xdg)
         qputenv("XDG_CONFIG_HOME", GetParam().xdg);
     else
         qunsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(settingsFilePath("yearmark"), GetParam().expected) << GetParam().what;
+    qputenv("HOME", home);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -327,7 +338,9 @@ INSTANTIATE_TEST_SUITE_P(
                     PathCase {"unset", nullptr, "/home/anna/.config/Vemoral/yearmark.reg"},
                     PathCase {"empty", "", "/home/anna/.config/Vemoral/yearmark.reg"},
                     PathCase {"relative, to be ignored", "cfg",
-                              "/home/anna/.config/Vemoral/yearmark.reg"}));
+                              "/home/anna/.config/Vemoral/yearmark.reg"},
+                    PathCase {"no HOME: the account's home", nullptr,
+                              accountHome() + "/.config/Vemoral/yearmark.reg", nullptr}));
 
 TEST(SettingsKeyPath, IsUnderVemoral)
 {
@@ -411,3 +424,61 @@ INSTANTIATE_TEST_SUITE_P(
                                  }}));
 
 } // namespace
+
+// Two copies of the program share one file (one per screen): each saves what it changed since
+// it last read or wrote the file, over what the other saved meanwhile.
+TEST_F(SettingsTest, ACopySavesOnlyItsOwnChangesOverTheOthers)
+{
+    struct Case {
+        const char* what;
+        std::function<void(Settings&)> mine;   // this copy's changes
+        std::function<void(Settings&)> theirs; // the other copy's, saved meanwhile
+        std::function<void(Settings&)> expected;
+    };
+    const auto none = [](Settings&) {};
+    const Case cases[] = {
+        {"nothing changed here keeps the other's change", none, [](Settings& s) { s.label = "%S"; },
+         [](Settings& s) { s.label = "%S"; }},
+        {"changes of different values are both kept", [](Settings& s) { s.stretch = 2; },
+         [](Settings& s) { s.shadow = true; },
+         [](Settings& s) {
+             s.stretch = 2;
+             s.shadow = true;
+         }},
+        {"the same value changed by both: the later save wins", [](Settings& s) { s.fon = 7; },
+         [](Settings& s) { s.fon = 9; }, [](Settings& s) { s.fon = 7; }},
+        {"a picked date set here is written", [](Settings& s) { s.selectDate = 46388.0; }, none,
+         [](Settings& s) { s.selectDate = 46388.0; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        saveSettings(file, Key, Settings {});
+        Settings stored = load();
+        Settings mine = stored;
+        c.mine(mine);
+        Settings other = load();
+        c.theirs(other);
+        saveSettings(file, Key, other);
+        saveSettingsChanges(file, Key, mine, stored);
+        Settings expected;
+        c.expected(expected);
+        expectSame(load(), expected, c.what);
+        expectSame(stored, expected, "what this copy now takes as stored");
+    }
+}
+
+TEST_F(SettingsTest, ATemplateTooLargeForTheFileCostsOnlyItself)
+{
+    Settings s;
+    saveSettings(file, Key, s);
+    Settings stored = load();
+    s.label = QString(1'100'000, u'x'); // over the file's limit once written
+    s.stretch = 3;
+    s.shadow = true;
+    EXPECT_THROW(saveSettingsChanges(file, Key, s, stored), ESettingsError);
+    const Settings loaded = load();
+    EXPECT_TRUE(loaded.label == kDefaultTemplate);
+    EXPECT_EQ(loaded.stretch, 3);
+    EXPECT_TRUE(loaded.shadow);
+    EXPECT_TRUE(stored.label == kDefaultTemplate) << "the next save tries the template again";
+}

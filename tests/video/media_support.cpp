@@ -110,6 +110,7 @@ TestClips makeClips()
     c.oddPath = odd + QString::fromUtf8("/Jahr #2027 %d ä.avi");
     QFile::copy(c.video43, c.oddPath);
     c.missing = c.dir + "/nowhere/missing.avi";
+    c.noName = QString();
     c.pipe = c.dir + "/pipe.avi";
     ::mkfifo(QFile::encodeName(c.pipe).constData(), 0600);
     return c;

@@ -24,6 +24,7 @@ struct TestClips {
     QString noise;     // text bytes named .avi
     QString oddPath;   // video43 in a folder and file name with spaces, '#', '%' and umlauts
     QString missing;   // a name that does not exist
+    QString noName;    // empty
     QString pipe;      // a named pipe called .avi that nobody writes to
 };
 

@@ -1,6 +1,7 @@
 // The media module: the one shared object that links GStreamer. The program loads it the first
 // time a video is due.
 
+#include "video/GstRuntime.h"
 #include "video/MediaGraph.h"
 #include "video/MediaLayer.h"
 
@@ -21,18 +22,22 @@ public:
         m_video->setAutoHideCursor(setup.autoHideCursorMs);
         m_video->setNoScreenSaver(setup.noScreenSaver);
         m_video->setColor(setup.color);
+        m_video->setObjectName(QStringLiteral("VideoWindow1"));
         m_video->setFilterGraph(m_graph);
-        m_completion =
-            QObject::connect(m_graph, &TFilterGraph::graphComplete, m_graph, [this](HRESULT) {
-                if (m_completed)
-                    m_completed();
-            });
+        m_connections = {QObject::connect(m_graph, &TFilterGraph::prepared, m_graph,
+                                          [this] { call(m_prepared); }),
+                         QObject::connect(m_graph, &TFilterGraph::renderFailed, m_graph,
+                                          [this] { call(m_failed); }),
+                         QObject::connect(m_graph, &TFilterGraph::graphComplete, m_graph,
+                                          [this] { call(m_completed); })};
+        m_graph->setErrorHandler([this](const EMediaGraphError&) { call(m_failed); });
     }
     // The graph and the video window stay with their parent; what the layer's owner asked to be
     // told is no longer told.
     ~GstMediaLayer() override
     {
-        QObject::disconnect(m_completion);
+        for (const QMetaObject::Connection& connection : m_connections)
+            QObject::disconnect(connection);
         m_graph->setErrorHandler([](const EMediaGraphError&) {});
     }
     GstMediaLayer(const GstMediaLayer&) = delete;
@@ -44,31 +49,51 @@ public:
 
     void setActive(bool value) override { m_graph->setActive(value); }
     void clearGraph() override { m_graph->ClearGraph(); }
-    void setLooping(bool value) override { m_graph->setLooping(value); }
-    void renderFile(const QString& fileName) override { m_graph->RenderFile(fileName); }
+    void renderFile(const QString& fileName, bool loop) override
+    {
+        m_graph->setLooping(loop);
+        m_graph->RenderFile(fileName);
+    }
     bool play() override { return m_graph->Play(); }
     bool seekToStart() override { return m_graph->seekToStart(); }
     uint64_t framesArrived() const override { return m_video->framesArrived(); }
+    void setPreparedHandler(std::function<void()> prepared) override
+    {
+        m_prepared = std::move(prepared);
+    }
+    void setErrorHandler(std::function<void()> failed) override { m_failed = std::move(failed); }
     void setCompletionHandler(std::function<void()> completed) override
     {
         m_completed = std::move(completed);
     }
-    void setErrorHandler(std::function<void()> failed) override
+    bool shutDown(int waitMs) override
     {
-        m_graph->setErrorHandler([failed = std::move(failed)](const EMediaGraphError&) {
-            if (failed)
-                failed();
-        });
+        return m_graph->shutDown(waitMs) && yearmark::video::MediaThreadCount::running() == 0;
     }
 
 private:
+    static void call(const std::function<void()>& handler)
+    {
+        if (handler)
+            handler();
+    }
+
     TFilterGraph* m_graph;
     TVideoWindow* m_video;
+    std::function<void()> m_prepared;
+    std::function<void()> m_failed;
     std::function<void()> m_completed;
-    QMetaObject::Connection m_completion;
+    std::vector<QMetaObject::Connection> m_connections;
 };
 
 } // namespace
+
+extern "C" void yearmarkStartMedia()
+{
+    try {
+        yearmark::video::ensureGStreamer();
+    } catch (...) { }
+}
 
 extern "C" MediaLayer* yearmarkMakeMediaLayer(QWidget* parent, const VideoSetup& setup)
 {
