@@ -122,8 +122,8 @@ midnight_clear() {
 }
 
 ready_clip() { midnight_clip "$midnight_dir/0.avi" 0xffff00ff 25; }
-clip_without_index() {  # the demuxer walks three million chunks before the first frame
-  midnight_unindexed_clip "$midnight_dir/0.avi" 0xffff00ff 3000000
+clip_without_index() {  # the demuxer walks six million chunks (60 MB) before the first frame
+  midnight_unindexed_clip "$midnight_dir/0.avi" 0xffff00ff 6000000
 }
 clip_on_stalling_storage() {
   midnight_clip "$midnight_dir/0.avi" 0xffff00ff 25 &&
