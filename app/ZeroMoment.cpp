@@ -82,6 +82,9 @@ void ZeroMoment::prepare()
         return;
     m_prepareTried = true;
     requestPicture();
+    // Without a zero picture the background picture fills the window at zero: scaled for that
+    // ahead, away from the count's thread.
+    m_parts.picture->prepareFor(m_parts.picture->picture(), m_parts.window->size());
     const QString exe = m_exePath;
     lookUp([exe] { return findProgramFile(exe, QStringLiteral("0.avi")); },
            [this](const QString& path) {
@@ -112,6 +115,8 @@ void ZeroMoment::pictureArrived(PictureOutcome outcome)
     m_pictureReady = true;
     if (m_pictureShown && !m_stopped)
         putPicture();
+    else
+        m_parts.picture->prepareFor(m_picture.image, m_parts.window->size());
 }
 
 void ZeroMoment::prepareZeroVideo()

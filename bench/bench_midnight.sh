@@ -4,7 +4,8 @@
 # app/BusyWatch.h): for a ready clip, a ready picture and each hard condition of the
 # end-to-end table, the lateness of each of the last ten seconds' flip after the true second,
 # of the title's going, of the picture and of the first video frame after midnight, and the
-# longest stretch the UI thread was busy in one go during the last ten seconds.
+# longest stretch the UI thread was busy in one go during the last ten seconds and the first
+# second of the zero moment.
 # Where a clip is due, a red "0.jpg" lies beside it: it shows until the clip is ready.
 # MIDNIGHT_ROWS picks rows (ready_picture and the end-to-end table's names).
 build=${1:-build-bench}
@@ -15,8 +16,8 @@ MIDNIGHT_SECONDS=10 MIDNIGHT_AFTER=${BENCH_MIDNIGHT_AFTER:-4} MIDNIGHT_COLOURS="
 source "$here/midnight.sh"
 set +e
 
-busy_max() {  # longest busy stretch (ms) that overlaps the program's last ten seconds
-  LC_ALL=C awk -v z="$midnight_target" '$1 < z && $1 + $2 / 1000 > z - 10 && $2 > m { m = $2 }
+busy_max() {  # longest busy stretch (ms) in the last ten seconds and the zero moment's first
+  LC_ALL=C awk -v z="$midnight_target" '$1 < z + 1 && $1 + $2 / 1000 > z - 10 && $2 > m { m = $2 }
     END { printf "%.1f", m + 0 }' "$E2E_DIR/busy.log" 2>/dev/null || echo -
 }
 flips() {  # the latest flip and how many were early or missing
@@ -40,7 +41,7 @@ measure() {  # label, set-up steps...
   printf '   title gone after midnight      %-40s goal <= 20 ms\n' "${MIDNIGHT_ZERO% *} ms (${MIDNIGHT_ZERO#* })"
   printf '   picture after midnight         %-40s goal <= 20 ms where one is due\n' "$(midnight_first ff0000) ms"
   printf '   first video frame              %-40s goal <= 60 ms ready, else when ready\n' "$(midnight_first ff00ff) ms"
-  printf '   UI thread busy in one go, max  %-40s goal <= 16 ms\n' "$(busy_max) ms"
+  printf '   UI thread busy in one go, max  %-40s goal <= 16 ms (last 10 s and zero)\n' "$(busy_max) ms"
   [ "$MIDNIGHT_STATUS" = 0 ] && [ "$MIDNIGHT_SAVED" = yes ] ||
     printf '   ended with status %s, settings saved: %s (goal 0, yes)\n' "$MIDNIGHT_STATUS" "$MIDNIGHT_SAVED"
 }

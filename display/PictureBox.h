@@ -9,6 +9,8 @@
 #include <QSize>
 #include <QWidget>
 
+#include <cstdint>
+
 class TPictureBox : public QWidget {
     Q_OBJECT
 public:
@@ -22,6 +24,12 @@ public:
     // the control's size changes, not on each repaint.
     const QPixmap& scaledPicture() const { return m_scaled; }
 
+    // Scales picture for a control of boxSize on a thread of its own, so that the control can
+    // show that picture at that size later without scaling it in its paint (a full-screen
+    // picture takes tens of milliseconds, which the zero moment cannot spare). The last request
+    // wins.
+    void prepareFor(const QImage& picture, QSize boxSize);
+
 protected:
     void paintEvent(QPaintEvent* event) noexcept override;
 
@@ -33,4 +41,10 @@ private:
     QRect m_drawnRect;
     QSize m_scaledFor; // the control size m_scaled was made for; invalid after a new picture
     qreal m_scaledForRatio = 0;
+    // Made ahead by prepareSize: for the picture with m_preparedKey, a control of m_preparedFor.
+    QPixmap m_prepared;
+    QSize m_preparedFor;
+    qreal m_preparedRatio = 0;
+    qint64 m_preparedKey = 0;
+    uint64_t m_prepareRequests = 0;
 };

@@ -84,17 +84,20 @@ PictureOutcome findAndDecode(const std::function<QString()>& locate, QSize large
 
 } // namespace
 
-void loadPictureAsync(std::function<QString()> locate, QSize largestArea, QObject* context,
-                      std::function<void(PictureOutcome)> done)
+namespace {
+
+// Runs work on a detached thread and hands its outcome to done on context's thread.
+void runDetached(std::function<PictureOutcome()> work, QObject* context,
+                 std::function<void(PictureOutcome)> done)
 {
     if (!context)
         return;
     const auto* delivery = new Delivery(context, std::move(done));
     std::shared_ptr<Mailbox> mailbox = delivery->mailbox();
     try {
-        std::thread([locate = std::move(locate), largestArea, mailbox]() noexcept {
+        std::thread([work = std::move(work), mailbox]() noexcept {
             try {
-                post(*mailbox, findAndDecode(locate, largestArea));
+                post(*mailbox, work());
             } catch (...) {
                 // Out of memory even for the message: the receiver hears nothing, the program
                 // goes on without the picture.
@@ -107,4 +110,30 @@ void loadPictureAsync(std::function<QString()> locate, QSize largestArea, QObjec
                             .arg(QString::fromLocal8Bit(e.what()));
         post(*mailbox, std::move(outcome));
     }
+}
+
+} // namespace
+
+void loadPictureAsync(std::function<QString()> locate, QSize largestArea, QObject* context,
+                      std::function<void(PictureOutcome)> done)
+{
+    runDetached(
+        [locate = std::move(locate), largestArea] { return findAndDecode(locate, largestArea); },
+        context, std::move(done));
+}
+
+void scalePictureAsync(QImage picture, QSize size, QObject* context,
+                       std::function<void(QImage)> done)
+{
+    runDetached(
+        [picture = std::move(picture), size] {
+            PictureOutcome outcome;
+            outcome.image = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            return outcome;
+        },
+        context,
+        [done = std::move(done)](PictureOutcome outcome) {
+            if (!outcome.image.isNull())
+                done(std::move(outcome.image));
+        });
 }

@@ -31,3 +31,8 @@ struct PictureOutcome {
 // than a sleeping thread.
 void loadPictureAsync(std::function<QString()> locate, QSize largestArea, QObject* context,
                       std::function<void(PictureOutcome)> done);
+
+// The picture smoothly scaled to size, made on a thread of its own (a full-screen picture takes
+// tens of milliseconds); done gets it on context's thread, unless context is gone by then.
+void scalePictureAsync(QImage picture, QSize size, QObject* context,
+                       std::function<void(QImage)> done);
