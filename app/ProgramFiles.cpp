@@ -4,9 +4,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <climits>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -53,9 +55,23 @@ QString executablePath()
 {
     char buffer[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n > 0)
-        return QString::fromLocal8Bit(buffer, n);
-    return QCoreApplication::applicationFilePath();
+    if (n <= 0)
+        return QCoreApplication::applicationFilePath();
+    const QByteArray bytes(buffer, n);
+    const QString path = QFile::decodeName(bytes);
+    if (QFile::encodeName(path) == bytes)
+        return path;
+    // A folder name that is no valid text in the locale's encoding (a ZIP archive from Windows
+    // unpacked as it is) would lose its bytes in the decoding, and no file beside the program
+    // would be found. The folder is opened once, for the whole run, and reached through this
+    // process's descriptor for it, whose name is plain ASCII; helper processes reach it by the
+    // same name, since it names this process rather than "self".
+    const qsizetype slash = bytes.lastIndexOf('/');
+    const int folder = ::open(bytes.left(slash + 1).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return path;
+    return QStringLiteral("/proc/%1/fd/%2/").arg(::getpid()).arg(folder) +
+           QFile::decodeName(bytes.mid(slash + 1));
 }
 
 QString userDataFolder(const QString& exeBaseName)

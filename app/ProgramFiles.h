@@ -14,7 +14,9 @@ QString fileBaseName(const QString& path);
 // The folder part including its trailing separator ("/opt/ym/party" -> "/opt/ym/").
 QString fileFolder(const QString& path);
 
-// The real path of the running executable (/proc/self/exe).
+// The real path of the running executable (/proc/self/exe). A folder whose name is no valid
+// text in the locale's encoding is given as this process's descriptor for it
+// ("/proc/<pid>/fd/<n>/yearmark"), so that its files are still found.
 QString executablePath();
 
 // The user's own folder for the files the program reads, for when the executable's folder is

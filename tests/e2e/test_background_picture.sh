@@ -35,6 +35,19 @@ run_case both
 e2e_check "with both, the JPEG is shown" test "$(red "$shot")" -gt 100000 -a "$(blue "$shot")" -eq 0
 e2e_stop
 
+# A folder whose name is not valid UTF-8, as a ZIP archive from Windows unpacked as it is
+# names it ("Fr\xfchst\xfcck" in Windows-1252): its files are found all the same.
+odd="$E2E_DIR/$(printf 'Fr\xfchst\xfcck')"
+mkdir -p "$odd"
+cp "$dir/yearmark" "$dir/yearmark-media.so" "$odd/"
+e2e_picture "$odd/yearmark.jpg" blue 320x240
+e2e_launch "$odd/yearmark" || e2e_fail "start (folder name not UTF-8)"
+sleep 1
+e2e_shot "$E2E_DIR/odd.png"
+e2e_check "from a folder whose name is not UTF-8 the picture beside it is shown" \
+  test "$(blue "$E2E_DIR/odd.png")" -gt 100000
+e2e_stop
+
 # A JPEG cut off after its header: libjpeg's message in a box, no crash, the count goes on.
 rm -f "$dir/yearmark.bmp"
 e2e_picture "$dir/full.jpg" red 320x240
