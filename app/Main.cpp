@@ -32,6 +32,8 @@
 namespace {
 
 constexpr int kTickMs = 188;
+// Smaller than any real screen: what the X server reports while no output is active.
+constexpr int kSmallestScreen = 160;
 // How long the end waits for the media thread to take the pipeline down.
 constexpr int kMediaStopWaitMs = 300;
 
@@ -172,11 +174,46 @@ void TFormMain::showOnScreen()
     // empty screen for a fifth of a second at every start.
     Timer1Timer();
     Titel->prepareNextPaint();
+    followScreens();
+    placeOnScreen();
+}
+
+void TFormMain::followScreens()
+{
+    // The screen may change under the count: a new mode (1920 × 1080 to 1280 × 720), a
+    // projector switched on after the program started, another primary screen.
+    auto watch = [this](QScreen* screen) {
+        connect(screen, &QScreen::geometryChanged, this, [this, screen] {
+            if (screen == QGuiApplication::primaryScreen())
+                placeOnScreen();
+        });
+    };
+    for (QScreen* screen : QGuiApplication::screens())
+        watch(screen);
+    connect(qApp, &QGuiApplication::screenAdded, this, [this, watch](QScreen* screen) {
+        watch(screen);
+        placeOnScreen();
+    });
+    connect(qApp, &QGuiApplication::primaryScreenChanged, this, [this] { placeOnScreen(); });
+}
+
+void TFormMain::placeOnScreen()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
     if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        // The compositor sizes a full-screen window to its output itself.
+        if (screen && windowHandle())
+            windowHandle()->setScreen(screen);
         showFullScreen();
     } else {
-        if (QScreen* screen = QGuiApplication::primaryScreen())
-            setGeometry(screen->geometry());
+        // No active output yet (the projector still off): nothing to cover. The window comes
+        // when the first screen does.
+        if (!screen || screen->geometry().width() < kSmallestScreen ||
+            screen->geometry().height() < kSmallestScreen)
+            return;
+        if (windowHandle() && windowHandle()->screen() != screen)
+            windowHandle()->setScreen(screen);
+        setGeometry(screen->geometry());
         show();
     }
     raise();

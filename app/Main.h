@@ -108,6 +108,8 @@ public:
     // Shows the window as the platform wants it: frameless and on top over the primary
     // screen on X11, full screen on Wayland.
     void showOnScreen();
+    // Covers the primary screen as it is now; does nothing while there is no active screen.
+    void placeOnScreen();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -115,6 +117,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void followScreens();
     void createComponents();
     void applySettingsToControls();
     void fitTitleFont();

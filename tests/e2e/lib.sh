@@ -56,6 +56,36 @@ e2e_finish() {
   exit $?
 }
 
+# The dummy driver's configuration: an output that starts at E2E_WIDTH x E2E_HEIGHT and also
+# knows 1280 x 720.
+e2e_dummy_config() {
+  cat <<CONF
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+EndSection
+Section "Device"
+  Identifier "card"
+  Driver "dummy"
+  VideoRam 256000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-1000.0
+  VertRefresh 5.0-200.0
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "card"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "${E2E_WIDTH}x${E2E_HEIGHT}" "1280x720"
+  EndSubSection
+EndSection
+CONF
+}
+
 # A private X server on a free display, with openbox managing it.
 e2e_start_x() {
   # The server picks a free display itself and names it when it is ready: two tests starting
@@ -64,8 +94,16 @@ e2e_start_x() {
   # E2E_FRAME_BUFFER=1: the screen's pixels also lie in "$E2E_DIR/Xvfb_screen0" (frame_watch).
   local fb=()
   [ "${E2E_FRAME_BUFFER:-0}" = 1 ] && fb=(-fbdir "$E2E_DIR")
-  Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" "${fb[@]}" -nolisten tcp -noreset \
-    3>"$E2E_DIR/display" >"$E2E_DIR/xvfb.log" 2>&1 &
+  if [ "${E2E_XSERVER:-xvfb}" = dummy ]; then
+    # E2E_XSERVER=dummy: the real X server on its dummy driver, whose one output can change its
+    # mode or be switched off as a monitor's can (Xvfb's cannot). It needs root.
+    e2e_dummy_config >"$E2E_DIR/dummy.conf"
+    Xorg -displayfd 3 -config "$E2E_DIR/dummy.conf" -nolisten tcp -noreset \
+      -logfile "$E2E_DIR/xorg.log" 3>"$E2E_DIR/display" >"$E2E_DIR/xorg.out" 2>&1 &
+  else
+    Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" "${fb[@]}" -nolisten tcp -noreset \
+      3>"$E2E_DIR/display" >"$E2E_DIR/xvfb.log" 2>&1 &
+  fi
   E2E_PIDS+=($!)
   e2e_wait_for 10 grep -q . "$E2E_DIR/display"
   export DISPLAY=":$(head -n1 "$E2E_DIR/display")"
