@@ -2,6 +2,7 @@
 
 #include "app/Main.h"
 #include "app/BusyWatch.h"
+#include "app/CommandLine.h"
 #include "app/DialogFocus.h"
 #include "app/ErrorBox.h"
 #include "app/MediaModule.h"
@@ -25,6 +26,8 @@
 #include <dlfcn.h>
 #include <functional>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -60,6 +63,29 @@ void afterFirstPaint(QWidget* widget, std::function<void()> step)
     new AfterFirstPaint(widget, std::move(step));
 }
 
+// Qt's messages while the application connects to the display: held back, so that a display
+// that cannot be reached is told in one line; given out afterwards as Qt would.
+struct StartupMessages {
+    QtMessageHandler previous = nullptr;
+    std::vector<std::pair<QtMsgType, QString>> held;
+};
+StartupMessages g_startupMessages;
+
+void onStartupMessage(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        g_startupMessages.held.emplace_back(type, text);
+        return;
+    }
+    const QByteArray display = qgetenv("DISPLAY");
+    const QString reason = display.isEmpty()
+                               ? text.section(u'\n', 0, 0)
+                               : QStringLiteral("DISPLAY=") + QString::fromLocal8Bit(display);
+    std::fputs(noDisplayText(reason).toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -67,6 +93,21 @@ int main(int argc, char** argv)
     // Started again by itself to read a help file: nothing of the program is made.
     if (argc > 1 && std::strcmp(argv[1], kReadHelpOption) == 0)
         return runHelpReader(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto outcome = readCommandLine(arguments, QStringLiteral(YEARMARK_VERSION))) {
+        std::fputs(outcome->text.toLocal8Bit().constData(), outcome->error ? stderr : stdout);
+        return outcome->status;
+    }
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fputs(noDisplayText(QStringLiteral("weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt"))
+                       .toLocal8Bit()
+                       .constData(),
+                   stderr);
+        return 1;
+    }
     // In a Wayland session the window is a native Wayland one; X11 stays the way in elsewhere.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
@@ -77,7 +118,14 @@ int main(int argc, char** argv)
         if (auto init = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "FcInit")))
             init();
     });
+    // A display that cannot be reached ends Qt's start with a fatal error (an abort and a core
+    // dump): said in one line instead, with status 1.
+    g_startupMessages.previous = qInstallMessageHandler(onStartupMessage);
     TApplication app(argc, argv);
+    qInstallMessageHandler(g_startupMessages.previous);
+    for (const auto& [type, text] : g_startupMessages.held)
+        qt_message_output(type, QMessageLogContext(), text);
+    g_startupMessages.held.clear();
     fontConfiguration.join();
     const BusyWatch busyWatch; // only when YEARMARK_BUSY_LOG names a file
     QApplication::setApplicationName(QStringLiteral("Yearmark"));

@@ -1,0 +1,89 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QFileInfo>
+
+namespace {
+
+struct OwnOption {
+    QStringList names;
+    const char* description;
+};
+
+const OwnOption kOwnOptions[] = {
+    {{QStringLiteral("h"), QStringLiteral("help")}, "Zeigt diese Hilfe und endet."},
+    {{QStringLiteral("v"), QStringLiteral("version")}, "Zeigt die Version und endet."},
+};
+
+// What QGuiApplication and its platforms take from the command line themselves.
+const char* const kQtValueOptions[] = {
+    "platform",     "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+    "qwindowtitle", "qwindowicon",        "session",       "display", "name",
+    "style",        "stylesheet"};
+const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+QString usage(const QString& program)
+{
+    QString text = QStringLiteral("Aufruf: %1 [Optionen]\n"
+                                  "Zählt bildschirmfüllend die Sekunden bis Neujahr oder bis zu "
+                                  "dem in den Einstellungen gewählten Zeitpunkt.\n\nOptionen:\n")
+                       .arg(program);
+    for (const OwnOption& o : kOwnOptions)
+        text += QStringLiteral("  -%1, --%2").arg(o.names[0], o.names[1]).leftJustified(18) +
+                QString::fromUtf8(o.description) + u'\n';
+    text += QStringLiteral("\nTasten: F1 Hilfe, F2 Einstellungen, F3 Information, F9 Video "
+                           "abspielen, Alt+F4 Beenden.\n");
+    return text;
+}
+
+} // namespace
+
+std::optional<CommandLineOutcome> readCommandLine(const QStringList& arguments,
+                                                  const QString& version)
+{
+    const QString program =
+        arguments.isEmpty() ? QStringLiteral("yearmark") : QFileInfo(arguments[0]).fileName();
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const OwnOption& o : kOwnOptions)
+        parser.addOption(QCommandLineOption(o.names, QString::fromUtf8(o.description)));
+    for (const char* name : kQtValueOptions) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : kQtFlagOptions) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        const QString what =
+            unknown.isEmpty()
+                ? parser.errorText()
+                : QStringLiteral("unbekannte Option »%1%2«")
+                      .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
+                           unknown.first());
+        return CommandLineOutcome {
+            2, QStringLiteral("%1: %2 (--help zeigt die Optionen)\n").arg(program, what), true};
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return CommandLineOutcome {2,
+                                   QStringLiteral("%1: unbekanntes Argument »%2« (--help zeigt "
+                                                  "die Optionen)\n")
+                                       .arg(program, parser.positionalArguments().first()),
+                                   true};
+    if (parser.isSet(QStringLiteral("help")))
+        return CommandLineOutcome {0, usage(program), false};
+    if (parser.isSet(QStringLiteral("version")))
+        return CommandLineOutcome {0, QStringLiteral("%1 %2\n").arg(program, version), false};
+    return std::nullopt;
+}
+
+QString noDisplayText(const QString& reason)
+{
+    return QStringLiteral("yearmark: keine Anzeige erreichbar (%1); der Countdown braucht einen "
+                          "Bildschirm (X11 oder Wayland).\n")
+        .arg(reason);
+}

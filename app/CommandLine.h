@@ -1,0 +1,23 @@
+#pragma once
+// The command line, read before anything of the program is made: asking for the help or the
+// version needs no display, and a mistake is told in one line.
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+struct CommandLineOutcome {
+    int status = 0;
+    QString text;       // what is printed; empty for nothing
+    bool error = false; // printed to standard error rather than standard output
+};
+
+// Empty when the program is to run; else what to print and the status to exit with: 0 for
+// --help and --version, 2 for a word it does not know. Qt's own options (-platform, -display
+// and the like) are let through for the application to take.
+std::optional<CommandLineOutcome> readCommandLine(const QStringList& arguments,
+                                                  const QString& version);
+
+// The one line said when no display can be reached, before the program ends with status 1.
+QString noDisplayText(const QString& reason);
