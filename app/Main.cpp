@@ -470,7 +470,9 @@ void TFormMain::Info1Click()
 void TFormMain::PlayClick()
 {
     m_zeroMoment->setAutoPlay(false);
-    PlayFile(QStringLiteral("0.avi"));
+    // "0.avi" (or a video of today's kinds) from the working folder, else the one the zero
+    // moment will play: F9 is how the video for midnight is tried out.
+    m_zeroMoment->playCommandVideo();
 }
 
 void TFormMain::FormDestroy(bool reportErrorsInBox)

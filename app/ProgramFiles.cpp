@@ -100,3 +100,23 @@ QString backgroundPicturePath(const QString& exePath)
     }
     return {};
 }
+
+const QStringList kZeroVideoNames = {QStringLiteral("0.avi"), QStringLiteral("0.mp4"),
+                                     QStringLiteral("0.mkv"), QStringLiteral("0.webm"),
+                                     QStringLiteral("0.mov")};
+
+QString findZeroVideo(const QString& exePath)
+{
+    for (const QString& name : kZeroVideoNames)
+        if (QString found = findProgramFile(exePath, name); !found.isEmpty())
+            return found;
+    return {};
+}
+
+QString findPlayCommandVideo(const QString& exePath, const QString& workingFolder)
+{
+    for (const QString& name : kZeroVideoNames)
+        if (const QFileInfo here(QDir(workingFolder).filePath(name)); here.isFile())
+            return here.absoluteFilePath();
+    return findZeroVideo(exePath);
+}

@@ -3,6 +3,7 @@
 // the real path of the running executable, whatever the working folder is.
 
 #include <QString>
+#include <QStringList>
 
 // Delphi-style extension change: the part after the last "." of the file name is replaced,
 // or the extension is appended when the name has none ("yearmark" -> "yearmark.jpg").
@@ -32,3 +33,15 @@ QString findProgramFile(const QString& exePath, const QString& fileName);
 // The background picture: "<base name>.jpg" if findProgramFile finds one, else ".bmp";
 // empty when neither is found.
 QString backgroundPicturePath(const QString& exePath);
+
+// The names the zero moment's video may have, in the order they are looked for: "0.avi" first,
+// then today's containers.
+extern const QStringList kZeroVideoNames;
+
+// The zero moment's video: the first of kZeroVideoNames that findProgramFile finds; empty when
+// there is none.
+QString findZeroVideo(const QString& exePath);
+
+// The video the play command plays: the first of kZeroVideoNames in the working folder, else
+// the zero moment's video, so that F9 shows what midnight will show.
+QString findPlayCommandVideo(const QString& exePath, const QString& workingFolder);

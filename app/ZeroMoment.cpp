@@ -5,6 +5,7 @@
 #include "video/MediaLayer.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPointer>
@@ -86,7 +87,7 @@ void ZeroMoment::prepare()
     // ahead, away from the count's thread.
     m_parts.picture->prepareFor(m_parts.picture->picture(), m_parts.window->size());
     const QString exe = m_exePath;
-    lookUp([exe] { return findProgramFile(exe, QStringLiteral("0.avi")); },
+    lookUp([exe] { return findZeroVideo(exe); },
            [this](const QString& path) {
                m_lookupDone = true;
                m_zeroVideo = path;
@@ -187,13 +188,26 @@ void ZeroMoment::playFile(const QString& fileName)
 {
     // A relative name means the working folder as it is now.
     const QString path = QFileInfo(fileName).absoluteFilePath();
+    playFound([path] { return QFileInfo(path).isFile() ? path : QString(); });
+}
+
+void ZeroMoment::playCommandVideo()
+{
+    // The working folder is taken as it is now, on this thread; its files are looked at on
+    // another.
+    const QString here = QDir::currentPath();
+    const QString exe = m_exePath;
+    playFound([here, exe] { return findPlayCommandVideo(exe, here); });
+}
+
+void ZeroMoment::playFound(std::function<QString()> find)
+{
     const uint64_t request = ++m_passRequest;
     const bool loop = m_autoPlay;
-    lookUp([path] { return QFileInfo(path).isFile() ? path : QString(); },
-           [this, request, loop](const QString& found) {
-               if (request == m_passRequest && !found.isEmpty())
-                   beginPass(found, loop);
-           });
+    lookUp(std::move(find), [this, request, loop](const QString& found) {
+        if (request == m_passRequest && !found.isEmpty())
+            beginPass(found, loop);
+    });
 }
 
 void ZeroMoment::beginPass(const QString& path, bool loop)

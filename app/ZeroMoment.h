@@ -64,6 +64,9 @@ public:
     // set, else once. Only a regular file plays (looked at away from this thread); anything else
     // leaves the screen as it was.
     void playFile(const QString& fileName);
+    // The play command's video (findPlayCommandVideo), looked for away from this thread and
+    // played once it is found, as playFile plays.
+    void playCommandVideo();
     // The graph has played to its end: loop, or end the single pass.
     void graphComplete();
     // Ends any playback for good (the program ends); waits for the media thread at most waitMs.
@@ -86,6 +89,8 @@ private:
     void requestPicture();
     void pictureArrived(PictureOutcome outcome);
     void lookUp(std::function<QString()> find, std::function<void(const QString&)> found);
+    // Plays once what find (run on another thread) finds; a later request replaces this one.
+    void playFound(std::function<QString()> find);
     void prepareZeroVideo();
     void render(const QString& path, bool loop);
     void prepared();

@@ -88,9 +88,11 @@ a date and time you pick, in a huge title built from an editable template, and
 at zero plays a looping video or shows a picture.")
 # Libraries the program and its media module link come from dpkg-shlibdeps; chmlib (the help
 # reader), libjpeg (the picture decoder), the screen saver extension's library and the plugins
-# that decode the videos (Motion JPEG, MPEG-4 Part 2 and H.264 in AVI, MP3 or PCM
-# sound) are loaded at run time. Debian 12 has the AVI demuxer, the JPEG and MP3 decoders in
-# -good, the H.264 parser in -bad, the MPEG-4 and H.264 decoders in -libav; -ugly adds none.
+# that decode the videos (Motion JPEG, MPEG-4 Part 2 and H.264 in AVI; H.264, H.265, VP8,
+# VP9 and AV1 in MP4, QuickTime, Matroska and WebM; MP3, AAC, Vorbis, Opus or PCM sound) are
+# loaded at run time. Debian 12 has the AVI, MP4/QuickTime and Matroska/WebM demuxers, the
+# JPEG, MP3 and VP8/VP9 decoders in -good, Vorbis and Opus in -base, the H.264 and H.265
+# parsers and AV1 in -bad, the MPEG-4, H.264, H.265 and AAC decoders in -libav; -ugly adds none.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "libchm1, libjpeg62-turbo, libxss1, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav")

@@ -118,3 +118,39 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase {{"d/0.avi"}, "xdg", "0.avi", "d/0.avi"},
         LookupCase {{"b/0.avi/", "b/0.AVI/", "d/0.Avi/"}, "abs", "0.avi", ""},
         LookupCase {{"b/0.jpg", "b/yearmark.bmp", "d/0.avi.jpg"}, "abs", "0.avi", ""}));
+
+// The zero moment's video by its names in order ("0.avi" first); the play command's from the
+// working folder first, else the zero moment's.
+TEST(ZeroVideo, FirstNameFoundWinsAndThePlayCommandFallsBackToIt)
+{
+    struct Case {
+        std::vector<const char*> besideProgram, inWorkingFolder;
+        const char* zeroVideo;   // "" for none
+        const char* playCommand; // "w/…" from the working folder, "p/…" beside the program
+    };
+    const Case cases[] = {
+        {{"0.mov", "0.avi", "0.mp4"}, {}, "0.avi", "p/0.avi"},
+        {{"0.webm", "0.mkv"}, {}, "0.mkv", "p/0.mkv"},
+        {{"0.mp4"}, {"0.webm"}, "0.mp4", "w/0.webm"},
+        {{}, {"0.avi"}, "", "w/0.avi"},
+        {{}, {}, "", ""},
+    };
+    for (const Case& c : cases) {
+        QTemporaryDir root;
+        QDir(root.path()).mkpath(QStringLiteral("p"));
+        QDir(root.path()).mkpath(QStringLiteral("w"));
+        qputenv("XDG_DATA_HOME", root.filePath(QStringLiteral("data")).toUtf8());
+        for (const char* name : c.besideProgram)
+            QFile(root.filePath(QStringLiteral("p/") + name)).open(QIODevice::WriteOnly);
+        for (const char* name : c.inWorkingFolder)
+            QFile(root.filePath(QStringLiteral("w/") + name)).open(QIODevice::WriteOnly);
+        const QString exe = root.filePath(QStringLiteral("p/yearmark"));
+        const auto path = [&](const char* rel, const char* folder) {
+            return *rel ? root.filePath(QString::fromUtf8(folder) + QString::fromUtf8(rel))
+                        : QString();
+        };
+        EXPECT_EQ(findZeroVideo(exe), path(c.zeroVideo, "p/"));
+        EXPECT_EQ(findPlayCommandVideo(exe, root.filePath(QStringLiteral("w"))),
+                  path(c.playCommand, ""));
+    }
+}

@@ -159,6 +159,21 @@ s = socket.socket(socket.AF_UNIX); s.bind(sys.argv[1]); s.listen(8); time.sleep(
     test "$E2E_STATUS" = 0 -a $((($(date +%s%N) - since) / 1000000)) -lt 1000
   kill "$server"; wait "$server" 2>/dev/null; rm -f "$E2E_DIR/pulse"
 }
+videos_of_todays_kinds() {  # after "0.avi", which stays first: mp4, mkv, webm, mov
+  gst-launch-1.0 -q videotestsrc num-buffers=50 pattern=solid-color foreground-color=0xff00ff00 \
+    ! video/x-raw,width=320,height=240,framerate=25/1 ! avenc_mpeg4 ! mp4mux ! filesink location="$dir/0.mp4"
+  gst-launch-1.0 -q videotestsrc num-buffers=50 pattern=solid-color foreground-color=0xff0000ff \
+    ! video/x-raw,width=320,height=240,framerate=25/1 ! vp8enc ! webmmux ! filesink location="$dir/0.webm"
+  at_zero && expect "0.mp4 plays at zero, before 0.webm" fills lime "" $((area / 2))
+}
+play_command_tries_the_zero_video() {  # from another working folder, which has none
+  clip "$dir/0.avi" 0xff00ff00 75
+  at_noon || return
+  sleep 0.5
+  e2e_key F9
+  expect "F9 plays the video beside the program" fills lime "" $((area / 2))
+  expect "then the count shows again" title_shown
+}
 
 for case in \
   unplayable_video_gives_way_to_the_picture \
@@ -174,6 +189,8 @@ for case in \
   corrupt_picture \
   play_command_during_the_zero_video \
   sigterm_during_the_loop \
+  videos_of_todays_kinds \
+  play_command_tries_the_zero_video \
   silent_sound_server; do
   echo "-- $case"
   rm -rf "$dir"/0.* "$dir"/yearmark.jpg "$work"/* "$GST_DEBUG_DUMP_DOT_DIR"/*
