@@ -5,14 +5,26 @@
 
 namespace {
 
+CommandLine ending(int status, QString text, bool error)
+{
+    CommandLine line;
+    line.exit = CommandLineOutcome {status, std::move(text), error};
+    return line;
+}
+
 struct OwnOption {
     QStringList names;
     const char* description;
+    const char* value = nullptr; // the name of its value, for an option that takes one
 };
 
 const OwnOption kOwnOptions[] = {
     {{QStringLiteral("h"), QStringLiteral("help")}, "Zeigt diese Hilfe und endet."},
     {{QStringLiteral("v"), QStringLiteral("version")}, "Zeigt die Version und endet."},
+    {{QStringLiteral("s"), QStringLiteral("screen")},
+     "Zählt auf diesem Bildschirm: sein Anschluss (etwa HDMI-1) oder seine Nummer, 1 für den "
+     "ersten. Ohne die Option der Hauptbildschirm.",
+     "NAME"},
 };
 
 // What QGuiApplication and its platforms take from the command line themselves.
@@ -28,9 +40,12 @@ QString usage(const QString& program)
                                   "Zählt bildschirmfüllend die Sekunden bis Neujahr oder bis zu "
                                   "dem in den Einstellungen gewählten Zeitpunkt.\n\nOptionen:\n")
                        .arg(program);
-    for (const OwnOption& o : kOwnOptions)
-        text += QStringLiteral("  -%1, --%2").arg(o.names[0], o.names[1]).leftJustified(18) +
-                QString::fromUtf8(o.description) + u'\n';
+    for (const OwnOption& o : kOwnOptions) {
+        QString names = QStringLiteral("  -%1, --%2").arg(o.names[0], o.names[1]);
+        if (o.value)
+            names += u' ' + QString::fromLatin1(o.value);
+        text += names.leftJustified(22) + QString::fromUtf8(o.description) + u'\n';
+    }
     text += QStringLiteral("\nTasten: F1 Hilfe, F2 Einstellungen, F3 Information, F9 Video "
                            "abspielen, Alt+F4 Beenden.\n");
     return text;
@@ -38,15 +53,15 @@ QString usage(const QString& program)
 
 } // namespace
 
-std::optional<CommandLineOutcome> readCommandLine(const QStringList& arguments,
-                                                  const QString& version)
+CommandLine readCommandLine(const QStringList& arguments, const QString& version)
 {
     const QString program =
         arguments.isEmpty() ? QStringLiteral("yearmark") : QFileInfo(arguments[0]).fileName();
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const OwnOption& o : kOwnOptions)
-        parser.addOption(QCommandLineOption(o.names, QString::fromUtf8(o.description)));
+        parser.addOption(QCommandLineOption(o.names, QString::fromUtf8(o.description),
+                                            o.value ? QString::fromLatin1(o.value) : QString()));
     for (const char* name : kQtValueOptions) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -61,24 +76,26 @@ std::optional<CommandLineOutcome> readCommandLine(const QStringList& arguments,
         const QStringList unknown = parser.unknownOptionNames();
         const QString what =
             unknown.isEmpty()
-                ? parser.errorText()
+                ? QStringLiteral("fehlerhafte Befehlszeile (%1)").arg(parser.errorText())
                 : QStringLiteral("unbekannte Option »%1%2«")
                       .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
                            unknown.first());
-        return CommandLineOutcome {
-            2, QStringLiteral("%1: %2 (--help zeigt die Optionen)\n").arg(program, what), true};
+        return ending(2, QStringLiteral("%1: %2 (--help zeigt die Optionen)\n").arg(program, what),
+                      true);
     }
     if (!parser.positionalArguments().isEmpty())
-        return CommandLineOutcome {2,
-                                   QStringLiteral("%1: unbekanntes Argument »%2« (--help zeigt "
-                                                  "die Optionen)\n")
-                                       .arg(program, parser.positionalArguments().first()),
-                                   true};
+        return ending(2,
+                      QStringLiteral("%1: unbekanntes Argument »%2« (--help zeigt "
+                                     "die Optionen)\n")
+                          .arg(program, parser.positionalArguments().first()),
+                      true);
     if (parser.isSet(QStringLiteral("help")))
-        return CommandLineOutcome {0, usage(program), false};
+        return ending(0, usage(program), false);
     if (parser.isSet(QStringLiteral("version")))
-        return CommandLineOutcome {0, QStringLiteral("%1 %2\n").arg(program, version), false};
-    return std::nullopt;
+        return ending(0, QStringLiteral("%1 %2\n").arg(program, version), false);
+    CommandLine run;
+    run.screen = parser.value(QStringLiteral("screen"));
+    return run;
 }
 
 QString noDisplayText(const QString& reason)

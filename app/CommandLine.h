@@ -13,11 +13,17 @@ struct CommandLineOutcome {
     bool error = false; // printed to standard error rather than standard output
 };
 
-// Empty when the program is to run; else what to print and the status to exit with: 0 for
-// --help and --version, 2 for a word it does not know. Qt's own options (-platform, -display
-// and the like) are let through for the application to take.
-std::optional<CommandLineOutcome> readCommandLine(const QStringList& arguments,
-                                                  const QString& version);
+struct CommandLine {
+    // When set, the program is not to run: what to print and the status to exit with: 0 for
+    // --help and --version, 2 for a word it does not know.
+    std::optional<CommandLineOutcome> exit;
+    // --screen: the screen to count on, by its connector name or its number; empty for the
+    // primary screen.
+    QString screen;
+};
+
+// Qt's own options (-platform, -display and the like) are let through for the application.
+CommandLine readCommandLine(const QStringList& arguments, const QString& version);
 
 // The one line said when no display can be reached, before the program ends with status 1.
 QString noDisplayText(const QString& reason);

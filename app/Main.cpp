@@ -184,7 +184,7 @@ void TFormMain::followScreens()
     // projector switched on after the program started, another primary screen.
     auto watch = [this](QScreen* screen) {
         connect(screen, &QScreen::geometryChanged, this, [this, screen] {
-            if (screen == QGuiApplication::primaryScreen())
+            if (screen == targetScreen())
                 placeOnScreen();
         });
     };
@@ -197,9 +197,34 @@ void TFormMain::followScreens()
     connect(qApp, &QGuiApplication::primaryScreenChanged, this, [this] { placeOnScreen(); });
 }
 
+QScreen* TFormMain::targetScreen()
+{
+    if (m_screenName.isEmpty())
+        return QGuiApplication::primaryScreen();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (QScreen* screen : screens)
+        if (screen->name().compare(m_screenName, Qt::CaseInsensitive) == 0)
+            return screen;
+    bool isNumber = false;
+    const int number = m_screenName.toInt(&isNumber);
+    if (isNumber && number >= 1 && number <= screens.size())
+        return screens[number - 1];
+    if (!m_screenMissingSaid) {
+        m_screenMissingSaid = true;
+        QStringList names;
+        for (QScreen* screen : screens)
+            names << screen->name();
+        std::fprintf(stderr,
+                     "yearmark: kein Bildschirm »%s« (da sind: %s); der Hauptbildschirm "
+                     "wird benutzt\n",
+                     qPrintable(m_screenName), qPrintable(names.join(QStringLiteral(", "))));
+    }
+    return QGuiApplication::primaryScreen();
+}
+
 void TFormMain::placeOnScreen()
 {
-    QScreen* screen = QGuiApplication::primaryScreen();
+    QScreen* screen = targetScreen();
     if (QGuiApplication::platformName() == QLatin1String("wayland")) {
         // The compositor sizes a full-screen window to its output itself.
         if (screen && windowHandle())

@@ -20,6 +20,7 @@
 #include <vector>
 
 class QAction;
+class QScreen;
 class QTimer;
 class SecondBoundaryTimer;
 class TCFGDialog;
@@ -108,8 +109,12 @@ public:
     // Shows the window as the platform wants it: frameless and on top over the primary
     // screen on X11, full screen on Wayland.
     void showOnScreen();
-    // Covers the primary screen as it is now; does nothing while there is no active screen.
+    // Covers its screen as it is now; does nothing while there is no active screen.
     void placeOnScreen();
+    // The screen to count on, by its connector name ("HDMI-1") or its number from 1; empty
+    // for the primary screen. One that is not there (yet) means the primary screen, said once.
+    void setScreenName(const QString& name) { m_screenName = name; }
+    QScreen* targetScreen();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -140,6 +145,8 @@ private:
     ZeroMomentDetector m_zero;
     RegionalSettings m_regional;
     PictureAlign m_align = PictureAlign::Top;
+    QString m_screenName;
+    bool m_screenMissingSaid = false;
     std::optional<int> m_previewAlign;
     QSize m_laidOutSize;
     bool m_destroyed = false;

@@ -309,10 +309,9 @@ void ZeroMoment::showVideo()
 {
     QWidget* window = m_parts.window;
     QWidget* video = m_media->videoWidget();
+    // The window covers its screen (the primary one, or the one asked for on the command line),
+    // and so does the video.
     video->setGeometry(window->rect());
-    // The first monitor's bounds, in the window's coordinates.
-    if (const QList<QScreen*> screens = QGuiApplication::screens(); !screens.isEmpty())
-        video->setGeometry(screens.first()->geometry().translated(-window->geometry().topLeft()));
     video->show();
     video->raise();
 }

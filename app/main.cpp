@@ -96,7 +96,8 @@ int main(int argc, char** argv)
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (const auto outcome = readCommandLine(arguments, QStringLiteral(YEARMARK_VERSION))) {
+    const CommandLine commandLine = readCommandLine(arguments, QStringLiteral(YEARMARK_VERSION));
+    if (const auto& outcome = commandLine.exit) {
         std::fputs(outcome->text.toLocal8Bit().constData(), outcome->error ? stderr : stdout);
         return outcome->status;
     }
@@ -159,6 +160,7 @@ int main(int argc, char** argv)
                      [&formMain](QSessionManager&) { formMain.SaveSettings(false); });
 
     ScreenAwake screenAwake(formMain);
+    formMain.setScreenName(commandLine.screen);
     formMain.showOnScreen();
     // The icon is for task bars and switchers; reading and converting its sizes takes longer
     // than the rest of showing the window, so it comes after the first frame.

@@ -51,4 +51,37 @@ e2e_check "with the count" e2e_wait_for 5 title_within 1920x1080
 e2e_stop
 e2e_check "SIGTERM ends it with status 0" test "$E2E_STATUS" = 0
 
+# Two screens (a second monitor of 1280 × 1024 right of the first, "HDMI-1"): --screen puts the
+# count on the one named, by name or number; one program per screen runs side by side.
+xrandr --output "$output" --mode 1920x1080
+xrandr --fb 3200x1080 && xrandr --setmonitor HDMI-1 1280/338x1024/271+1920+0 none ||
+  e2e_fail "a second monitor"
+geometry_of() {  # pid -> WxH+X+Y of its main window
+  local id
+  id=$(xdotool search --all --pid "$1" --onlyvisible --name '^Happy New Year$' | head -n1)
+  [ -n "$id" ] && xwininfo -id "$id" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$2} /Height:/ {h=$2} END {print w "x" h "+" x "+" y}'
+}
+on_screen() {  # name, arguments, expected geometry
+  local name=$1 args=$2 want=$3
+  # shellcheck disable=SC2086
+  ( cd "$E2E_DIR" && exec "$exe" $args ) >"$E2E_DIR/$name.log" 2>&1 &
+  E2E_APP_PID=$!
+  e2e_check "$name: the window covers $want" e2e_wait_for 10 bash -c "[ \"\$($(declare -f geometry_of); geometry_of $E2E_APP_PID)\" = $want ]"
+}
+on_screen "--screen HDMI-1" "--screen HDMI-1" 1280x1024+1920+0
+e2e_stop
+on_screen "--screen 2" "--screen 2" 1280x1024+1920+0
+e2e_stop
+on_screen "a screen that is not there" "--screen VGA-9" 1920x1080+0+0
+e2e_check "it says so in one line" test "$(grep -c 'VGA-9' "$E2E_DIR/a screen that is not there.log")" = 1
+e2e_stop
+on_screen "side by side, the primary screen" "" 1920x1080+0+0
+first=$E2E_APP_PID
+on_screen "side by side, HDMI-1" "--screen HDMI-1" 1280x1024+1920+0
+e2e_check "side by side: both run" kill -0 "$first"
+e2e_stop
+E2E_APP_PID=$first
+e2e_stop
+
 e2e_finish

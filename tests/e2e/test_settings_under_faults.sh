@@ -72,8 +72,8 @@ cp "$new" "$settings"
 if e2e_launch "$exe"; then
   other=$E2E_APP_PID
   e2e_launch "$exe"
-  e2e_wait_for 10 xdotool search --pid "$E2E_APP_PID" --onlyvisible --name '^Happy New Year$'
-  E2E_WIN=$(xdotool search --pid "$E2E_APP_PID" --onlyvisible --name '^Happy New Year$' | head -n1)
+  e2e_wait_for 10 xdotool search --all --pid "$E2E_APP_PID" --onlyvisible --name '^Happy New Year$'
+  E2E_WIN=$(xdotool search --all --pid "$E2E_APP_PID" --onlyvisible --name '^Happy New Year$' | head -n1)
   set_template "Zweiter Schirm" || e2e_fail "two copies: the dialog"
   kill -TERM "$other"
   wait "$other"
