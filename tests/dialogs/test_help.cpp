@@ -8,6 +8,7 @@
 #include "dialogs/HelpReader.h"
 #include "dialogs/HelpWindow.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -479,6 +480,120 @@ TEST_F(HelpViewer, F1ReturnsAtOnceAndF1AgainWhileReadingStartsNoSecondReader)
     EXPECT_EQ(readAll(started), "\n");
 }
 
+// Stands in for the desktop: records the addresses handed to it, of every scheme a page names.
+class Desktop : public QObject {
+    Q_OBJECT
+public:
+    const QStringList schemes {"http", "https", "mailto", "file", "javascript", "ftp"};
+    QStringList opened;
+    Desktop()
+    {
+        for (const QString& scheme : schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~Desktop() override
+    {
+        for (const QString& scheme : schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+public slots:
+    void open(const QUrl& url) { opened << url.toString(); }
+};
+
+TEST_F(HelpViewer, ClickedLinksLeadIntoTheFileOrToTheDesktopForWebAndMailOnly)
+{
+    Desktop desktop;
+    THelpWindow* window = showContents();
+    ASSERT_TRUE(window);
+    const struct {
+        QString link, shown, handed;
+    } cases[] = {
+        {"b.htm", "Zweite Seite", ""},
+        {"ms-its:andere.chm::/seiten/b.htm", "Zweite Seite", ""},
+        {"HTTPS://vemoral.example/hilfe", "Ärger", "https://vemoral.example/hilfe"},
+        {"mailto:hilfe@vemoral.example", "Ärger", "mailto:hilfe@vemoral.example"},
+        {"javascript:alert(1)", "Ärger", ""},
+        {"file:///etc/passwd", "Ärger", ""},
+        {"ftp://vemoral.example/", "Ärger", ""},
+    };
+    for (const auto& c : cases) {
+        window->showTopic(QStringLiteral("/seiten/a.htm"));
+        desktop.opened.clear();
+        emit window->topicView()->anchorClicked(QUrl(c.link));
+        EXPECT_TRUE(window->topicView()->toPlainText().startsWith(c.shown)) << c.link.toStdString();
+        EXPECT_EQ(desktop.opened.join(' '), c.handed) << c.link.toStdString();
+    }
+}
+
+TEST_F(HelpViewer, ContentsOutsideTheFileAreNotShownAndWebOnesOpenOnlyWhenActivated)
+{
+    Desktop desktop;
+    QTemporaryDir other;
+    Files files = germanHelp();
+    files[0].second = "<UL>" + sitemapEntry("Fremd", "file:///etc/passwd") +
+                      sitemapEntry("Netz", "https://vemoral.example/") +
+                      sitemapEntry("Erste", "seiten/a.htm") + "</UL>";
+    file = compile(other, "Contents file=inhalt.hhc\n", files);
+    THelpWindow* window = showContents();
+    ASSERT_TRUE(window);
+    const struct {
+        int row;
+        bool activated;
+        QString handed;
+    } cases[] = {
+        {0, false, ""}, {0, true, ""}, {1, false, ""}, {1, true, "https://vemoral.example/"}};
+    for (const auto& c : cases) {
+        QTreeWidgetItem* item = window->contentsTree()->topLevelItem(c.row);
+        c.activated ? emit window->contentsTree()->itemActivated(item, 0)
+                    : emit window->contentsTree()->itemClicked(item, 0);
+        EXPECT_TRUE(window->topicView()->toPlainText().startsWith(QStringLiteral("Ärger")));
+        EXPECT_EQ(desktop.opened.join(' '), c.handed) << c.row << c.activated;
+        desktop.opened.clear();
+    }
+}
+
+TEST_F(HelpViewer, APageShowsPicturesAndStylesOfItsOwnFileOnly)
+{
+    // Red pictures and a red style on the local disk, also in the working folder under the
+    // name of a damaged picture of the file.
+    QTemporaryDir local;
+    const QByteArray disk = local.path().toUtf8();
+    QImage red(40, 40, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    red.save(local.filePath(QStringLiteral("rot.png")));
+    red.save(local.filePath(QStringLiteral("kaputt.png")));
+    writeAll(local.filePath(QStringLiteral("rot.css")), "p { color: #ff0000; font-size: 40px }");
+    const QString workingFolder = QDir::currentPath();
+    QDir::setCurrent(local.path());
+    const struct {
+        QByteArray page;
+        bool red;
+    } cases[] = {
+        {"<img src=\"../bild.png\">", true},
+        {"<img src=\"file://" + disk + "/rot.png\">", false},
+        {"<img src=\"" + disk + "/rot.png\">", false},
+        {"<img src=\"kaputt.png\">", false},
+        {"<head><link rel=stylesheet type=text/css href=\"file://" + disk +
+             "/rot.css\"></head><p>Text</p>",
+         false},
+        {"<table background=\"file://" + disk + "/rot.png\"><tr><td>Text</table>", false},
+    };
+    Files files = germanHelp();
+    files.push_back({"seiten/kaputt.png", "kein Bild"});
+    for (size_t i = 0; i < std::size(cases); ++i)
+        files.push_back({QStringLiteral("seiten/p%1.htm").arg(i), cases[i].page});
+    QTemporaryDir other;
+    file = compile(other, kGermanOptions, files);
+    THelpWindow* window = showContents();
+    ASSERT_TRUE(window);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        window->showTopic(QStringLiteral("/seiten/p%1.htm").arg(i));
+        const QImage shown = window->topicView()->viewport()->grab().toImage();
+        EXPECT_EQ(pixelsOf(shown, Qt::red) > 0, cases[i].red) << cases[i].page.toStdString();
+    }
+    QDir::setCurrent(workingFolder);
+}
+
 // How deeply the document's tables nest.
 int tableDepth(const QTextFrame* frame)
 {
@@ -508,3 +623,5 @@ TEST_F(HelpViewer, APageOfTablesNestedDeeplyIsShownWithItsTextAndFewLevels)
 }
 
 } // namespace
+
+#include "test_help.moc"
