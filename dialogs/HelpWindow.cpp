@@ -41,16 +41,19 @@ void addEntries(QTreeWidget* tree, const std::vector<HelpEntry>& entries)
 
 // A picture of the help file, decoded here rather than by the text document: the document
 // looks for a picture it cannot decode on the local disk under the name the page gave it.
+// Only pixel formats are decoded: a drawing format may name further pictures by their path.
 // Pictures that cannot be decoded, or would be larger than any page needs, become an empty one.
 QImage helpPicture(const QByteArray& bytes)
 {
+    static const QList<QByteArray> formats {"png", "jpeg", "jpg", "gif", "bmp", "ico"};
     const qint64 maxSide = HelpPageLimits().maxImageSide;
     QBuffer buffer;
     buffer.setData(bytes);
     QImageReader reader(&buffer);
     const QSize size = reader.size();
     QImage image;
-    if (!size.isValid() || qint64(size.width()) * size.height() <= maxSide * maxSide)
+    if (formats.contains(reader.format()) &&
+        (!size.isValid() || qint64(size.width()) * size.height() <= maxSide * maxSide))
         image = reader.read();
     if (image.isNull()) {
         image = QImage(1, 1, QImage::Format_ARGB32);
