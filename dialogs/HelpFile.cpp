@@ -505,13 +505,22 @@ QString findByExtension(const HelpArchive& archive, QLatin1String extension)
     return best;
 }
 
+// The first entry in reading order that names a page inside the file (not an address), found
+// without recursion.
 const HelpEntry* firstTopic(const std::vector<HelpEntry>& entries)
 {
-    for (const HelpEntry& e : entries) {
-        if (!e.local.isEmpty())
-            return &e;
-        if (const HelpEntry* inner = firstTopic(e.children))
-            return inner;
+    std::vector<std::pair<const std::vector<HelpEntry>*, size_t>> pending {{&entries, 0}};
+    while (!pending.empty()) {
+        auto& [list, at] = pending.back();
+        if (at == list->size()) {
+            pending.pop_back();
+            continue;
+        }
+        const HelpEntry& entry = (*list)[at++];
+        if (!entry.local.isEmpty() && !entry.local.contains(QLatin1String("://")))
+            return &entry;
+        if (!entry.children.empty())
+            pending.push_back({&entry.children, 0});
     }
     return nullptr;
 }

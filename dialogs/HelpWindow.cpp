@@ -1,11 +1,14 @@
 #include "dialogs/HelpWindow.h"
 
+#include "dialogs/HelpLinks.h"
 #include "dialogs/HelpPage.h"
 
+#include <QBuffer>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QImageReader>
 #include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
@@ -16,16 +19,47 @@
 namespace {
 
 constexpr int kTopicRole = Qt::UserRole;
-const QString kScheme = QStringLiteral("chm");
 
-void addEntries(QTreeWidget* tree, QTreeWidgetItem* parent, const std::vector<HelpEntry>& entries)
+// Adds the entries to the tree. They are walked with a list of their own rather than by
+// recursion, so that no nesting of a file's contents can use up the stack.
+void addEntries(QTreeWidget* tree, const std::vector<HelpEntry>& entries)
 {
-    for (const HelpEntry& entry : entries) {
-        auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
-        item->setText(0, entry.name.isEmpty() ? entry.local : entry.name);
-        item->setData(0, kTopicRole, entry.local);
-        addEntries(tree, item, entry.children);
+    std::vector<std::pair<QTreeWidgetItem*, const std::vector<HelpEntry>*>> pending {
+        {nullptr, &entries}};
+    while (!pending.empty()) {
+        const auto [parent, list] = pending.back();
+        pending.pop_back();
+        for (const HelpEntry& entry : *list) {
+            auto* item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(tree);
+            item->setText(0, entry.name.isEmpty() ? entry.local : entry.name);
+            item->setData(0, kTopicRole, entry.local);
+            if (!entry.children.empty())
+                pending.push_back({item, &entry.children});
+        }
     }
+}
+
+// A picture of the help file, decoded here rather than by the text document: the document
+// looks for a picture it cannot decode on the local disk under the name the page gave it.
+// Only pixel formats are decoded: a drawing format may name further pictures by their path.
+// Pictures that cannot be decoded, or would be larger than any page needs, become an empty one.
+QImage helpPicture(const QByteArray& bytes)
+{
+    static const QList<QByteArray> formats {"png", "jpeg", "jpg", "gif", "bmp", "ico"};
+    const qint64 maxSide = HelpPageLimits().maxImageSide;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    QImage image;
+    if (formats.contains(reader.format()) &&
+        (!size.isValid() || qint64(size.width()) * size.height() <= maxSide * maxSide))
+        image = reader.read();
+    if (image.isNull()) {
+        image = QImage(1, 1, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+    }
+    return image;
 }
 
 } // namespace
@@ -41,48 +75,41 @@ THelpBrowser::THelpBrowser(std::shared_ptr<const HelpArchive> archive, QByteArra
     connect(this, &QTextBrowser::anchorClicked, this, &THelpBrowser::follow);
 }
 
-QUrl THelpBrowser::topicUrl(const QString& path)
-{
-    QUrl url;
-    url.setScheme(kScheme);
-    const qsizetype hash = path.indexOf(QLatin1Char('#'));
-    url.setPath(hash < 0 ? path : path.left(hash));
-    if (hash >= 0)
-        url.setFragment(path.mid(hash + 1));
-    return url;
-}
+QUrl THelpBrowser::topicUrl(const QString& path) { return helpTopicUrl(path); }
 
 QVariant THelpBrowser::loadResource(int type, const QUrl& name)
 {
-    if (name.scheme() != kScheme)
-        return {};
-    const auto bytes = m_archive->file(name.path(QUrl::FullyDecoded));
-    if (!bytes)
-        return {};
-    // A page is cut down to what the layout can take within a frame before it is shown.
-    if (type == QTextDocument::HtmlResource) {
-        // Only the bytes that the bounded page can come from are decoded.
+    // Every request gets an answer of its kind here, empty for anything outside the help file:
+    // without an answer the text document would read the local file or address itself.
+    const auto bytes =
+        isInsideHelpFile(name) ? m_archive->file(name.path(QUrl::FullyDecoded)) : std::nullopt;
+    switch (type) {
+    case QTextDocument::HtmlResource: {
+        // A page is cut down to what the layout can take within a frame before it is shown;
+        // only the bytes that the bounded page can come from are decoded.
+        if (!bytes)
+            return QString();
         const qsizetype read = 2 * HelpPageLimits().maxSource;
         return boundedHelpPage(decodeHelpText(bytes->left(read), m_charset));
     }
-    if (type == QTextDocument::StyleSheetResource)
-        return boundedHelpStyleSheet(decodeHelpText(*bytes, m_charset));
-    return *bytes;
+    case QTextDocument::StyleSheetResource:
+        return bytes ? boundedHelpStyleSheet(decodeHelpText(*bytes, m_charset)) : QString();
+    case QTextDocument::ImageResource:
+        return helpPicture(bytes.value_or(QByteArray()));
+    default:
+        return bytes.value_or(QByteArray());
+    }
 }
 
 void THelpBrowser::follow(const QUrl& link)
 {
-    const QString text = link.toString();
-    // Links written for the platform's viewer name the file and the page after "::".
-    if (const qsizetype sep = text.indexOf(QLatin1String("::")); sep >= 0) {
-        setSource(topicUrl(text.mid(sep + 2)));
-        return;
-    }
-    const QUrl target = source().resolved(link);
-    if (target.scheme() == kScheme)
-        setSource(target);
-    else
-        QDesktopServices::openUrl(target);
+    // Only what the reader clicks is followed: pages of the file here, web and mail addresses
+    // by the desktop.
+    const HelpLink target = helpLinkTarget(source(), link);
+    if (target.kind == HelpLink::Topic)
+        setSource(target.url);
+    else if (target.kind == HelpLink::Desktop)
+        QDesktopServices::openUrl(target.url);
 }
 
 THelpWindow::THelpWindow(std::shared_ptr<const HelpArchive> archive, const HelpContents& contents,
@@ -125,26 +152,31 @@ QTreeWidget* THelpWindow::makeTree(const std::vector<HelpEntry>& entries)
     tree->setHeaderHidden(true);
     // Thousands of entries scroll smoothly only when rows are not measured one by one.
     tree->setUniformRowHeights(true);
-    addEntries(tree, nullptr, entries);
+    addEntries(tree, entries);
     tree->expandToDepth(0);
-    connect(tree, &QTreeWidget::itemActivated, this, &THelpWindow::openItem);
-    connect(tree, &QTreeWidget::itemClicked, this, &THelpWindow::openItem);
+    // A click shows an entry's page; an address for the desktop is opened only when the entry
+    // is activated (a double click, or a click where the style says so, or Enter), once.
+    connect(tree, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { openItem(item, false); });
+    connect(tree, &QTreeWidget::itemActivated, this,
+            [this](QTreeWidgetItem* item) { openItem(item, true); });
     return tree;
 }
 
-void THelpWindow::openItem(QTreeWidgetItem* item)
+void THelpWindow::openItem(QTreeWidgetItem* item, bool activated)
 {
-    const QString topic = item->data(0, kTopicRole).toString();
-    if (!topic.isEmpty())
-        showTopic(topic);
+    const HelpLink target = helpEntryTarget(item->data(0, kTopicRole).toString());
+    if (target.kind == HelpLink::Topic)
+        m_browser->setSource(target.url, QTextDocument::HtmlResource);
+    else if (target.kind == HelpLink::Desktop && activated)
+        QDesktopServices::openUrl(target.url);
 }
 
 void THelpWindow::showTopic(const QString& path)
 {
-    if (path.contains(QLatin1String("://")))
-        QDesktopServices::openUrl(QUrl(path));
-    else
-        m_browser->setSource(THelpBrowser::topicUrl(path), QTextDocument::HtmlResource);
+    const HelpLink target = helpEntryTarget(path);
+    if (target.kind == HelpLink::Topic)
+        m_browser->setSource(target.url, QTextDocument::HtmlResource);
 }
 
 void THelpWindow::showTableOfContents()

@@ -13,7 +13,8 @@ class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// Shows pages of one help file, reading each page, picture and style sheet out of it.
+// Shows pages of one help file, reading each page, picture and style sheet out of it and
+// nothing from anywhere else.
 class THelpBrowser : public QTextBrowser {
     Q_OBJECT
 public:
@@ -40,6 +41,7 @@ public:
 
     // Brings the window in front with the table of contents.
     void showTableOfContents();
+    // Shows a page of the file; a topic outside the file is not shown and not handed on.
     void showTopic(const QString& path);
 
     QTreeWidget* contentsTree() const { return m_contents; }
@@ -48,7 +50,7 @@ public:
 
 private:
     QTreeWidget* makeTree(const std::vector<HelpEntry>& entries);
-    void openItem(QTreeWidgetItem* item);
+    void openItem(QTreeWidgetItem* item, bool activated);
 
     QTabWidget* m_tabs = nullptr;
     QTreeWidget* m_contents = nullptr;

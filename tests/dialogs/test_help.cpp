@@ -8,6 +8,7 @@
 #include "dialogs/HelpReader.h"
 #include "dialogs/HelpWindow.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -479,6 +480,76 @@ TEST_F(HelpViewer, F1ReturnsAtOnceAndF1AgainWhileReadingStartsNoSecondReader)
     EXPECT_EQ(readAll(started), "\n");
 }
 
+// Stands in for the desktop: records the addresses handed to it, of the schemes a page names.
+class Desktop : public QObject {
+    Q_OBJECT
+public:
+    const QStringList schemes {"http", "https", "mailto", "file", "javascript"};
+    QStringList opened;
+    Desktop()
+    {
+        for (const QString& scheme : schemes)
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~Desktop() override
+    {
+        for (const QString& scheme : schemes)
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+public slots:
+    void open(const QUrl& url) { opened << url.toString(); }
+};
+
+TEST_F(HelpViewer, LinksLeadIntoTheFileAndOnlyWebAndMailOnesToTheDesktopWhenChosen)
+{
+    Desktop desktop;
+    QTemporaryDir other;
+    Files files = germanHelp();
+    files[0].second = "<UL>" + sitemapEntry("Datei", "file:///etc/passwd") +
+                      sitemapEntry("Netz", "https://vemoral.example/") +
+                      sitemapEntry("Erste", "seiten/a.htm") + "</UL>";
+    file = compile(other, "Contents file=inhalt.hhc\n", files);
+    THelpWindow* window = showContents();
+    ASSERT_TRUE(window);
+    // F1 shows the first page inside the file, and hands nothing on.
+    EXPECT_TRUE(window->topicView()->toPlainText().startsWith(QStringLiteral("Ärger")));
+    EXPECT_TRUE(desktop.opened.isEmpty());
+    // A link clicked on the first page, or a contents row clicked or activated.
+    enum How { Click, EntryClick, EntryActivation };
+    const struct {
+        How how;
+        QString link;
+        int row;
+        QString shown, handed;
+    } cases[] = {
+        {Click, "b.htm", 0, "Zweite Seite", ""},
+        {Click, "ms-its:andere.chm::/seiten/b.htm", 0, "Zweite Seite", ""},
+        {Click, "HTTPS://vemoral.example/hilfe", 0, "Ärger", "https://vemoral.example/hilfe"},
+        {Click, "mailto:hilfe@vemoral.example", 0, "Ärger", "mailto:hilfe@vemoral.example"},
+        {Click, "javascript:alert(1)", 0, "Ärger", ""},
+        {Click, "file:///etc/passwd", 0, "Ärger", ""},
+        {EntryClick, "", 0, "Ärger", ""},
+        {EntryActivation, "", 0, "Ärger", ""},
+        {EntryClick, "", 1, "Ärger", ""},
+        {EntryActivation, "", 1, "Ärger", "https://vemoral.example/"},
+    };
+    for (const auto& c : cases) {
+        window->showTopic(QStringLiteral("/seiten/a.htm"));
+        desktop.opened.clear();
+        QTreeWidgetItem* entry = window->contentsTree()->topLevelItem(c.row);
+        if (c.how == Click)
+            emit window->topicView()->anchorClicked(QUrl(c.link));
+        else if (c.how == EntryClick)
+            emit window->contentsTree()->itemClicked(entry, 0);
+        else
+            emit window->contentsTree()->itemActivated(entry, 0);
+        const std::string what =
+            QStringLiteral("%1 %2 %3").arg(c.how).arg(c.link).arg(c.row).toStdString();
+        EXPECT_TRUE(window->topicView()->toPlainText().startsWith(c.shown)) << what;
+        EXPECT_EQ(desktop.opened.join(' '), c.handed) << what;
+    }
+}
+
 // How deeply the document's tables nest.
 int tableDepth(const QTextFrame* frame)
 {
@@ -508,3 +579,5 @@ TEST_F(HelpViewer, APageOfTablesNestedDeeplyIsShownWithItsTextAndFewLevels)
 }
 
 } // namespace
+
+#include "test_help.moc"
