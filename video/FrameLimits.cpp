@@ -58,22 +58,24 @@ void report(GstPad* pad, Guard& guard, const GstStructure* s) noexcept
 {
     if (guard.reported.exchange(true))
         return;
-    int width = 0;
-    int height = 0;
-    gst_structure_get_int(s, "width", &width);
-    gst_structure_get_int(s, "height", &height);
-    const std::string text = "The video's frames are too large: " + std::to_string(width) + " x " +
-                             std::to_string(height) + " pixels (at most " +
-                             std::to_string(kMaxFrameBytes / (1024 * 1024)) +
-                             " MB at 4 bytes a pixel).";
-    ElementPtr element(gst_pad_get_parent_element(pad));
-    if (!element)
-        return;
-    GError* error = g_error_new_literal(g_quark_from_static_string("yearmark-frame-limits"),
-                                        int(media_codes::frameTooLarge & 0xFF), text.c_str());
-    gst_element_post_message(element.get(), gst_message_new_error(GST_OBJECT(element.get()), error,
-                                                                  "frame size refused"));
-    g_error_free(error);
+    try {
+        int width = 0;
+        int height = 0;
+        gst_structure_get_int(s, "width", &width);
+        gst_structure_get_int(s, "height", &height);
+        const std::string text = "The video's frames are too large: " + std::to_string(width) +
+                                 " x " + std::to_string(height) + " pixels (at most " +
+                                 std::to_string(kMaxFrameBytes / (1024 * 1024)) +
+                                 " MB at 4 bytes a pixel).";
+        ElementPtr element(gst_pad_get_parent_element(pad));
+        if (!element)
+            return;
+        GError* error = g_error_new_literal(g_quark_from_static_string("yearmark-frame-limits"),
+                                            int(media_codes::frameTooLarge & 0xFF), text.c_str());
+        gst_element_post_message(element.get(), gst_message_new_error(GST_OBJECT(element.get()),
+                                                                      error, "frame size refused"));
+        g_error_free(error);
+    } catch (...) { } // without its message the refusal still stands, as a failed negotiation
 }
 
 GstPadProbeReturn onEventOrQuery(GstPad* pad, GstPadProbeInfo* info, gpointer data) noexcept
