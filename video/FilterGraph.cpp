@@ -1,5 +1,6 @@
 #include "video/FilterGraph.h"
 
+#include "video/FrameLimits.h"
 #include "video/GstRuntime.h"
 
 #include <QCoreApplication>
@@ -181,6 +182,10 @@ void TFilterGraph::Core::activate()
     if (!made)
         return; // every render then fails with the reason
     pipeline.reset(GST_ELEMENT(gst_object_ref_sink(made)));
+    // Every decoder the decoding bin plugs in refuses frames too large to show before it
+    // allocates one.
+    g_signal_connect(pipeline.get(), "deep-element-added", G_CALLBACK(&limitDecoderFrames),
+                     nullptr);
     {
         std::lock_guard lock(mutex);
         pipelineSeen = pipeline.get();

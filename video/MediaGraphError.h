@@ -36,6 +36,7 @@ constexpr uint32_t noVideoStream = base | graph | 0x02;
 constexpr uint32_t prerollTimeout = base | graph | 0x03;
 constexpr uint32_t elementMissing = base | graph | 0x04;
 constexpr uint32_t stateChangeFailed = base | graph | 0x05;
+constexpr uint32_t frameTooLarge = base | graph | 0x06;
 constexpr uint32_t fileNotFound = base | resource | 0x03;
 } // namespace media_codes
 

@@ -1,5 +1,7 @@
 #include "video/VideoWindow.h"
 
+#include "video/FrameLimits.h"
+#include "video/FramePacer.h"
 #include "video/GstRuntime.h"
 
 #include <gst/app/gstappsink.h>
@@ -8,6 +10,7 @@
 #include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include <atomic>
 #include <mutex>
@@ -74,9 +77,31 @@ struct TVideoWindow::FrameSlot {
         return GST_FLOW_OK;
     }
 
+    // Frames on their way to the converter: those the screen could not show anyway are dropped
+    // before they cost a conversion and a repaint.
+    static GstPadProbeReturn onFrameOrFlush(GstPad*, GstPadProbeInfo* info, gpointer data) noexcept
+    {
+        FrameSlot& slot = **static_cast<std::shared_ptr<FrameSlot>*>(data);
+        std::lock_guard lock(slot.pacerMutex);
+        if (info->type & GST_PAD_PROBE_TYPE_EVENT_FLUSH) {
+            if (GST_EVENT_TYPE(GST_PAD_PROBE_INFO_EVENT(info)) == GST_EVENT_FLUSH_STOP)
+                slot.pacer.restart();
+            return GST_PAD_PROBE_OK;
+        }
+        GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+        const GstClockTime pts = buffer ? GST_BUFFER_PTS(buffer) : GST_CLOCK_TIME_NONE;
+        slot.pacer.setRate(slot.screenRate);
+        const bool shown = slot.pacer.admit(GST_CLOCK_TIME_IS_VALID(pts) ? int64_t(pts) : -1);
+        return shown ? GST_PAD_PROBE_OK : GST_PAD_PROBE_DROP;
+    }
+
     const QPointer<TVideoWindow> target; // made on the UI thread, only copied elsewhere
     std::mutex mutex;
     SharedSample newest;
+    // The refresh rate of the window's screen (0 while unknown), set on the UI thread.
+    std::atomic<double> screenRate {0.0};
+    std::mutex pacerMutex;
+    FramePacer pacer;
     std::atomic<bool> updatePosted {false};
     std::atomic<uint64_t> frames {0};
 };
@@ -237,7 +262,14 @@ ElementPtr TVideoWindow::makeSink(const std::shared_ptr<FrameSlot>& slot)
         [](gpointer held) { delete static_cast<std::shared_ptr<FrameSlot>*>(held); });
 
     PadPtr target(gst_element_get_static_pad(convert.get(), "sink"));
-    gst_element_add_pad(bin.get(), gst_ghost_pad_new("sink", target.get()));
+    GstPad* ghost = gst_ghost_pad_new("sink", target.get());
+    // Raw frames that come without a decoder are refused here, before the converter allocates.
+    limitFrameSize(ghost);
+    gst_pad_add_probe(ghost,
+                      GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_EVENT_FLUSH),
+                      &FrameSlot::onFrameOrFlush, new std::shared_ptr<FrameSlot>(slot),
+                      [](gpointer held) { delete static_cast<std::shared_ptr<FrameSlot>*>(held); });
+    gst_element_add_pad(bin.get(), ghost);
     return bin;
 }
 
@@ -292,7 +324,14 @@ QRect TVideoWindow::videoRect() const
 void TVideoWindow::frameArrived() noexcept
 {
     m_slot->updatePosted = false;
+    updateScreenRate();
     update();
+}
+
+void TVideoWindow::updateScreenRate() noexcept
+{
+    const QScreen* shownOn = screen();
+    m_slot->screenRate = shownOn ? shownOn->refreshRate() : 0.0;
 }
 
 void TVideoWindow::paintEvent(QPaintEvent*) noexcept
@@ -366,6 +405,7 @@ void TVideoWindow::mouseReleaseEvent(QMouseEvent* event)
 void TVideoWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    updateScreenRate();
     updateScreenSaver();
 }
 

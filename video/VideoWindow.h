@@ -73,6 +73,8 @@ private:
 
     static yearmark::video::ElementPtr makeSink(const std::shared_ptr<FrameSlot>& slot);
     void frameArrived() noexcept;
+    // Tells the streaming side how many frames a second the window's screen shows.
+    void updateScreenRate() noexcept;
     void scheduleIdleCheck();
     void idleCheck();
     void applyCursor();
