@@ -84,6 +84,19 @@ while read -r name day time start after target; do
   e2e_stop
 done <<<"$cases"
 
+# A title whose live value has more digits than the fixed sample (the total seconds to a target
+# eleven years away: nine digits against eight) is fitted to its widest value: it stays within
+# the window, clear of both edges.
+picked_store 2037-12-31 12:00:00
+e2e_set_clock "2026-12-07 12:00:00"
+e2e_launch "$exe" || e2e_fail "start (a far target)"
+e2e_wait_for 3 title_shown || e2e_fail "the title is shown (a far target)"
+e2e_shot "$E2E_DIR/far.png"
+read -r bw _ bx _ < <(e2e_bbox "$E2E_DIR/far.png" white | tr 'x+' '  ')
+e2e_check "nine digits fit: the title clears both edges (box ${bw} wide from ${bx})" \
+  test "$bx" -gt 0 -a $((bx + bw)) -lt "$E2E_WIDTH"
+e2e_stop
+
 # Started again in the first hour of the new year: straight to the zero moment; from one o'clock
 # on, the count to the next year.
 rm -f "$store"
