@@ -5,6 +5,9 @@
 
 namespace {
 
+constexpr int kDefaultRehearsalSeconds = 10;
+constexpr int kLongestRehearsal = 86400; // a day
+
 CommandLine ending(int status, QString text, bool error)
 {
     CommandLine line;
@@ -16,11 +19,18 @@ struct OwnOption {
     QStringList names;
     const char* description;
     const char* value = nullptr; // the name of its value, for an option that takes one
+    bool valueOptional = false;
 };
 
 const OwnOption kOwnOptions[] = {
     {{QStringLiteral("h"), QStringLiteral("help")}, "Zeigt diese Hilfe und endet."},
     {{QStringLiteral("v"), QStringLiteral("version")}, "Zeigt die Version und endet."},
+    {{QStringLiteral("r"), QStringLiteral("rehearse")},
+     "Probelauf: alles wie in der Nacht (Vorlage, Bilder, Video), aber das Ziel kommt SEKUNDEN "
+     "nach dem Start (ohne Wert 10). Die Uhr des Rechners bleibt, wie sie ist, das gespeicherte "
+     "Ziel wird weder benutzt noch geändert.",
+     "SEKUNDEN",
+     true},
     {{QStringLiteral("s"), QStringLiteral("screen")},
      "Zählt auf diesem Bildschirm: sein Anschluss (etwa HDMI-1) oder seine Nummer, 1 für den "
      "ersten. Ohne die Option der Hauptbildschirm.",
@@ -43,8 +53,10 @@ QString usage(const QString& program)
     for (const OwnOption& o : kOwnOptions) {
         QString names = QStringLiteral("  -%1, --%2").arg(o.names[0], o.names[1]);
         if (o.value)
-            names += u' ' + QString::fromLatin1(o.value);
-        text += names.leftJustified(22) + QString::fromUtf8(o.description) + u'\n';
+            names += (o.valueOptional ? QStringLiteral("[=%1]") : QStringLiteral(" %1"))
+                         .arg(QString::fromLatin1(o.value));
+        text += (names + QStringLiteral("  ")).leftJustified(30) +
+                QString::fromUtf8(o.description) + u'\n';
     }
     text += QStringLiteral("\nTasten: F1 Hilfe, F2 Einstellungen, F3 Information, F9 Video "
                            "abspielen, Alt+F4 Beenden.\n");
@@ -53,8 +65,17 @@ QString usage(const QString& program)
 
 } // namespace
 
-CommandLine readCommandLine(const QStringList& arguments, const QString& version)
+CommandLine readCommandLine(const QStringList& given, const QString& version)
 {
+    // A rehearsal without a value takes ten seconds; the parser knows only options that always
+    // or never take one.
+    QStringList arguments = given;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--"))
+            break;
+        if (arguments[i] == QLatin1String("--rehearse") || arguments[i] == QLatin1String("-r"))
+            arguments[i] = QStringLiteral("--rehearse=%1").arg(kDefaultRehearsalSeconds);
+    }
     const QString program =
         arguments.isEmpty() ? QStringLiteral("yearmark") : QFileInfo(arguments[0]).fileName();
     QCommandLineParser parser;
@@ -95,6 +116,19 @@ CommandLine readCommandLine(const QStringList& arguments, const QString& version
         return ending(0, QStringLiteral("%1 %2\n").arg(program, version), false);
     CommandLine run;
     run.screen = parser.value(QStringLiteral("screen"));
+    if (parser.isSet(QStringLiteral("rehearse"))) {
+        bool isNumber = false;
+        const QString value = parser.value(QStringLiteral("rehearse"));
+        run.rehearseSeconds = value.toInt(&isNumber);
+        if (!isNumber || run.rehearseSeconds < 1 || run.rehearseSeconds > kLongestRehearsal)
+            return ending(2,
+                          QStringLiteral("%1: --rehearse braucht eine Zahl von Sekunden von 1 bis "
+                                         "%2, nicht »%3«\n")
+                              .arg(program)
+                              .arg(kLongestRehearsal)
+                              .arg(value),
+                          true);
+    }
     return run;
 }
 

@@ -20,6 +20,9 @@ struct CommandLine {
     // --screen: the screen to count on, by its connector name or its number; empty for the
     // primary screen.
     QString screen;
+    // --rehearse[=SECONDS]: the program's own clock is moved so that the target comes this
+    // many seconds after the start; 0 for a real run.
+    int rehearseSeconds = 0;
 };
 
 // Qt's own options (-platform, -display and the like) are let through for the application.

@@ -291,6 +291,13 @@ void TFormMain::showBackgroundPicture(const PictureOutcome& outcome)
         showErrorBox(outcome.error);
 }
 
+void TFormMain::rehearse()
+{
+    m_target = newYearMoment(m_clock);
+    m_zero.setTarget(m_target);
+    fitTitleFont();
+}
+
 bool TFormMain::counting() const { return Timer1->isActive(); }
 
 void TFormMain::Timer1Timer()

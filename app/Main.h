@@ -114,6 +114,10 @@ public:
     // The screen to count on, by its connector name ("HDMI-1") or its number from 1; empty
     // for the primary screen. One that is not there (yet) means the primary screen, said once.
     void setScreenName(const QString& name) { m_screenName = name; }
+    // A rehearsal: counts to the New-Year moment of the window's clock (which the caller has
+    // moved so that it comes soon), whatever target is stored; the stored target and the
+    // picked-date flag stay as they are.
+    void rehearse();
     QScreen* targetScreen();
 
 protected:

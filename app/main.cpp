@@ -133,7 +133,16 @@ int main(int argc, char** argv)
     installQtGerman(app);
     DialogFocus dialogFocus;
 
-    SystemClock clock;
+    // A rehearsal moves the program's own clock (never the system's) so that the New Year
+    // comes the asked-for seconds after the start; the title still changes with the true second.
+    const SystemClock systemClock;
+    const ShiftedClock rehearsalClock(
+        systemClock, commandLine.rehearseSeconds > 0
+                         ? ShiftedClock::shiftFor(nowValue(systemClock), newYearMoment(systemClock),
+                                                  commandLine.rehearseSeconds)
+                         : 0);
+    const Clock& clock =
+        commandLine.rehearseSeconds > 0 ? static_cast<const Clock&>(rehearsalClock) : systemClock;
     // Help is set up before any window exists and taken down after the last one is gone.
     THelpManager helpManager;
     THelpAdapter helpAdapter(helpManager);
@@ -161,6 +170,8 @@ int main(int argc, char** argv)
 
     ScreenAwake screenAwake(formMain);
     formMain.setScreenName(commandLine.screen);
+    if (commandLine.rehearseSeconds > 0)
+        formMain.rehearse();
     formMain.showOnScreen();
     // The icon is for task bars and switchers; reading and converting its sizes takes longer
     // than the rest of showing the window, so it comes after the first frame.

@@ -1,5 +1,6 @@
 #include "countdown/Clock.h"
 
+#include <cmath>
 #include <ctime>
 
 CalendarTime SystemClock::now() const
@@ -36,3 +37,16 @@ CalendarTime SystemClock::now() const
 }
 
 TDateTime nowValue(const Clock& clock) { return encodeDateTime(clock.now()); }
+
+CalendarTime ShiftedClock::now() const
+{
+    return decodeDateTime(encodeDateTime(m_base.now()) + double(m_shiftSeconds) / 86400.0);
+}
+
+int64_t ShiftedClock::shiftFor(TDateTime now, TDateTime target, int seconds)
+{
+    // In whole milliseconds first, as both values are made of them.
+    const int64_t ahead = std::llround((target - now) * 86'400'000.0) - int64_t(seconds) * 1000;
+    // Rounded up to whole seconds: the target then comes at most `seconds` after now.
+    return ahead >= 0 ? (ahead + 999) / 1000 : -((-ahead) / 1000);
+}

@@ -4,6 +4,8 @@
 
 #include "countdown/DateTime.h"
 
+#include <cstdint>
+
 class Clock {
 public:
     virtual ~Clock() = default;
@@ -15,6 +17,25 @@ public:
 class SystemClock final : public Clock {
 public:
     CalendarTime now() const override;
+};
+
+// Another clock moved by a whole number of seconds: a rehearsal sees the target come a chosen
+// time after its start without the system's clock being touched, and the title still changes
+// with the true second.
+class ShiftedClock final : public Clock {
+public:
+    ShiftedClock(const Clock& base, int64_t shiftSeconds)
+        : m_base(base)
+        , m_shiftSeconds(shiftSeconds)
+    { }
+    CalendarTime now() const override;
+
+    // The shift that brings target between seconds - 1 and seconds after now.
+    static int64_t shiftFor(TDateTime now, TDateTime target, int seconds);
+
+private:
+    const Clock& m_base;
+    int64_t m_shiftSeconds;
 };
 
 // Now as a date-time value.

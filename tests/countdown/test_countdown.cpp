@@ -194,3 +194,31 @@ TEST(TargetRecomputation, KeepsTheTimeOfDayForDatesBefore1899)
 }
 
 } // namespace
+
+namespace {
+
+// A rehearsal's clock shows the target exactly the asked-for seconds ahead at the start, in
+// whole seconds of shift (the title still changes with the true second).
+TEST(ShiftedClock, BringsTheTargetTheAskedForSecondsAhead)
+{
+    struct Case {
+        CalendarTime now;
+        int seconds;
+    };
+    const Case cases[] = {
+        {at(2026, 12, 7, 9, 5, 3, 250), 10},   {at(2026, 12, 31, 23, 59, 40, 999), 5},
+        {at(2026, 12, 31, 23, 59, 58, 0), 60}, {at(2026, 12, 31, 23, 59, 59, 500), 1},
+        {at(2026, 2, 1, 0, 0, 0, 0), 86400},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.seconds);
+        const FixedClock real(c.now);
+        const TDateTime target = newYearMoment(real);
+        const int64_t shift = ShiftedClock::shiftFor(nowValue(real), target, c.seconds);
+        const ShiftedClock shifted(real, shift);
+        EXPECT_EQ(remainingSeconds(nowValue(shifted), target), c.seconds);
+        EXPECT_EQ(shifted.now().millisecond, c.now.millisecond);
+    }
+}
+
+} // namespace

@@ -130,26 +130,27 @@ e2e_install() {
   echo "$E2E_DIR/app/$name"
 }
 
-# Starts the program. FAKE_TIME="2026-12-31 23:59:58" starts its clock there (and lets it run);
+# Starts the program (further arguments are its own). FAKE_TIME="2026-12-31 23:59:58" starts its clock there (and lets it run);
 # E2E_FAKETIME="+3600" sets it a whole number of seconds ahead of the real one, so that its
 # seconds begin with the real ones. E2E_PRELOAD names more libraries to preload with the clock.
 e2e_launch() {
   local exe=$1
+  shift  # the rest are the program's own arguments
   local log="$E2E_DIR/app-$(date +%s%N).log"
   if [ -n "${E2E_FAKETIME:-}" ]; then
     ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec env LD_PRELOAD="/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1${E2E_PRELOAD:+:$E2E_PRELOAD}" \
         FAKETIME="$E2E_FAKETIME" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-        "$exe" ) >"$log" 2>&1 &
+        "$exe" "$@" ) >"$log" 2>&1 &
   elif [ -n "${E2E_CLOCK_FILE:-}" ]; then
     ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec env LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
         FAKETIME_TIMESTAMP_FILE="$E2E_CLOCK_FILE" FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_NO_CACHE=1 \
-        "$exe" ) >"$log" 2>&1 &
+        "$exe" "$@" ) >"$log" 2>&1 &
   elif [ -n "${FAKE_TIME:-}" ]; then
     ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec env LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 \
         FAKETIME="@$FAKE_TIME" FAKETIME_DONT_FAKE_MONOTONIC=1 FAKETIME_NO_CACHE=1 \
-        "$exe" ) >"$log" 2>&1 &
+        "$exe" "$@" ) >"$log" 2>&1 &
   else
-    ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec "$exe" ) >"$log" 2>&1 &
+    ( cd "${E2E_WORKDIR:-$E2E_DIR}" && exec "$exe" "$@" ) >"$log" 2>&1 &
   fi
   E2E_APP_PID=$!
   E2E_APP_LOG=$log
