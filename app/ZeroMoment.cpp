@@ -334,6 +334,10 @@ void ZeroMoment::putPicture()
         m_parts.picture->setPicture(m_picture.image);
     if (!m_picture.error.isEmpty() && !m_errorRaised) {
         m_errorRaised = true;
-        throw std::runtime_error(m_picture.error.toStdString());
+        // Told once the zero moment is on screen: making the error box takes longer than a
+        // frame, and the title's going must not wait for it.
+        QTimer::singleShot(kErrorBoxDelayMs, this, [text = m_picture.error.toStdString()] {
+            throw std::runtime_error(text);
+        });
     }
 }

@@ -43,6 +43,8 @@ public:
     // How long before zero the media are made ready, in whole seconds left: time for a slow
     // video to be ready when zero comes.
     static constexpr int kPrepareSeconds = 10;
+    // How long after the zero moment a picture that cannot be shown is told in the error box.
+    static constexpr int kErrorBoxDelayMs = 100;
     // How long after the tick that asks for it: the work then starts away from the second's
     // boundary and does not hold up the title's next change.
     static constexpr int kPrepareDelayMs = 300;

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 
 TChmHelpTester::TChmHelpTester(QStringList readerCommand, int timeoutMs)
     : m_command(std::move(readerCommand))
@@ -55,7 +56,9 @@ void TChmHelpViewer::opened(const QString& helpFile, std::optional<HelpArchive> 
     auto* window = new THelpWindow(shared, readHelpContents(*shared), helpFile);
     window->setAttribute(Qt::WA_DeleteOnClose);
     m_windows[helpFile] = window;
-    window->showTableOfContents();
+    // Shown on the next turn of the event loop: making the window and showing it are each
+    // some milliseconds of work, which the count's next change must not wait for at once.
+    QTimer::singleShot(0, window, [window] { window->showTableOfContents(); });
 }
 
 THelpWindow* TChmHelpViewer::window(const QString& helpFile) const
