@@ -38,6 +38,7 @@ measure() {  # label, set-up steps...
     { echo "$label: the program did not start"; return; }
   printf '%s\n' "-- $label"
   printf '   flips of the last ten seconds  %-40s goal <= 20 ms, never early\n' "$(flips)"
+  printf '     each, 10 s to 1 s before zero  %s ms\n' "$(echo $MIDNIGHT_FLIPS)"
   printf '   title gone after midnight      %-40s goal <= 20 ms\n' "${MIDNIGHT_ZERO% *} ms (${MIDNIGHT_ZERO#* })"
   printf '   picture after midnight         %-40s goal <= 20 ms where one is due\n' "$(midnight_first ff0000) ms"
   printf '   first video frame              %-40s goal <= 60 ms ready, else when ready\n' "$(midnight_first ff00ff) ms"
