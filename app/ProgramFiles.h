@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-// Delphi-style extension change: the part after the last "." of the file name is replaced,
-// or the extension is appended when the name has none ("yearmark" -> "yearmark.jpg").
+// The path with another extension: the part after the last "." of the file name is replaced, or
+// the extension is appended when the name has none ("yearmark" -> "yearmark.jpg").
 QString changeFileExt(const QString& path, const QString& ext);
 
 // The file name without folder and extension ("/opt/ym/party.bin" -> "party").

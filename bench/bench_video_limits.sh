@@ -17,21 +17,8 @@ media="$E2E_DIR/media" work="$E2E_DIR/work"
 mkdir -p "$media" "$work"
 hz=$(getconf CLK_TCK)
 
-# A 16 x 16 Motion JPEG clip whose frames' headers (SOF0) then claim width x height.
-claiming() {  # file, width, height, frames a second, frames
-  gst-launch-1.0 -q videotestsrc num-buffers="$5" pattern=solid-color foreground-color=0xff00ff00 \
-    ! video/x-raw,width=16,height=16,framerate="$4"/1 ! jpegenc ! avimux ! filesink location="$1" || return 1
-  python3 - "$1" "$2" "$3" <<'PY'
-import struct, sys
-path, width, height = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-data = bytearray(open(path, 'rb').read())
-at = data.find(b'\xff\xc0')
-while at >= 0:
-    data[at + 5:at + 9] = struct.pack('>HH', height, width)
-    at = data.find(b'\xff\xc0', at + 2)
-open(path, 'wb').write(data)
-PY
-}
+# Green clips whose frames' headers claim width x height (file, width, height, rate, frames).
+claiming() { e2e_claiming_clip "$1" "$2" "$3" "$4" "$5" 0xff00ff00; }
 claiming "$media/30000.avi" 30000 30000 10 10 && claiming "$media/8192.avi" 8192 8192 10 10 \
   && claiming "$media/fast.avi" 1 1 1000 20000 || { echo "could not make the clips"; exit 1; }
 

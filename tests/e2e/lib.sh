@@ -251,6 +251,23 @@ e2e_click() {
   xdotool mousemove --sync "$1" "$2" click 1
 }
 
+# A 16 x 16 Motion JPEG clip (the least the muxer takes) whose frames' own headers (SOF0) then
+# claim width x height; the AVI headers keep the true size.
+e2e_claiming_clip() {  # file, width, height[, frames a second, frames, colour]
+  gst-launch-1.0 -q videotestsrc num-buffers="${5:-10}" pattern=solid-color foreground-color="${6:-0xff0000ff}" \
+    ! video/x-raw,width=16,height=16,framerate="${4:-10}"/1 ! jpegenc ! avimux ! filesink location="$1" || return 1
+  python3 - "$1" "$2" "$3" <<'PY'
+import struct, sys
+path, width, height = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+data = bytearray(open(path, 'rb').read())
+at = data.find(b'\xff\xc0')
+while at >= 0:  # marker, length, precision, then height and width
+    data[at + 5:at + 9] = struct.pack('>HH', height, width)
+    at = data.find(b'\xff\xc0', at + 2)
+open(path, 'wb').write(data)
+PY
+}
+
 # Makes a picture file of one colour with ImageMagick: e2e_picture file.jpg red 64x48
 e2e_picture() {
   convert -size "${3:-64x48}" "xc:$2" "$1"

@@ -10,22 +10,7 @@ dir=$(dirname "$exe")
 settings="$XDG_CONFIG_HOME/Vemoral/yearmark.reg"
 area=$((E2E_WIDTH * E2E_HEIGHT))
 
-# A 16 x 16 Motion JPEG clip (the least the muxer takes) whose frames' own headers (SOF0) then
-# claim width x height; the AVI headers keep the true size.
-claiming() {  # file, width, height[, frames a second, frames, colour]
-  gst-launch-1.0 -q videotestsrc num-buffers="${5:-10}" pattern=solid-color foreground-color="${6:-0xff0000ff}" \
-    ! video/x-raw,width=16,height=16,framerate="${4:-10}"/1 ! jpegenc ! avimux ! filesink location="$1"
-  python3 - "$1" "$2" "$3" <<'PY'
-import struct, sys
-path, width, height = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-data = bytearray(open(path, 'rb').read())
-at = data.find(b'\xff\xc0')
-while at >= 0:  # marker, length, precision, then height and width
-    data[at + 5:at + 9] = struct.pack('>HH', height, width)
-    at = data.find(b'\xff\xc0', at + 2)
-open(path, 'wb').write(data)
-PY
-}
+claiming() { e2e_claiming_clip "$@"; }
 fills() { e2e_shot "$E2E_DIR/s.png"; [ "$(E2E_FUZZ=12 e2e_count_colour "$E2E_DIR/s.png" "$1")" -gt "$2" ]; }
 expect() { local what=$1; shift; if e2e_wait_for 12 "$@"; then e2e_pass "$what"; else e2e_fail "$what"; fi; }
 at_zero() { rm -f "$settings"; FAKE_TIME="2026-12-31 23:59:57" E2E_WORKDIR="$E2E_DIR" e2e_launch "$exe"; }
