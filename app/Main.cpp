@@ -20,13 +20,11 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
 
 #include <cstdio>
-#include <thread>
 #include <utility>
 
 namespace {
@@ -347,24 +345,22 @@ void TFormMain::requestMedia(std::function<void(MediaLayer*)> ready)
         return;
     }
     *m_mediaLoading = true;
-    QPointer<TFormMain> self(this);
-    std::thread([self, load = m_loadMedia, loading = m_mediaLoading] {
-        MakeMediaLayer make = nullptr;
-        try {
-            make = load();
-        } catch (...) {
-            make = nullptr;
-        }
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app,
-                [self, make] {
-                    if (self)
-                        self->mediaLoaded(make);
-                },
-                Qt::QueuedConnection);
-        *loading = false;
-    }).detach();
+    const bool started = runDetached<MakeMediaLayer>(
+        [load = m_loadMedia, loading = m_mediaLoading] {
+            MakeMediaLayer make = nullptr;
+            try {
+                make = load();
+            } catch (...) {
+                make = nullptr;
+            }
+            *loading = false;
+            return make;
+        },
+        this, [this](MakeMediaLayer make) { mediaLoaded(make); });
+    if (!started) {
+        *m_mediaLoading = false;
+        mediaLoaded(nullptr);
+    }
 }
 
 void TFormMain::mediaLoaded(MakeMediaLayer make)

@@ -4,17 +4,12 @@
 #include "display/PictureBox.h"
 #include "video/MediaLayer.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QPointer>
-#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
 #include <stdexcept>
-#include <thread>
 
 std::atomic<int> ZeroMoment::s_lookups {0};
 
@@ -28,25 +23,25 @@ void ZeroMoment::lookUp(std::function<QString()> find, std::function<void(const 
 {
     // The storage may be slow or hung: the thread is never waited for, and its answer is
     // dropped when this object is gone by then.
-    QPointer<ZeroMoment> self(this);
     ++s_lookups;
-    std::thread([self, find = std::move(find), found = std::move(found)] {
-        QString path;
-        try {
-            path = find();
-        } catch (...) {
-            path.clear();
-        }
-        if (QCoreApplication* app = QCoreApplication::instance())
-            QMetaObject::invokeMethod(
-                app,
-                [self, found, path] {
-                    if (self && !self->m_stopped)
-                        found(path);
-                },
-                Qt::QueuedConnection);
+    const bool started = runDetached<QString>(
+        [find = std::move(find)] {
+            QString path;
+            try {
+                path = find();
+            } catch (...) {
+                path.clear();
+            }
+            --s_lookups;
+            return path;
+        },
+        this,
+        [this, found = std::move(found)](const QString& path) {
+            if (!m_stopped)
+                found(path);
+        });
+    if (!started)
         --s_lookups;
-    }).detach();
 }
 
 void ZeroMoment::withMedia(std::function<void(MediaLayer*)> use)

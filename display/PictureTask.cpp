@@ -2,6 +2,8 @@
 
 #include "display/PictureLoader.h"
 
+#include <QTimer>
+
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -23,7 +25,7 @@ struct Mailbox {
 // outcome the job posts, then goes.
 class Delivery : public QObject {
 public:
-    Delivery(QObject* context, std::function<void(PictureOutcome)> done)
+    Delivery(QObject* context, std::function<void(std::any)> done)
         : QObject(context)
         , m_done(std::move(done))
         , m_mailbox(std::make_shared<Mailbox>())
@@ -40,7 +42,7 @@ public:
 
     const std::shared_ptr<Mailbox>& mailbox() const { return m_mailbox; }
 
-    void deliver(PictureOutcome outcome)
+    void deliver(std::any outcome)
     {
         deleteLater();
         const auto done = std::move(m_done);
@@ -49,12 +51,12 @@ public:
     }
 
 private:
-    std::function<void(PictureOutcome)> m_done;
+    std::function<void(std::any)> m_done;
     std::shared_ptr<Mailbox> m_mailbox;
 };
 
 // Queues the outcome for the receiver, if it is still there; callable from any thread.
-void post(Mailbox& mailbox, PictureOutcome outcome)
+void post(Mailbox& mailbox, std::any outcome)
 {
     const std::lock_guard lock(mailbox.mutex);
     auto* receiver = static_cast<Delivery*>(mailbox.receiver);
@@ -84,15 +86,12 @@ PictureOutcome findAndDecode(const std::function<QString()>& locate, QSize large
 
 } // namespace
 
-namespace {
-
-// Runs work on a detached thread and hands its outcome to done on context's thread.
-void runDetached(std::function<PictureOutcome()> work, QObject* context,
-                 std::function<void(PictureOutcome)> done)
+bool runDetachedAny(std::function<std::any()> work, QObject* context,
+                    std::function<void(std::any)> done)
 {
     if (!context)
-        return;
-    const auto* delivery = new Delivery(context, std::move(done));
+        return true;
+    auto* delivery = new Delivery(context, std::move(done));
     std::shared_ptr<Mailbox> mailbox = delivery->mailbox();
     try {
         std::thread([work = std::move(work), mailbox]() noexcept {
@@ -100,40 +99,41 @@ void runDetached(std::function<PictureOutcome()> work, QObject* context,
                 post(*mailbox, work());
             } catch (...) {
                 // Out of memory even for the message: the receiver hears nothing, the program
-                // goes on without the picture.
+                // goes on without the outcome.
             }
         }).detach();
-    } catch (const std::system_error& e) {
-        PictureOutcome outcome;
-        outcome.error = QStringLiteral("the picture cannot be loaded: no thread could be started "
-                                       "for it (%1)")
-                            .arg(QString::fromLocal8Bit(e.what()));
-        post(*mailbox, std::move(outcome));
+        return true;
+    } catch (const std::system_error&) {
+        delete delivery;
+        return false;
     }
 }
-
-} // namespace
 
 void loadPictureAsync(std::function<QString()> locate, QSize largestArea, QObject* context,
                       std::function<void(PictureOutcome)> done)
 {
-    runDetached(
-        [locate = std::move(locate), largestArea] { return findAndDecode(locate, largestArea); },
-        context, std::move(done));
+    if (runDetached<PictureOutcome>([locate = std::move(locate),
+                                     largestArea] { return findAndDecode(locate, largestArea); },
+                                    context, done))
+        return;
+    QTimer::singleShot(0, context, [done] {
+        PictureOutcome outcome;
+        outcome.error = QStringLiteral("the picture cannot be loaded: no thread could be started "
+                                       "for it");
+        done(outcome);
+    });
 }
 
 void scalePictureAsync(QImage picture, QSize size, QObject* context,
                        std::function<void(QImage)> done)
 {
-    runDetached(
+    runDetached<QImage>(
         [picture = std::move(picture), size] {
-            PictureOutcome outcome;
-            outcome.image = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            return outcome;
+            return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         },
         context,
-        [done = std::move(done)](PictureOutcome outcome) {
-            if (!outcome.image.isNull())
-                done(std::move(outcome.image));
+        [done = std::move(done)](QImage scaled) {
+            if (!scaled.isNull())
+                done(std::move(scaled));
         });
 }

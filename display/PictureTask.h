@@ -1,14 +1,31 @@
 #pragma once
-// Finds and decodes a picture away from the user-interface thread: the storage it lies on may
-// be slow or hung, and a large or hostile picture may take long to decode. The count goes on
-// meanwhile; the picture is handed over when it is ready.
+// Work away from the user-interface thread, handed back to it when done: finding and decoding
+// a picture (the storage it lies on may be slow or hung, and a large or hostile picture may
+// take long to decode) and other look-ups of files. The count goes on meanwhile.
 
 #include <QImage>
 #include <QObject>
 #include <QSize>
 #include <QString>
 
+#include <any>
 #include <functional>
+
+// Runs work on a thread of its own that is never waited for: one stuck on hung storage costs
+// nothing but itself, and the program ends without it. done then gets what work returned, on
+// context's thread, unless context is gone by then (a null context asks for nothing). work is
+// destroyed on its thread, so it should hold plain values only; done stays on context's thread.
+// False when no thread could be started; done never runs then.
+bool runDetachedAny(std::function<std::any()> work, QObject* context,
+                    std::function<void(std::any)> done);
+
+template <typename T>
+bool runDetached(std::function<T()> work, QObject* context, std::function<void(T)> done)
+{
+    return runDetachedAny(
+        [work = std::move(work)] { return std::any(work()); }, context,
+        [done = std::move(done)](std::any value) { done(std::any_cast<T>(std::move(value))); });
+}
 
 struct PictureOutcome {
     QString path;  // the file found; empty when there was none
