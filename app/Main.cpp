@@ -67,12 +67,12 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     m_stored = m_settings;
     applySettingsToControls();
     // 8. The picked-date rules.
-    m_target = applyPickedDateRules(m_target, m_settings.selectDate, m_settings.ifSelectDate);
+    m_target = applyPickedDateRules(m_target, m_settings.pickedDate, m_settings.usePickedDate);
     // Started again in the first hour of the new year: the party goes on with the zero moment.
     const std::optional<TDateTime> passed = newYearJustPassed(m_clock);
-    if (passed && !m_settings.ifSelectDate)
+    if (passed && !m_settings.usePickedDate)
         m_target = *passed;
-    m_zero.setTarget(m_target, passed && !m_settings.ifSelectDate);
+    m_zero.setTarget(m_target, passed && !m_settings.usePickedDate);
     // 9. Layout and font fitting; 10. shadow size.
     FormResize();
     updateShadowSize();
@@ -151,19 +151,9 @@ void TFormMain::createComponents()
 void TFormMain::applySettingsToControls()
 {
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, toQColor(m_settings.fon, pal));
+    pal.setColor(QPalette::Window, toQColor(m_settings.backgroundColor, pal));
     setPalette(pal);
-
-    QFont font = Titel->font();
-    if (!m_settings.font.isEmpty())
-        font.setFamily(m_settings.font);
-    font.setBold(m_settings.fontB);
-    font.setItalic(m_settings.fontI);
-    font.setUnderline(m_settings.fontU);
-    font.setStrikeOut(m_settings.fontS);
-    Titel->setFont(font);
-    Titel->setFontColor(m_settings.fontC);
-    Titel->setFontCharset(m_settings.fontT & 0xFF);
+    applyTitleFont(*Titel, m_settings);
 }
 
 void TFormMain::showOnScreen()
@@ -248,7 +238,7 @@ void TFormMain::FormResize()
     // A picture the zero moment has shown keeps filling the window.
     m_align = m_zeroMoment->pictureFillsWindow()
                   ? PictureAlign::Client
-                  : pictureAlignFor(m_previewAlign.value_or(m_settings.stretch), m_align);
+                  : pictureAlignFor(m_previewAlign.value_or(m_settings.pictureAlignment), m_align);
     m_laidOutSize = size();
     const MainAreas areas = layoutAreas(size(), m_align);
     Image1->setGeometry(areas.picture);
@@ -259,8 +249,9 @@ void TFormMain::FormResize()
 void TFormMain::fitTitleFont()
 {
     // As wide as anything the count can still show for this target in these regional forms.
-    const QString sample = expandSample(
-        m_settings.label, m_clock, SampleForms::widestFor(nowValue(m_clock), m_target, m_regional));
+    const QString sample =
+        expandSample(m_settings.titleTemplate, m_clock,
+                     SampleForms::widestFor(nowValue(m_clock), m_target, m_regional));
     const int size = fitTitleFontSize(sample, Titel->font(), Titel->size(), Titel->logicalDpiY());
     Titel->setFontPointSize(size);
 }
@@ -306,8 +297,8 @@ void TFormMain::Timer1Timer()
         startZeroMoment();
     else if (now < m_target && tick.remaining < ZeroMoment::kPrepareSeconds)
         m_zeroMoment->prepareSoon();
-    const QString text =
-        expandLive(m_settings.label, breakdownOf(tick.remaining), m_target, m_clock, m_regional);
+    const QString text = expandLive(m_settings.titleTemplate, breakdownOf(tick.remaining), m_target,
+                                    m_clock, m_regional);
     Titel->setCaption(text);
     m_secondTimer->check();
 }
@@ -410,44 +401,14 @@ void TFormMain::setSettingsDialog(TCFGDialog* dialog)
     m_cfg->titleFontSize = [this] { return Titel->fontPointSize(); };
 }
 
-ExchangeValues TFormMain::exchangeValues() const
-{
-    ExchangeValues v;
-    v.displayTemplate = m_settings.label;
-    v.pictureAlignment = m_settings.stretch;
-    v.backgroundColor = m_settings.fon;
-    v.titleFont = Titel->font();
-    v.titleFontColor = Titel->fontColor();
-    v.titleFontCharset = Titel->fontCharset();
-    v.titleFontPointSize = Titel->fontPointSize();
-    v.picked = m_settings.selectDate;
-    v.usePicked = m_settings.ifSelectDate;
-    v.shadow = m_settings.shadow;
-    v.target = m_target;
-    return v;
-}
-
 void TFormMain::applyExchangeValues(const ExchangeValues& v)
 {
-    m_settings.label = v.displayTemplate;
-    m_settings.stretch = v.pictureAlignment;
-    m_settings.fon = v.backgroundColor;
-    m_settings.font = v.titleFont.family();
-    m_settings.fontB = v.titleFont.bold();
-    m_settings.fontI = v.titleFont.italic();
-    m_settings.fontU = v.titleFont.underline();
-    m_settings.fontS = v.titleFont.strikeOut();
-    m_settings.fontC = v.titleFontColor;
-    m_settings.fontT = v.titleFontCharset & 0xFF;
-    m_settings.selectDate = v.picked;
-    m_settings.ifSelectDate = v.usePicked;
-    m_settings.shadow = v.shadow;
+    m_settings = v.settings;
     if (v.target != m_target) {
         m_target = v.target;
         m_zero.setTarget(m_target);
     }
     applySettingsToControls();
-    Titel->setFontPointSize(v.titleFontPointSize);
 }
 
 void TFormMain::EinstellunGen1Click()
@@ -455,7 +416,7 @@ void TFormMain::EinstellunGen1Click()
     if (settingsDialog()) {
         const PictureAlign alignBefore = m_align;
         const bool countingBefore = counting();
-        ExchangeValues values = exchangeValues();
+        ExchangeValues values {m_settings, m_target};
         const int result = runSettingsDialog(*m_cfg, values, m_clock);
         m_previewAlign.reset();
         // A stored alignment outside 0..4 keeps the layout's own, so a cancelled preview is

@@ -135,7 +135,6 @@ private:
     void showBackgroundPicture(const PictureOutcome& outcome);
     void startZeroMoment();
     void fillWithPicture();
-    ExchangeValues exchangeValues() const;
     void applyExchangeValues(const ExchangeValues& values);
 
     const Clock& m_clock;

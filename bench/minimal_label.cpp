@@ -6,6 +6,7 @@
 #include "countdown/RegionalSettings.h"
 #include "countdown/TemplateExpander.h"
 #include "display/FontFitting.h"
+#include "settings/Settings.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -34,14 +35,14 @@ int main(int argc, char** argv)
         // The same size the countdown's title gets in the same area, so both draw the same
         // glyphs.
         const QSize titleArea(label.width(), label.height() - label.height() / 2);
-        const int points = fitTitleFontSize(expandSample(kBuiltInTemplate, clock), font, titleArea,
+        const int points = fitTitleFontSize(expandSample(kDefaultTemplate, clock), font, titleArea,
                                             label.logicalDpiY());
         label.setFont(fontAtPoints(font, points, label.logicalDpiY()));
     }
 
     const auto tick = [&] {
         const int64_t r = remainingSeconds(nowValue(clock), target);
-        QString text = expandLive(kBuiltInTemplate, breakdownOf(r), target, clock, regional);
+        QString text = expandLive(kDefaultTemplate, breakdownOf(r), target, clock, regional);
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         label.setText(text);
     };

@@ -7,9 +7,6 @@
 #include <optional>
 #include <vector>
 
-const QString kBuiltInTemplate = QStringLiteral(
-    "Bis zum Jahr %Y sind es noch:\r\n%T Tage(n) %H Stunde(n) %M Minute(n) %S Sekunde(n)");
-
 namespace {
 
 // The next "%" + letter at or after from, or -1. A plain loop: templates are full of '%' and

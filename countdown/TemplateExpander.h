@@ -13,9 +13,6 @@
 
 #include <QString>
 
-// The template in force before any setting is loaded.
-extern const QString kBuiltInTemplate;
-
 // The title text: the countdown breakdown and the target moment put in; %Y, %C and %D read the
 // clock at each occurrence.
 QString expandLive(const QString& tmpl, const CountdownBreakdown& breakdown, TDateTime target,

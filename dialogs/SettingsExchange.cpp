@@ -19,30 +19,44 @@ constexpr int kPreviewPointSize = 14;
 
 } // namespace
 
+void applyTitleFont(TLabel3D& label, const Settings& settings)
+{
+    QFont font = label.font();
+    if (!settings.titleFontName.isEmpty())
+        font.setFamily(settings.titleFontName);
+    font.setBold(settings.titleBold);
+    font.setItalic(settings.titleItalic);
+    font.setUnderline(settings.titleUnderline);
+    font.setStrikeOut(settings.titleStrikeOut);
+    label.setFont(font);
+    label.setFontColor(settings.titleColor);
+    label.setFontCharset(settings.titleCharset);
+}
+
 void fillDialog(TCFGDialog& dialog, const ExchangeValues& values)
 {
-    dialog.Memo1->setTemplateText(values.displayTemplate);
-    dialog.ImageAlign->setSelectedRowSilently(values.pictureAlignment);
-    dialog.LabelTest->setColor(values.backgroundColor);
-    setLabelFont(*dialog.LabelTest, FontSpec {values.titleFont, values.titleFontColor,
-                                              values.titleFontCharset, values.titleFontPointSize});
+    const Settings& s = values.settings;
+    dialog.Memo1->setTemplateText(s.titleTemplate);
+    dialog.ImageAlign->setSelectedRowSilently(s.pictureAlignment);
+    dialog.LabelTest->setColor(s.backgroundColor);
+    applyTitleFont(*dialog.LabelTest, s);
     dialog.LabelTest->setFontPointSize(kPreviewPointSize);
-    dialog.ImageAlign->setTag(values.pictureAlignment);
+    dialog.ImageAlign->setTag(s.pictureAlignment);
 
     // A stored value that names no representable date (damaged settings) shows as the next
     // New Year instead, so that the pickers never hold something they cannot display.
     const TDateTime shown =
-        isValidDateTime(values.picked) ? values.picked : newYearMoment(dialog.clock());
+        isValidDateTime(s.pickedDate) ? s.pickedDate : newYearMoment(dialog.clock());
     dialog.DatePicker->setValue(shown);
     dialog.TimePicker->setValue(shown);
 
-    if (values.usePicked)
+    if (s.usePickedDate)
         dialog.cbDatum->setChecked(true);
     else
         dialog.cbNewYear->setChecked(true);
     dialog.cbDatumClick();
 
-    dialog.cbShadow->setChecked(values.shadow);
+    dialog.cbShadow->setChecked(s.shadow);
 }
 
 int runSettingsDialog(TCFGDialog& dialog, ExchangeValues& values, const Clock& clock)
@@ -59,24 +73,28 @@ int runSettingsDialog(TCFGDialog& dialog, ExchangeValues& values, const Clock& c
 
 void readBack(const TCFGDialog& dialog, int modalResult, ExchangeValues& values, const Clock& clock)
 {
+    Settings& s = values.settings;
     if (modalResult != mrOk) {
-        values.pictureAlignment = dialog.ImageAlign->tag();
+        s.pictureAlignment = dialog.ImageAlign->tag();
         return;
     }
-    values.shadow = dialog.cbShadow->isChecked();
+    s.shadow = dialog.cbShadow->isChecked();
 
     const TargetChoice choice = recomputeTarget(
         dialog.DatePicker->value(), dialog.TimePicker->value(), dialog.cbDatum->isChecked(), clock);
-    values.picked = choice.picked;
-    values.usePicked = choice.usePicked;
+    s.pickedDate = choice.picked;
+    s.usePickedDate = choice.usePicked;
     values.target = choice.target;
 
-    values.backgroundColor = dialog.LabelTest->color();
-    const FontSpec font = labelFont(*dialog.LabelTest);
-    values.titleFont = font.face;
-    values.titleFontColor = font.color;
-    values.titleFontCharset = font.charset;
-    values.titleFontPointSize = font.pointSize;
-    values.pictureAlignment = dialog.ImageAlign->selectedRow();
-    values.displayTemplate = dialog.Memo1->templateText();
+    s.backgroundColor = dialog.LabelTest->color();
+    const QFont& font = dialog.LabelTest->font();
+    s.titleFontName = font.family();
+    s.titleBold = font.bold();
+    s.titleItalic = font.italic();
+    s.titleUnderline = font.underline();
+    s.titleStrikeOut = font.strikeOut();
+    s.titleColor = dialog.LabelTest->fontColor();
+    s.titleCharset = uint8_t(dialog.LabelTest->fontCharset());
+    s.pictureAlignment = dialog.ImageAlign->selectedRow();
+    s.titleTemplate = dialog.Memo1->templateText();
 }

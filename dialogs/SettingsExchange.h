@@ -5,27 +5,20 @@
 
 #include "countdown/Clock.h"
 #include "countdown/DateTime.h"
-#include "display/Colors.h"
-
-#include <QFont>
-#include <QString>
+#include "settings/Settings.h"
 
 class TCFGDialog;
+class TLabel3D;
 
-// The settings as the main window holds them.
+// The settings and the moment they count to, as the main window holds them.
 struct ExchangeValues {
-    QString displayTemplate;
-    int pictureAlignment = 0;
-    TColor backgroundColor = clBlack;
-    QFont titleFont;
-    TColor titleFontColor = clWhite;
-    int titleFontCharset = 1;
-    int titleFontPointSize = 0;
-    TDateTime picked = 0;
-    bool usePicked = false;
-    bool shadow = false;
+    Settings settings;
     TDateTime target = 0;
 };
+
+// The title font the settings describe, on a label: the family and style over the label's own
+// font (its size stays), with the colour and the character set.
+void applyTitleFont(TLabel3D& label, const Settings& settings);
 
 // The first half: puts the values into the dialog's controls, without showing it.
 void fillDialog(TCFGDialog& dialog, const ExchangeValues& values);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstring>
 #include <exception>
+#include <type_traits>
+#include <variant>
 
 #include <QDir>
 #include <QFile>
@@ -60,6 +62,87 @@ bool isUsableDateTime(double value)
 
 namespace {
 
+// Each setting's name in the store, in the order the values are read and written.
+template <typename T>
+struct Stored {
+    const char* name;
+    T Settings::*value;
+};
+using StoredSetting = std::variant<Stored<QString>, Stored<int32_t>, Stored<uint32_t>,
+                                   Stored<uint8_t>, Stored<bool>, Stored<double>>;
+const StoredSetting kStoredSettings[] = {
+    Stored<QString> {"Label", &Settings::titleTemplate},
+    Stored<int32_t> {"Stretch", &Settings::pictureAlignment},
+    Stored<uint32_t> {"Fon", &Settings::backgroundColor},
+    Stored<QString> {"Font", &Settings::titleFontName},
+    Stored<uint32_t> {"FontC", &Settings::titleColor},
+    Stored<bool> {"FontB", &Settings::titleBold},
+    Stored<bool> {"FontI", &Settings::titleItalic},
+    Stored<bool> {"FontU", &Settings::titleUnderline},
+    Stored<bool> {"FontS", &Settings::titleStrikeOut},
+    Stored<uint8_t> {"FontT", &Settings::titleCharset},
+    Stored<bool> {"IfSelectDate", &Settings::usePickedDate},
+    Stored<double> {"SelectDate", &Settings::pickedDate},
+    Stored<bool> {"Shadow", &Settings::shadow},
+};
+
+template <typename... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+
+// Reads one value over s; throws when it cannot be read.
+void readStored(RegistryKey& reg, const StoredSetting& setting, Settings& s)
+{
+    std::visit(
+        Overloaded {
+            // An empty text keeps the built-in one.
+            [&](const Stored<QString>& v) {
+                if (QString text = reg.readString(QLatin1String(v.name)); !text.isEmpty())
+                    s.*v.value = std::move(text);
+            },
+            [&](const Stored<int32_t>& v) { s.*v.value = reg.readInteger(QLatin1String(v.name)); },
+            [&](const Stored<uint32_t>& v) {
+                s.*v.value = uint32_t(reg.readInteger(QLatin1String(v.name)));
+            },
+            [&](const Stored<uint8_t>& v) {
+                s.*v.value = uint8_t(reg.readInteger(QLatin1String(v.name)) & 0xFF);
+            },
+            [&](const Stored<bool>& v) { s.*v.value = reg.readBool(QLatin1String(v.name)); },
+            // A date-time that is no number or lies outside the calendar's years would send
+            // the countdown's arithmetic astray; it is a value that cannot be read.
+            [&](const Stored<double>& v) {
+                const double value = reg.readFloat(QLatin1String(v.name));
+                if (!isUsableDateTime(value))
+                    throw ESettingsError(failedToGetData(QLatin1String(v.name)));
+                s.*v.value = value;
+            },
+        },
+        setting);
+}
+
+void writeStored(RegistryKey& reg, const StoredSetting& setting, const Settings& s)
+{
+    std::visit(
+        Overloaded {
+            [&](const Stored<QString>& v) { reg.writeString(QLatin1String(v.name), s.*v.value); },
+            [&](const Stored<int32_t>& v) { reg.writeInteger(QLatin1String(v.name), s.*v.value); },
+            [&](const Stored<uint32_t>& v) {
+                reg.writeInteger(QLatin1String(v.name), int32_t(s.*v.value));
+            },
+            [&](const Stored<uint8_t>& v) { reg.writeInteger(QLatin1String(v.name), s.*v.value); },
+            [&](const Stored<bool>& v) { reg.writeBool(QLatin1String(v.name), s.*v.value); },
+            [&](const Stored<double>& v) { reg.writeFloat(QLatin1String(v.name), s.*v.value); },
+        },
+        setting);
+}
+
+bool isTemplate(const StoredSetting& setting)
+{
+    const auto* text = std::get_if<Stored<QString>>(&setting);
+    return text && text->value == &Settings::titleTemplate;
+}
+
 // Reads the values in their fixed order over s; the first value that cannot be read ends the
 // reading, the values before it stay applied.
 void readStoredValues(const QString& filePath, const QString& keyPath, Settings& s) noexcept
@@ -68,27 +151,14 @@ void readStoredValues(const QString& filePath, const QString& keyPath, Settings&
         RegistryKey reg(filePath);
         if (!reg.openKey(keyPath, false))
             return;
-        if (QString label = reg.readString(QStringLiteral("Label")); !label.isEmpty())
-            s.label = label;
-        s.stretch = reg.readInteger(QStringLiteral("Stretch"));
-        s.fon = uint32_t(reg.readInteger(QStringLiteral("Fon")));
-        if (QString font = reg.readString(QStringLiteral("Font")); !font.isEmpty())
-            s.font = font;
-        s.fontC = uint32_t(reg.readInteger(QStringLiteral("FontC")));
-        s.fontB = s.fontI = s.fontU = s.fontS = false;
-        s.fontB = reg.readBool(QStringLiteral("FontB"));
-        s.fontI = reg.readBool(QStringLiteral("FontI"));
-        s.fontU = reg.readBool(QStringLiteral("FontU"));
-        s.fontS = reg.readBool(QStringLiteral("FontS"));
-        s.fontT = reg.readInteger(QStringLiteral("FontT")) & 0xFF;
-        s.ifSelectDate = reg.readBool(QStringLiteral("IfSelectDate"));
-        // A date-time that is no number or lies outside the calendar's years would send the
-        // countdown's arithmetic astray; it is a value that cannot be read.
-        const double picked = reg.readFloat(QStringLiteral("SelectDate"));
-        if (!isUsableDateTime(picked))
-            throw ESettingsError(failedToGetData(QStringLiteral("SelectDate")));
-        s.selectDate = picked;
-        s.shadow = reg.readBool(QStringLiteral("Shadow"));
+        for (const StoredSetting& setting : kStoredSettings) {
+            // The style starts plain before its four values are read: a store that ends before
+            // them leaves the title plain rather than bold.
+            if (const auto* flag = std::get_if<Stored<bool>>(&setting);
+                flag && flag->value == &Settings::titleBold)
+                s.titleBold = s.titleItalic = s.titleUnderline = s.titleStrikeOut = false;
+            readStored(reg, setting, s);
+        }
         reg.closeKey();
     } catch (...) {
         // Reading the settings never stops the program; what was read stays applied.
@@ -101,56 +171,36 @@ void writeValues(const QString& filePath, const QString& keyPath, const Settings
     RegistryKey reg(filePath);
     if (!reg.openKey(keyPath, true))
         throw ESettingsError(failedToSetData(QStringLiteral("Label")));
-    if (withTemplate)
-        reg.writeString(QStringLiteral("Label"), s.label);
-    reg.writeInteger(QStringLiteral("Stretch"), s.stretch);
-    reg.writeInteger(QStringLiteral("Fon"), int32_t(s.fon));
-    reg.writeString(QStringLiteral("Font"), s.font);
-    reg.writeInteger(QStringLiteral("FontC"), int32_t(s.fontC));
-    reg.writeBool(QStringLiteral("FontB"), s.fontB);
-    reg.writeBool(QStringLiteral("FontI"), s.fontI);
-    reg.writeBool(QStringLiteral("FontU"), s.fontU);
-    reg.writeBool(QStringLiteral("FontS"), s.fontS);
-    reg.writeInteger(QStringLiteral("FontT"), s.fontT & 0xFF);
-    reg.writeBool(QStringLiteral("IfSelectDate"), s.ifSelectDate);
-    reg.writeFloat(QStringLiteral("SelectDate"), s.selectDate);
-    reg.writeBool(QStringLiteral("Shadow"), s.shadow);
+    for (const StoredSetting& setting : kStoredSettings)
+        if (withTemplate || !isTemplate(setting))
+            writeStored(reg, setting, s);
     reg.closeKey();
-}
-
-template <typename T>
-void takeIfChanged(T& into, const T& mine, const T& base)
-{
-    if (mine != base)
-        into = mine;
 }
 
 } // namespace
 
 void loadSettings(const QString& filePath, const QString& keyPath, Settings& s) noexcept
 {
-    s.selectDate = 0;
+    s.pickedDate = 0;
     readStoredValues(filePath, keyPath, s);
 }
 
 Settings mergeSettingsChanges(const Settings& base, const Settings& mine, const Settings& current)
 {
     Settings m = current;
-    takeIfChanged(m.label, mine.label, base.label);
-    takeIfChanged(m.stretch, mine.stretch, base.stretch);
-    takeIfChanged(m.fon, mine.fon, base.fon);
-    takeIfChanged(m.font, mine.font, base.font);
-    takeIfChanged(m.fontC, mine.fontC, base.fontC);
-    takeIfChanged(m.fontB, mine.fontB, base.fontB);
-    takeIfChanged(m.fontI, mine.fontI, base.fontI);
-    takeIfChanged(m.fontU, mine.fontU, base.fontU);
-    takeIfChanged(m.fontS, mine.fontS, base.fontS);
-    takeIfChanged(m.fontT, mine.fontT, base.fontT);
-    takeIfChanged(m.ifSelectDate, mine.ifSelectDate, base.ifSelectDate);
-    // Compared bit for bit: a stored NaN is no change of its own.
-    if (std::memcmp(&mine.selectDate, &base.selectDate, sizeof(double)) != 0)
-        m.selectDate = mine.selectDate;
-    takeIfChanged(m.shadow, mine.shadow, base.shadow);
+    for (const StoredSetting& setting : kStoredSettings)
+        std::visit(
+            [&](const auto& v) {
+                // Compared bit for bit: a stored NaN is no change of its own.
+                const auto& value = mine.*v.value;
+                if constexpr (std::is_same_v<std::decay_t<decltype(value)>, double>) {
+                    if (std::memcmp(&value, &(base.*v.value), sizeof value) != 0)
+                        m.*v.value = value;
+                } else if (value != base.*v.value) {
+                    m.*v.value = value;
+                }
+            },
+            setting);
     return m;
 }
 
@@ -171,7 +221,7 @@ void saveSettingsChanges(const QString& filePath, const QString& keyPath, const 
         try {
             writeValues(filePath, keyPath, merged, false);
             stored = merged;
-            stored.label = current.label;
+            stored.titleTemplate = current.titleTemplate;
         } catch (const ESettingsError&) {
             // Not the template's size: nothing could be written.
         }

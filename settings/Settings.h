@@ -11,17 +11,18 @@ inline const QString kDefaultTemplate = QStringLiteral(
     "Bis zum Jahr %Y sind es noch:\r\n%T Tage(n) %H Stunde(n) %M Minute(n) %S Sekunde(n)");
 
 // The thirteen values that outlive a run, with their built-in defaults in one place; the store
-// reads into it and writes from it.
+// reads into it and writes from it. Each is stored under a name of its own (Settings.cpp's
+// table), kept from the program's first versions so that their files go on being read.
 struct Settings {
-    QString label = kDefaultTemplate; // display template, lines parted by CR LF
-    int32_t stretch = 0;              // picture alignment 0 top, 1 bottom, 2 left, 3 right, 4 fill
-    uint32_t fon = 0;                 // background colour, 0x00BBGGRR or a system-colour code
-    QString font = QStringLiteral("Arial");
-    uint32_t fontC = 0x00FFFFFF; // title colour
-    bool fontB = true, fontI = false, fontU = false, fontS = false;
-    int32_t fontT = 1; // character set 0..255; kept and written back unused
-    bool ifSelectDate = false;
-    double selectDate = 0; // picked date-time, 0 when not set
+    QString titleTemplate = kDefaultTemplate; // lines parted by CR LF
+    int32_t pictureAlignment = 0;             // 0 top, 1 bottom, 2 left, 3 right, 4 fill the window
+    uint32_t backgroundColor = 0;             // 0x00BBGGRR or a system-colour code
+    QString titleFontName = QStringLiteral("Arial");
+    uint32_t titleColor = 0x00FFFFFF;
+    bool titleBold = true, titleItalic = false, titleUnderline = false, titleStrikeOut = false;
+    uint8_t titleCharset = 1; // kept and written back, though fonts no longer need it
+    bool usePickedDate = false;
+    double pickedDate = 0; // 0 when never picked
     bool shadow = false;
 
     friend bool operator==(const Settings&, const Settings&) = default;
@@ -35,7 +36,7 @@ QString homeFolder();
 // $XDG_CONFIG_HOME (else ~/.config) + "/Vemoral/<base name>.reg".
 QString settingsFilePath(const QString& exeBaseName);
 
-// Sets selectDate to 0, then reads the values in their fixed order into s; the first value
+// Sets pickedDate to 0, then reads the values in their fixed order into s; the first value
 // that cannot be read ends the reading silently, the values before it stay applied.
 void loadSettings(const QString& filePath, const QString& keyPath, Settings& s) noexcept;
 // Writes all thirteen values at once; throws ESettingsError ("Failed to set data for 'Label'")

@@ -101,10 +101,10 @@ TEST_F(MainWindowTest, ClockJumpingOverTheTargetStillBringsTheZeroMoment)
 TEST_F(MainWindowTest, LoadedSettingsShapeTheWindow)
 {
     Settings s;
-    s.label = QStringLiteral("%S");
-    s.stretch = 2;
-    s.fon = 0x00FF0000; // blue in the 0x00BBGGRR form
-    s.fontC = 0x000000FF;
+    s.titleTemplate = QStringLiteral("%S");
+    s.pictureAlignment = 2;
+    s.backgroundColor = 0x00FF0000; // blue in the 0x00BBGGRR form
+    s.titleColor = 0x000000FF;
     s.shadow = true;
     saveSettings(store(), settingsKeyPath(QStringLiteral("yearmark")), s);
 
@@ -134,8 +134,8 @@ TEST_F(MainWindowTest, ShadowOffMeansShadowSizeZero)
 TEST_F(MainWindowTest, PickedTargetFromTheStoreIsCountedDownTo)
 {
     Settings s;
-    s.ifSelectDate = true;
-    s.selectDate = encodeDateTime({2026, 12, 7, 12, 1, 30, 0});
+    s.usePickedDate = true;
+    s.pickedDate = encodeDateTime({2026, 12, 7, 12, 1, 30, 0});
     saveSettings(store(), settingsKeyPath(QStringLiteral("yearmark")), s);
     auto w = makeWindow();
     w->Timer1Timer();

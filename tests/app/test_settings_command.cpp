@@ -72,8 +72,8 @@ TEST_F(SettingsCommandTest, AcceptedAfterTheZeroMomentChangesTheTargetButNothing
         true);
     EXPECT_FALSE(w->counting());
     EXPECT_FALSE(w->Titel->isVisible());
-    EXPECT_TRUE(w->settings().ifSelectDate);
-    EXPECT_EQ(w->targetMoment(), w->settings().selectDate);
+    EXPECT_TRUE(w->settings().usePickedDate);
+    EXPECT_EQ(w->targetMoment(), w->settings().pickedDate);
 }
 
 // "Links" previewed, then "Abbrechen", or the end of the program (as a signal ends it) while
@@ -85,7 +85,7 @@ TEST_F(SettingsCommandTest, AlignmentPreviewIsUndoneByCancelAndNeverSaved)
     for (const int stored : {0, 9}) {
         w.reset();
         Settings before;
-        before.stretch = stored;
+        before.pictureAlignment = stored;
         saveSettings(store, settingsKeyPath("yearmark"), before);
         SetUp();
         QRect duringPreview;
@@ -100,8 +100,8 @@ TEST_F(SettingsCommandTest, AlignmentPreviewIsUndoneByCancelAndNeverSaved)
             false);
         EXPECT_EQ(duringPreview, QRect(0, 0, 640, 1024)) << stored;
         EXPECT_EQ(w->Image1->geometry(), QRect(0, 0, 1280, 512)) << stored;
-        EXPECT_EQ(w->settings().stretch, stored);
-        EXPECT_EQ(saved.stretch, stored);
+        EXPECT_EQ(w->settings().pictureAlignment, stored);
+        EXPECT_EQ(saved.pictureAlignment, stored);
     }
 }
 
@@ -114,9 +114,9 @@ TEST_F(SettingsCommandTest, OkTakesTheTemplateShadowAndAlignment)
             d.ImageAlign->setCurrentRow(3);
         },
         true);
-    EXPECT_EQ(w->settings().label, QStringLiteral("Noch %S\r\nSekunden"));
+    EXPECT_EQ(w->settings().titleTemplate, QStringLiteral("Noch %S\r\nSekunden"));
     EXPECT_TRUE(w->settings().shadow);
-    EXPECT_EQ(w->settings().stretch, 3);
+    EXPECT_EQ(w->settings().pictureAlignment, 3);
     EXPECT_EQ(w->Image1->geometry(), QRect(640, 0, 640, 1024));
     EXPECT_GT(w->Titel->fontPointSize(), 20);
     EXPECT_EQ(w->Titel->shadowSize(), w->Titel->fontPointSize() / 20);

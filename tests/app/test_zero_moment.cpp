@@ -68,8 +68,8 @@ protected:
     std::unique_ptr<TFormMain> makeWindow()
     {
         Settings picked;
-        picked.selectDate = encodeDateTime(kTarget);
-        picked.ifSelectDate = true;
+        picked.pickedDate = encodeDateTime(kTarget);
+        picked.usePickedDate = true;
         saveSettings(path("yearmark.reg"), settingsKeyPath(QStringLiteral("yearmark")), picked);
         auto w = std::make_unique<TFormMain>(clock, path("yearmark"), path("yearmark.reg"));
         w->setMediaLoader([make = maker] { return make; });

@@ -31,10 +31,10 @@ protected:
         mainWindow.show();
         dialog->onAlignmentPreview = [this](int row) { previews.push_back(row); };
         ExchangeValues v;
-        v.displayTemplate = QStringLiteral("%S");
-        v.pictureAlignment = 1;
-        v.usePicked = true;
-        v.picked = encodeDateTime(CalendarTime {2027, 1, 1, 0, 0, 0, 0});
+        v.settings.titleTemplate = QStringLiteral("%S");
+        v.settings.pictureAlignment = 1;
+        v.settings.usePickedDate = true;
+        v.settings.pickedDate = encodeDateTime(CalendarTime {2027, 1, 1, 0, 0, 0, 0});
         fillDialog(*dialog, v);
         ASSERT_TRUE(showActive(*dialog));
     }

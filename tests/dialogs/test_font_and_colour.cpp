@@ -173,11 +173,7 @@ protected:
     {
         dialog->titleFontSize = [this] { return titleSize; };
         ExchangeValues v;
-        v.titleFont = QFont(QStringLiteral("DejaVu Sans"));
-        v.titleFont.setBold(true);
-        v.titleFontColor = clWhite;
-        v.titleFontPointSize = titleSize;
-        v.backgroundColor = clBlack;
+        v.settings.titleFontName = QStringLiteral("DejaVu Sans");
         fillDialog(*dialog, v);
         dialog->FormShow();
     }

@@ -26,12 +26,9 @@ protected:
 
     void SetUp() override
     {
-        values.displayTemplate = QStringLiteral("%S");
-        values.pictureAlignment = 0;
-        values.shadow = false;
-        values.usePicked = false;
-        values.picked = encodeDateTime(CalendarTime {2027, 1, 1, 0, 0, 0, 0});
-        values.target = values.picked;
+        values.settings.titleTemplate = QStringLiteral("%S");
+        values.target = encodeDateTime(CalendarTime {2027, 1, 1, 0, 0, 0, 0});
+        values.settings.pickedDate = values.target;
         countdown.setInterval(5);
         QObject::connect(&countdown, &QTimer::timeout, [this] { ++ticks; });
         countdown.start();
@@ -63,7 +60,7 @@ TEST_F(ModalRun, TheCountGoesOnWhileTheDialogIsOpenAndOkIsReadBack)
     const int result = runSettingsDialog(*dialog, values, clock);
     EXPECT_EQ(result, mrOk);
     EXPECT_GE(ticks, before + 3);
-    EXPECT_TRUE(values.shadow);
+    EXPECT_TRUE(values.settings.shadow);
     EXPECT_FALSE(dialog->isVisible());
 }
 
@@ -74,17 +71,17 @@ TEST_F(ModalRun, CloseBoxComesBackAsCancel)
         dialog->close();
     });
     EXPECT_EQ(runSettingsDialog(*dialog, values, clock), mrCancel);
-    EXPECT_FALSE(values.shadow);
+    EXPECT_FALSE(values.settings.shadow);
 }
 
 TEST_F(ModalRun, ADialogTornDownWhileOpenIsNotRead)
 {
     whenCounted([this] { dialog.reset(); });
     TCFGDialog& open = *dialog;
-    values.shadow = true;
+    values.settings.shadow = true;
     EXPECT_EQ(runSettingsDialog(open, values, clock), 0);
-    EXPECT_TRUE(values.shadow);
-    EXPECT_EQ(values.displayTemplate, QStringLiteral("%S"));
+    EXPECT_TRUE(values.settings.shadow);
+    EXPECT_EQ(values.settings.titleTemplate, QStringLiteral("%S"));
 }
 
 } // namespace

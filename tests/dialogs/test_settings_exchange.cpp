@@ -23,9 +23,6 @@
 
 namespace {
 
-const QString kBuiltInTemplate = QStringLiteral(
-    "Bis zum Jahr %Y sind es noch:\r\n%T Tage(n) %H Stunde(n) %M Minute(n) %S Sekunde(n)");
-
 TDateTime dateTime(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
 {
     return encodeDateTime(CalendarTime {y, mo, d, h, mi, s, ms});
@@ -34,21 +31,17 @@ TDateTime dateTime(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int m
 ExchangeValues someValues()
 {
     ExchangeValues v;
-    v.displayTemplate = kBuiltInTemplate;
-    v.pictureAlignment = 3;
-    v.backgroundColor = 0x00336699;
-    v.titleFont = QFont(QStringLiteral("DejaVu Serif"));
-    v.titleFont.setBold(true);
-    v.titleFont.setItalic(true);
-    v.titleFont.setUnderline(true);
-    v.titleFont.setStrikeOut(false);
-    v.titleFontColor = 0x0000FF00;
-    v.titleFontCharset = 238;
-    v.titleFontPointSize = 95;
-    v.picked = dateTime(2027, 3, 4, 17, 20, 5, 250);
-    v.usePicked = true;
-    v.shadow = true;
-    v.target = v.picked;
+    Settings& s = v.settings;
+    s.pictureAlignment = 3;
+    s.backgroundColor = 0x00336699;
+    s.titleFontName = QStringLiteral("DejaVu Serif");
+    s.titleBold = s.titleItalic = s.titleUnderline = true;
+    s.titleColor = 0x0000FF00;
+    s.titleCharset = 238;
+    s.pickedDate = dateTime(2027, 3, 4, 17, 20, 5, 250);
+    s.usePickedDate = true;
+    s.shadow = true;
+    v.target = s.pickedDate;
     return v;
 }
 
@@ -79,21 +72,21 @@ TEST_F(SettingsExchange, FillingPutsEverySettingIntoItsControl)
     const ExchangeValues v = someValues();
     fillDialog(*dialog, v);
 
-    EXPECT_EQ(dialog->Memo1->templateText(), kBuiltInTemplate);
+    EXPECT_EQ(dialog->Memo1->templateText(), kDefaultTemplate);
     EXPECT_EQ(dialog->Memo1->document()->blockCount(), 2);
     EXPECT_EQ(dialog->ImageAlign->selectedRow(), 3);
     EXPECT_EQ(dialog->ImageAlign->tag(), 3);
-    EXPECT_EQ(dialog->LabelTest->color(), v.backgroundColor);
+    EXPECT_EQ(dialog->LabelTest->color(), v.settings.backgroundColor);
     EXPECT_EQ(dialog->LabelTest->font().family(), QStringLiteral("DejaVu Serif"));
     EXPECT_TRUE(dialog->LabelTest->font().bold());
     EXPECT_TRUE(dialog->LabelTest->font().italic());
     EXPECT_TRUE(dialog->LabelTest->font().underline());
     EXPECT_FALSE(dialog->LabelTest->font().strikeOut());
-    EXPECT_EQ(dialog->LabelTest->fontColor(), v.titleFontColor);
+    EXPECT_EQ(dialog->LabelTest->fontColor(), v.settings.titleColor);
     EXPECT_EQ(dialog->LabelTest->fontCharset(), 238);
     EXPECT_EQ(dialog->LabelTest->fontPointSize(), 14);
-    EXPECT_EQ(dialog->DatePicker->value(), v.picked);
-    EXPECT_EQ(dialog->TimePicker->value(), v.picked);
+    EXPECT_EQ(dialog->DatePicker->value(), v.settings.pickedDate);
+    EXPECT_EQ(dialog->TimePicker->value(), v.settings.pickedDate);
     EXPECT_EQ(dialog->DatePicker->date(), QDate(2027, 3, 4));
     EXPECT_EQ(dialog->TimePicker->time(), QTime(17, 20, 5, 250));
     EXPECT_TRUE(dialog->cbDatum->isChecked());
@@ -112,21 +105,9 @@ TEST_F(SettingsExchange, UntouchedDialogGivesBackWhatItWasFilledWith)
     dialog->FormShow();
     readBack(*dialog, mrOk, after, clock);
 
-    EXPECT_EQ(after.displayTemplate, before.displayTemplate);
-    EXPECT_EQ(after.pictureAlignment, before.pictureAlignment);
-    EXPECT_EQ(after.backgroundColor, before.backgroundColor);
-    EXPECT_EQ(after.titleFont.family(), before.titleFont.family());
-    EXPECT_EQ(after.titleFont.bold(), before.titleFont.bold());
-    EXPECT_EQ(after.titleFont.italic(), before.titleFont.italic());
-    EXPECT_EQ(after.titleFont.underline(), before.titleFont.underline());
-    EXPECT_EQ(after.titleFont.strikeOut(), before.titleFont.strikeOut());
-    EXPECT_EQ(after.titleFontColor, before.titleFontColor);
-    EXPECT_EQ(after.titleFontCharset, before.titleFontCharset);
-    EXPECT_EQ(after.titleFontPointSize, 14) << "the title comes back at the preview's size";
-    EXPECT_EQ(after.picked, before.picked) << "the picked moment keeps its fraction of a second";
-    EXPECT_EQ(after.usePicked, before.usePicked);
-    EXPECT_EQ(after.shadow, before.shadow);
-    EXPECT_EQ(after.target, before.picked);
+    EXPECT_TRUE(after.settings == before.settings)
+        << "the picked moment keeps its fraction of a second, the font its style";
+    EXPECT_EQ(after.target, before.target);
 }
 
 TEST_F(SettingsExchange, OkTakesWhatTheUserChanged)
@@ -140,13 +121,14 @@ TEST_F(SettingsExchange, OkTakesWhatTheUserChanged)
     dialog->ImageAlign->setCurrentRow(4);
     readBack(*dialog, mrOk, v, clock);
 
-    EXPECT_EQ(v.displayTemplate, kBuiltInTemplate + QStringLiteral("\r\n%A"));
-    EXPECT_FALSE(v.shadow);
-    EXPECT_FALSE(v.usePicked);
+    EXPECT_EQ(v.settings.titleTemplate, kDefaultTemplate + QStringLiteral("\r\n%A"));
+    EXPECT_FALSE(v.settings.shadow);
+    EXPECT_FALSE(v.settings.usePickedDate);
     EXPECT_EQ(v.target, dateTime(2027, 1, 1));
-    EXPECT_EQ(v.picked, someValues().picked) << "the pickers' moment is kept for the next showing";
-    EXPECT_EQ(v.backgroundColor, 0x00010203u);
-    EXPECT_EQ(v.pictureAlignment, 4);
+    EXPECT_EQ(v.settings.pickedDate, someValues().settings.pickedDate)
+        << "the pickers' moment is kept for the next showing";
+    EXPECT_EQ(v.settings.backgroundColor, 0x00010203u);
+    EXPECT_EQ(v.settings.pictureAlignment, 4);
     EXPECT_EQ(previews, std::vector<int> {4});
 }
 
@@ -162,18 +144,18 @@ TEST_P(AlignmentRows, StoredAlignmentSelectsItsRowAndCancelRestoresIt)
 {
     const AlignmentCase c = GetParam();
     ExchangeValues v = someValues();
-    v.pictureAlignment = c.stored;
+    v.settings.pictureAlignment = c.stored;
     fillDialog(*dialog, v);
     EXPECT_EQ(dialog->ImageAlign->selectedRow(), c.selectedRow);
 
     ExchangeValues okValues = v;
     readBack(*dialog, mrOk, okValues, clock);
-    EXPECT_EQ(okValues.pictureAlignment, c.selectedRow) << "OK without a row stores -1";
+    EXPECT_EQ(okValues.settings.pictureAlignment, c.selectedRow) << "OK without a row stores -1";
 
     ExchangeValues cancelValues = v;
-    cancelValues.pictureAlignment = 2; // as a preview left it
+    cancelValues.settings.pictureAlignment = 2; // as a preview left it
     readBack(*dialog, mrCancel, cancelValues, clock);
-    EXPECT_EQ(cancelValues.pictureAlignment, c.stored);
+    EXPECT_EQ(cancelValues.settings.pictureAlignment, c.stored);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, AlignmentRows,
@@ -185,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, AlignmentRows,
 TEST_F(SettingsExchange, CancelChangesNothingButUndoesThePreviews)
 {
     ExchangeValues values = someValues();
-    dialog->onAlignmentPreview = [&](int row) { values.pictureAlignment = row; };
+    dialog->onAlignmentPreview = [&](int row) { values.settings.pictureAlignment = row; };
     fillDialog(*dialog, values);
     typeIntoTemplate(QStringLiteral("x"));
     dialog->cbShadow->setChecked(false);
@@ -194,19 +176,11 @@ TEST_F(SettingsExchange, CancelChangesNothingButUndoesThePreviews)
     dialog->LabelTest->setFontColor(clBlack);
     dialog->DatePicker->setDate(QDate(2030, 1, 1));
     dialog->ImageAlign->setCurrentRow(2);
-    ASSERT_EQ(values.pictureAlignment, 2) << "the list previews at once";
+    ASSERT_EQ(values.settings.pictureAlignment, 2) << "the list previews at once";
 
     readBack(*dialog, mrCancel, values, clock);
-    const ExchangeValues before = someValues();
-    EXPECT_EQ(values.pictureAlignment, before.pictureAlignment);
-    EXPECT_EQ(values.displayTemplate, before.displayTemplate);
-    EXPECT_EQ(values.shadow, before.shadow);
-    EXPECT_EQ(values.usePicked, before.usePicked);
-    EXPECT_EQ(values.picked, before.picked);
-    EXPECT_EQ(values.target, before.target);
-    EXPECT_EQ(values.backgroundColor, before.backgroundColor);
-    EXPECT_EQ(values.titleFontColor, before.titleFontColor);
-    EXPECT_EQ(values.titleFontPointSize, before.titleFontPointSize);
+    EXPECT_TRUE(values.settings == someValues().settings);
+    EXPECT_EQ(values.target, someValues().target);
 }
 
 struct PickedCase {
@@ -226,7 +200,7 @@ TEST_P(PickedMoment, IsTheDateOfOnePickerWithTheTimeOfTheOther)
     dialog->DatePicker->setValue(c.dateValue);
     dialog->TimePicker->setValue(c.timeValue);
     readBack(*dialog, mrOk, v, clock);
-    EXPECT_EQ(decodeDateTime(v.picked), c.expected);
+    EXPECT_EQ(decodeDateTime(v.settings.pickedDate), c.expected);
     EXPECT_EQ(decodeDateTime(v.target), c.expected);
 }
 
@@ -251,9 +225,9 @@ TEST_F(SettingsExchange, PickerEditsByTheUserMakeThePickedMoment)
     dialog->DatePicker->setDate(QDate(2028, 2, 29));
     dialog->TimePicker->setTime(QTime(8, 9, 10));
     readBack(*dialog, mrOk, v, clock);
-    EXPECT_EQ(decodeDateTime(v.picked), (CalendarTime {2028, 2, 29, 8, 9, 10, 0}));
-    EXPECT_TRUE(v.usePicked);
-    EXPECT_EQ(v.target, v.picked);
+    EXPECT_EQ(decodeDateTime(v.settings.pickedDate), (CalendarTime {2028, 2, 29, 8, 9, 10, 0}));
+    EXPECT_TRUE(v.settings.usePickedDate);
+    EXPECT_EQ(v.target, v.settings.pickedDate);
 }
 
 struct NewYearCase {
@@ -268,10 +242,10 @@ TEST_P(NewYearChoice, TargetsMidnightExactly)
     const NewYearCase c = GetParam();
     clock.set(c.now);
     ExchangeValues v = someValues();
-    v.usePicked = false;
+    v.settings.usePickedDate = false;
     fillDialog(*dialog, v);
     readBack(*dialog, mrOk, v, clock);
-    EXPECT_FALSE(v.usePicked);
+    EXPECT_FALSE(v.settings.usePickedDate);
     EXPECT_EQ(v.target, std::trunc(v.target)) << "no fraction of a second";
     EXPECT_EQ(decodeDateTime(v.target), (CalendarTime {c.expectedYear, 1, 1, 0, 0, 0, 0}));
 }
@@ -290,7 +264,7 @@ TEST_F(SettingsExchange, NewYearCaptionIsTheYearAfterStartAndStaysSo)
 
     startedIn2008.set(CalendarTime {2009, 1, 1, 0, 0, 1, 0});
     ExchangeValues v = someValues();
-    v.usePicked = false;
+    v.settings.usePickedDate = false;
     fillDialog(created, v);
     created.FormShow();
     EXPECT_EQ(created.cbNewYear->text(), QStringLiteral("Nächste Neue Jahr 2009"));
@@ -301,7 +275,7 @@ TEST_F(SettingsExchange, NewYearCaptionIsTheYearAfterStartAndStaysSo)
 TEST_F(SettingsExchange, PickersAreEnabledExactlyWhenDatumIsChecked)
 {
     ExchangeValues v = someValues();
-    v.usePicked = false;
+    v.settings.usePickedDate = false;
     fillDialog(*dialog, v);
     EXPECT_TRUE(dialog->cbNewYear->isChecked());
     EXPECT_FALSE(dialog->DatePicker->isEnabledTo(dialog.get()));
@@ -323,13 +297,13 @@ TEST_F(SettingsExchange, DamagedPickedValueShowsAsTheNextNewYear)
 {
     for (const double damaged : {std::nan(""), 1e300, -1e9}) {
         ExchangeValues v = someValues();
-        v.picked = damaged;
-        v.usePicked = true;
+        v.settings.pickedDate = damaged;
+        v.settings.usePickedDate = true;
         fillDialog(*dialog, v);
         EXPECT_EQ(dialog->DatePicker->value(), dateTime(2027, 1, 1)) << damaged;
         EXPECT_EQ(dialog->TimePicker->value(), dateTime(2027, 1, 1)) << damaged;
         readBack(*dialog, mrOk, v, clock);
-        EXPECT_EQ(v.picked, dateTime(2027, 1, 1)) << damaged;
+        EXPECT_EQ(v.settings.pickedDate, dateTime(2027, 1, 1)) << damaged;
         EXPECT_EQ(v.target, dateTime(2027, 1, 1)) << damaged;
     }
 }
@@ -345,7 +319,7 @@ TEST_P(ShadowPreview, FollowsTheCheckBox)
 {
     const ShadowCase c = GetParam();
     ExchangeValues v = someValues();
-    v.shadow = c.checked;
+    v.settings.shadow = c.checked;
     fillDialog(*dialog, v);
     dialog->LabelTest->setShadowSize(7);
     dialog->FormShow();
@@ -361,7 +335,7 @@ INSTANTIATE_TEST_SUITE_P(Box, ShadowPreview,
 TEST_F(SettingsExchange, TemplateLinesShowAsLinesAndComeBackWithCrLf)
 {
     ExchangeValues v = someValues();
-    v.displayTemplate = QStringLiteral("eins\r\nzwei\r\n\r\ndrei\u00A0%S");
+    v.settings.titleTemplate = QStringLiteral("eins\r\nzwei\r\n\r\ndrei\u00A0%S");
     fillDialog(*dialog, v);
     const QTextDocument* doc = dialog->Memo1->document();
     ASSERT_EQ(doc->blockCount(), 4);
@@ -370,17 +344,17 @@ TEST_F(SettingsExchange, TemplateLinesShowAsLinesAndComeBackWithCrLf)
 
     typeIntoTemplate(QStringLiteral("!"));
     readBack(*dialog, mrOk, v, clock);
-    EXPECT_EQ(v.displayTemplate, QStringLiteral("eins\r\nzwei\r\n\r\ndrei\u00A0%S!"));
+    EXPECT_EQ(v.settings.titleTemplate, QStringLiteral("eins\r\nzwei\r\n\r\ndrei\u00A0%S!"));
 }
 
 TEST_F(SettingsExchange, UnusualLineBreaksSurviveAnUntouchedEditor)
 {
     ExchangeValues v = someValues();
-    v.displayTemplate = QStringLiteral("a\nb\rc\r\nd");
+    v.settings.titleTemplate = QStringLiteral("a\nb\rc\r\nd");
     fillDialog(*dialog, v);
     EXPECT_EQ(dialog->Memo1->document()->blockCount(), 4);
     readBack(*dialog, mrOk, v, clock);
-    EXPECT_EQ(v.displayTemplate, QStringLiteral("a\nb\rc\r\nd"));
+    EXPECT_EQ(v.settings.titleTemplate, QStringLiteral("a\nb\rc\r\nd"));
 }
 
 } // namespace

@@ -45,29 +45,30 @@ Settings readUpTo(size_t n)
 {
     Settings s;
     if (n > 0)
-        s.label = "Neu";
+        s.titleTemplate = "Neu";
     if (n > 1)
-        s.stretch = 3;
+        s.pictureAlignment = 3;
     if (n > 2)
-        s.fon = 0x00808000;
+        s.backgroundColor = 0x00808000;
     if (n > 3)
-        s.font = "Courier";
+        s.titleFontName = "Courier";
     if (n > 4) {
-        s.fontC = 0xff;
-        s.fontB = s.fontI = s.fontU = s.fontS = false; // cleared before the styles are read
+        s.titleColor = 0xff;
+        s.titleBold = s.titleItalic = s.titleUnderline = s.titleStrikeOut =
+            false; // cleared before the styles are read
     }
     if (n > 6)
-        s.fontI = true;
+        s.titleItalic = true;
     if (n > 7)
-        s.fontU = true;
+        s.titleUnderline = true;
     if (n > 8)
-        s.fontS = true;
+        s.titleStrikeOut = true;
     if (n > 9)
-        s.fontT = 0xee;
+        s.titleCharset = 0xee;
     if (n > 10)
-        s.ifSelectDate = true;
+        s.usePickedDate = true;
     if (n > 11)
-        s.selectDate = 46387.5;
+        s.pickedDate = 46387.5;
     if (n > 12)
         s.shadow = true;
     return s;
@@ -96,7 +97,7 @@ protected:
     Settings load()
     {
         Settings s;
-        s.selectDate = 12345; // loading must start from "not set"
+        s.pickedDate = 12345; // loading must start from "not set"
         loadSettings(file, Key, s);
         return s;
     }
@@ -104,17 +105,18 @@ protected:
 
 void expectSame(const Settings& got, const Settings& want, const char* what)
 {
-    EXPECT_EQ(got.label, want.label) << what;
-    EXPECT_EQ(got.stretch, want.stretch) << what;
-    EXPECT_EQ(got.fon, want.fon) << what;
-    EXPECT_EQ(got.font, want.font) << what;
-    EXPECT_EQ(got.fontC, want.fontC) << what;
-    EXPECT_EQ((std::array {got.fontB, got.fontI, got.fontU, got.fontS}),
-              (std::array {want.fontB, want.fontI, want.fontU, want.fontS}))
+    EXPECT_EQ(got.titleTemplate, want.titleTemplate) << what;
+    EXPECT_EQ(got.pictureAlignment, want.pictureAlignment) << what;
+    EXPECT_EQ(got.backgroundColor, want.backgroundColor) << what;
+    EXPECT_EQ(got.titleFontName, want.titleFontName) << what;
+    EXPECT_EQ(got.titleColor, want.titleColor) << what;
+    EXPECT_EQ(
+        (std::array {got.titleBold, got.titleItalic, got.titleUnderline, got.titleStrikeOut}),
+        (std::array {want.titleBold, want.titleItalic, want.titleUnderline, want.titleStrikeOut}))
         << what;
-    EXPECT_EQ(got.fontT, want.fontT) << what;
-    EXPECT_EQ(got.ifSelectDate, want.ifSelectDate) << what;
-    EXPECT_EQ(got.selectDate, want.selectDate) << what;
+    EXPECT_EQ(got.titleCharset, want.titleCharset) << what;
+    EXPECT_EQ(got.usePickedDate, want.usePickedDate) << what;
+    EXPECT_EQ(got.pickedDate, want.pickedDate) << what;
     EXPECT_EQ(got.shadow, want.shadow) << what;
 }
 
@@ -169,25 +171,25 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"Label", ""}, {"Font", ""}},
                   [] {
                       return with(13, [](Settings& s) {
-                          s.label = kDefaultTemplate;
-                          s.font = "Arial";
+                          s.titleTemplate = kDefaultTemplate;
+                          s.titleFontName = "Arial";
                       });
                   }},
         LoadCase {"empty Label keeps the built-in template",
                   {{"Label", "\"\""}},
-                  [] { return with(13, [](Settings& s) { s.label = kDefaultTemplate; }); }},
+                  [] { return with(13, [](Settings& s) { s.titleTemplate = kDefaultTemplate; }); }},
         LoadCase {"empty Font keeps the typeface",
                   {{"Font", "\"\""}},
-                  [] { return with(13, [](Settings& s) { s.font = "Arial"; }); }},
+                  [] { return with(13, [](Settings& s) { s.titleFontName = "Arial"; }); }},
         LoadCase {"Label as expandable string",
                   {{"Label", "hex(2):25,00,59,00,00,00"}},
-                  [] { return with(13, [](Settings& s) { s.label = "%Y"; }); }},
+                  [] { return with(13, [](Settings& s) { s.titleTemplate = "%Y"; }); }},
         LoadCase {"any non-zero boolean is true",
                   {{"FontB", "dword:00000002"}},
-                  [] { return with(13, [](Settings& s) { s.fontB = true; }); }},
+                  [] { return with(13, [](Settings& s) { s.titleBold = true; }); }},
         LoadCase {"character set keeps its low byte",
                   {{"FontT", "dword:00000123"}},
-                  [] { return with(13, [](Settings& s) { s.fontT = 0x23; }); }},
+                  [] { return with(13, [](Settings& s) { s.titleCharset = 0x23; }); }},
         LoadCase {"picked date not a number",
                   {{"SelectDate", dateBytes(std::nan(""))}},
                   [] { return readUpTo(11); }},
@@ -205,9 +207,9 @@ INSTANTIATE_TEST_SUITE_P(
                   [] { return readUpTo(11); }},
         LoadCase {"picked date on 1 January 100",
                   {{"SelectDate", dateBytes(-657434.5)}},
-                  [] { return with(13, [](Settings& s) { s.selectDate = -657434.5; }); }},
+                  [] { return with(13, [](Settings& s) { s.pickedDate = -657434.5; }); }},
         LoadCase {"picked date at the end of 9999", {{"SelectDate", dateBytes(2958465.999)}}, [] {
-                      return with(13, [](Settings& s) { s.selectDate = 2958465.999; });
+                      return with(13, [](Settings& s) { s.pickedDate = 2958465.999; });
                   }}));
 
 TEST_F(SettingsTest, FirstRunKeepsDefaultsAndTheFirstExitWritesAllThirteen)
@@ -235,17 +237,17 @@ TEST_F(SettingsTest, FirstRunKeepsDefaultsAndTheFirstExitWritesAllThirteen)
 TEST_F(SettingsTest, EveryValueRoundTrips)
 {
     Settings s;
-    s.label =
+    s.titleTemplate =
         "Nur noch %T Tage bis zur Übergabe\r\nÄrger? Größe! ß \"zitiert\" C:\\pfad\\\r\n\r\n€ %Y";
-    s.stretch = 4;
-    s.fon = 0x00808000;
-    s.font = "DejaVu Sans Mono";
-    s.fontC = 0xFF00000F;
-    s.fontB = false;
-    s.fontI = s.fontU = s.fontS = true;
-    s.fontT = 238;
-    s.ifSelectDate = true;
-    s.selectDate = 46387.756944444445;
+    s.pictureAlignment = 4;
+    s.backgroundColor = 0x00808000;
+    s.titleFontName = "DejaVu Sans Mono";
+    s.titleColor = 0xFF00000F;
+    s.titleBold = false;
+    s.titleItalic = s.titleUnderline = s.titleStrikeOut = true;
+    s.titleCharset = 238;
+    s.usePickedDate = true;
+    s.pickedDate = 46387.756944444445;
     s.shadow = true;
     saveSettings(file, Key, s);
     expectSame(load(), s, "round trip");
@@ -254,19 +256,19 @@ TEST_F(SettingsTest, EveryValueRoundTrips)
 TEST_F(SettingsTest, ALongTypefaceIsKeptWhole)
 {
     Settings s;
-    s.font = QString("Eine Schrift mit vierzig Zeichen im Name").left(40);
-    ASSERT_EQ(s.font.size(), 40);
+    s.titleFontName = QString("Eine Schrift mit vierzig Zeichen im Name").left(40);
+    ASSERT_EQ(s.titleFontName.size(), 40);
     saveSettings(file, Key, s);
     Settings loaded = load();
-    EXPECT_EQ(loaded.font, s.font);
+    EXPECT_EQ(loaded.titleFontName, s.titleFontName);
     saveSettings(file, Key, loaded);
-    EXPECT_EQ(load().font, s.font);
+    EXPECT_EQ(load().titleFontName, s.titleFontName);
 }
 
 TEST_F(SettingsTest, ALoneLineFeedInAHandWrittenTemplateReadsAsCrLf)
 {
     store({{"Label", "\"erste Zeile\nzweite Zeile\""}});
-    EXPECT_EQ(load().label, "erste Zeile\r\nzweite Zeile");
+    EXPECT_EQ(load().titleTemplate, "erste Zeile\r\nzweite Zeile");
 }
 
 TEST_F(SettingsTest, AnExportFromWindowsIsRead)
@@ -288,7 +290,7 @@ TEST_F(SettingsTest, AnotherExecutableNameHasItsOwnFileAndKey)
     const QString copy = settingsFilePath("countdown-copy");
     EXPECT_NE(mine, copy);
     Settings s;
-    s.stretch = 2;
+    s.pictureAlignment = 2;
     saveSettings(mine, settingsKeyPath("yearmark"), s);
 
     Settings fresh;
@@ -300,9 +302,9 @@ TEST_F(SettingsTest, AnotherExecutableNameHasItsOwnFileAndKey)
     // Even in one file, the other name's key is a key of its own.
     Settings stillMine;
     loadSettings(mine, settingsKeyPath("yearmark"), stillMine);
-    EXPECT_EQ(stillMine.stretch, 2);
+    EXPECT_EQ(stillMine.pictureAlignment, 2);
     loadSettings(mine, settingsKeyPath("countdown-copy"), fresh);
-    EXPECT_EQ(fresh.stretch, 0);
+    EXPECT_EQ(fresh.pictureAlignment, 0);
 }
 
 struct PathCase {
@@ -366,7 +368,7 @@ bool ramDiskWithOldFile(const QString& file, bool readOnly)
         ::mount("tmpfs", folder.constData(), "tmpfs", 0, "size=16k") != 0)
         return false;
     Settings old;
-    old.label = "alt";
+    old.titleTemplate = "alt";
     saveSettings(file, Key, old);
     if (readOnly)
         return ::mount(nullptr, folder.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
@@ -437,18 +439,19 @@ TEST_F(SettingsTest, ACopySavesOnlyItsOwnChangesOverTheOthers)
     };
     const auto none = [](Settings&) {};
     const Case cases[] = {
-        {"nothing changed here keeps the other's change", none, [](Settings& s) { s.label = "%S"; },
-         [](Settings& s) { s.label = "%S"; }},
-        {"changes of different values are both kept", [](Settings& s) { s.stretch = 2; },
+        {"nothing changed here keeps the other's change", none,
+         [](Settings& s) { s.titleTemplate = "%S"; }, [](Settings& s) { s.titleTemplate = "%S"; }},
+        {"changes of different values are both kept", [](Settings& s) { s.pictureAlignment = 2; },
          [](Settings& s) { s.shadow = true; },
          [](Settings& s) {
-             s.stretch = 2;
+             s.pictureAlignment = 2;
              s.shadow = true;
          }},
-        {"the same value changed by both: the later save wins", [](Settings& s) { s.fon = 7; },
-         [](Settings& s) { s.fon = 9; }, [](Settings& s) { s.fon = 7; }},
-        {"a picked date set here is written", [](Settings& s) { s.selectDate = 46388.0; }, none,
-         [](Settings& s) { s.selectDate = 46388.0; }},
+        {"the same value changed by both: the later save wins",
+         [](Settings& s) { s.backgroundColor = 7; }, [](Settings& s) { s.backgroundColor = 9; },
+         [](Settings& s) { s.backgroundColor = 7; }},
+        {"a picked date set here is written", [](Settings& s) { s.pickedDate = 46388.0; }, none,
+         [](Settings& s) { s.pickedDate = 46388.0; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -472,13 +475,14 @@ TEST_F(SettingsTest, ATemplateTooLargeForTheFileCostsOnlyItself)
     Settings s;
     saveSettings(file, Key, s);
     Settings stored = load();
-    s.label = QString(1'100'000, u'x'); // over the file's limit once written
-    s.stretch = 3;
+    s.titleTemplate = QString(1'100'000, u'x'); // over the file's limit once written
+    s.pictureAlignment = 3;
     s.shadow = true;
     EXPECT_THROW(saveSettingsChanges(file, Key, s, stored), ESettingsError);
     const Settings loaded = load();
-    EXPECT_TRUE(loaded.label == kDefaultTemplate);
-    EXPECT_EQ(loaded.stretch, 3);
+    EXPECT_TRUE(loaded.titleTemplate == kDefaultTemplate);
+    EXPECT_EQ(loaded.pictureAlignment, 3);
     EXPECT_TRUE(loaded.shadow);
-    EXPECT_TRUE(stored.label == kDefaultTemplate) << "the next save tries the template again";
+    EXPECT_TRUE(stored.titleTemplate == kDefaultTemplate)
+        << "the next save tries the template again";
 }

@@ -21,10 +21,10 @@ namespace {
 Settings storedSet(int which)
 {
     Settings s;
-    s.label = QString(100000, QChar(u'a' + which)) + QStringLiteral("\r\n%T");
-    s.stretch = 1 + which;
-    s.font = which ? QStringLiteral("Courier") : QStringLiteral("Liberation Serif");
-    s.selectDate = 46387.5 + which;
+    s.titleTemplate = QString(100000, QChar(u'a' + which)) + QStringLiteral("\r\n%T");
+    s.pictureAlignment = 1 + which;
+    s.titleFontName = which ? QStringLiteral("Courier") : QStringLiteral("Liberation Serif");
+    s.pickedDate = 46387.5 + which;
     s.shadow = true;
     return s;
 }
