@@ -29,8 +29,6 @@ TChmHelpViewer::TChmHelpViewer(const TChmHelpTester& tester)
 
 TChmHelpViewer::~TChmHelpViewer() { shutDown(); }
 
-QString TChmHelpViewer::viewerName() const { return QStringLiteral("HtmlHelp"); }
-
 void TChmHelpViewer::showTableOfContents(const QString& helpFile)
 {
     const QString key = QFileInfo(helpFile).absoluteFilePath();
@@ -76,16 +74,6 @@ void TChmHelpViewer::shutDown()
     m_readings.clear();
 }
 
-TChmHelpSelector::TChmHelpSelector(const TChmHelpViewer& viewer)
-    : m_viewer(viewer)
-{ }
-
-int TChmHelpSelector::selectTableOfContents(const QStringList&)
-{
-    // The platform's own viewer registered first and sorts first; ours follows it.
-    return m_viewer.viewerNumber() - 1;
-}
-
 THelpAdapter::THelpAdapter(THelpManager& manager, const char* library, QStringList readerCommand)
     : m_manager(manager)
     , m_lib(ChmLibrary::load(library))
@@ -94,9 +82,7 @@ THelpAdapter::THelpAdapter(THelpManager& manager, const char* library, QStringLi
         return;
     m_tester = std::make_unique<TChmHelpTester>(std::move(readerCommand));
     m_viewer = std::make_unique<TChmHelpViewer>(*m_tester);
-    m_selector = std::make_unique<TChmHelpSelector>(*m_viewer);
     m_manager.registerViewer(m_viewer.get());
-    m_manager.setSelector(m_selector.get());
 }
 
 THelpAdapter::~THelpAdapter()
@@ -105,8 +91,6 @@ THelpAdapter::~THelpAdapter()
         return;
     m_viewer->shutDown();
     m_manager.unregisterViewer(m_viewer.get());
-    m_manager.setSelector(nullptr);
-    m_selector.reset();
     m_viewer.reset();
     m_tester.reset();
     m_lib.reset();

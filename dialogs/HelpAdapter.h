@@ -37,12 +37,8 @@ public:
     explicit TChmHelpViewer(const TChmHelpTester& tester);
     ~TChmHelpViewer() override;
 
-    QString viewerName() const override;
-    bool canShowTableOfContents() const override { return true; }
     void showTableOfContents(const QString& helpFile) override;
     void shutDown() override;
-    void setViewerNumber(int number) override { m_number = number; }
-    int viewerNumber() const { return m_number; }
 
     // The window showing the file, if one is open.
     THelpWindow* window(const QString& helpFile) const;
@@ -53,17 +49,6 @@ private:
     const TChmHelpTester& m_tester;
     std::map<QString, QPointer<THelpWindow>> m_windows;
     std::map<QString, std::unique_ptr<THelpReading>> m_readings;
-    int m_number = 0;
-};
-
-// Chooses our viewer when others offer the same service.
-class TChmHelpSelector : public THelpSelector {
-public:
-    explicit TChmHelpSelector(const TChmHelpViewer& viewer);
-    int selectTableOfContents(const QStringList& sortedNames) override;
-
-private:
-    const TChmHelpViewer& m_viewer;
 };
 
 class THelpAdapter {
@@ -85,5 +70,4 @@ private:
     std::unique_ptr<ChmLibrary> m_lib;
     std::unique_ptr<TChmHelpTester> m_tester;
     std::unique_ptr<TChmHelpViewer> m_viewer;
-    std::unique_ptr<TChmHelpSelector> m_selector;
 };
