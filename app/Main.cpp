@@ -29,6 +29,8 @@
 
 namespace {
 
+// The count's heartbeat between the ticks at each second's start: a title that changed
+// meanwhile (a clock set, the settings) shows within a fifth of a second.
 constexpr int kTickMs = 188;
 // Smaller than any real screen: what the X server reports while no output is active.
 constexpr int kSmallestScreen = 160;
@@ -50,33 +52,30 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     setAutoFillBackground(true);
     createComponents();
 
-    // 1. The settings key belongs to the executable's base name.
+    // The settings key belongs to the executable's base name.
     m_keyPath = ::settingsKeyPath(fileBaseName(m_exePath));
-    // 2. Cover the primary screen, wherever it lies in the virtual desktop.
+    // Cover the primary screen, wherever it lies in the virtual desktop, until the screen to
+    // count on is known.
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->geometry());
-    // 3. The help file beside the executable.
+    // The help file beside the executable.
     m_helpFile = changeFileExt(m_exePath, QStringLiteral(".chm"));
-    // 4. The New-Year target.
+    // The New-Year target, until the settings may pick another.
     m_target = newYearMoment(m_clock);
-    // 5. The title stays empty until the first tick.
+    // The title stays empty until the first tick.
     Titel->setCaption(QString());
-    // 6. Double buffering is Qt's own; staying on top is a window flag set above.
-    // 7. Load the settings over the built-in values.
+    // The settings over the built-in values.
     loadSettings(m_settingsFile, m_keyPath, m_settings);
     m_stored = m_settings;
     applySettingsToControls();
-    // 8. The picked-date rules.
     m_target = applyPickedDateRules(m_target, m_settings.pickedDate, m_settings.usePickedDate);
     // Started again in the first hour of the new year: the party goes on with the zero moment.
     const std::optional<TDateTime> passed = newYearJustPassed(m_clock);
     if (passed && !m_settings.usePickedDate)
         m_target = *passed;
     m_zero.setTarget(m_target, passed && !m_settings.usePickedDate);
-    // 9. Layout and font fitting; 10. shadow size.
     FormResize();
     updateShadowSize();
-    // 11. The background picture.
     loadBackgroundPicture();
 
     Timer1->start();

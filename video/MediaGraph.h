@@ -1,5 +1,5 @@
 #pragma once
-// The media layer as the main window uses it: the graph, the video window and their errors.
+// The media module's one include: the graph, the video window and their errors.
 
 #include "video/FilterGraph.h"
 #include "video/LetterBox.h"
