@@ -2,6 +2,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/ProgramFiles.h"
+#include "app/ScreenChoice.h"
 #include "app/SecondBoundaryTimer.h"
 #include "app/ZeroMoment.h"
 #include "countdown/TemplateExpander.h"
@@ -56,7 +57,7 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->geometry());
     // 3. The help file beside the executable.
-    m_helpFile = changeFileExt(m_exePath, QStringLiteral(".chm"));
+    m_helpFile = helpFilePath(m_exePath);
     // 4. The New-Year target.
     m_target = newYearMoment(m_clock);
     // 5. The title stays empty until the first tick.
@@ -66,13 +67,11 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     loadSettings(m_settingsFile, m_keyPath, m_settings);
     m_stored = m_settings;
     applySettingsToControls();
-    // 8. The picked-date rules.
-    m_target = applyPickedDateRules(m_target, m_settings.selectDate, m_settings.ifSelectDate);
-    // Started again in the first hour of the new year: the party goes on with the zero moment.
-    const std::optional<TDateTime> passed = newYearJustPassed(m_clock);
-    if (passed && !m_settings.ifSelectDate)
-        m_target = *passed;
-    m_zero.setTarget(m_target, passed && !m_settings.ifSelectDate);
+    // 8. The picked-date rules; started again in the first hour of the new year, the party goes
+    // on with the zero moment.
+    const StartTarget start = startTarget(m_clock, m_settings.selectDate, m_settings.ifSelectDate);
+    m_target = start.target;
+    m_zero.setTarget(m_target, start.justPassed);
     // 9. Layout and font fitting; 10. shadow size.
     FormResize();
     updateShadowSize();
@@ -197,20 +196,12 @@ void TFormMain::followScreens()
 
 QScreen* TFormMain::targetScreen()
 {
-    if (m_screenName.isEmpty())
-        return QGuiApplication::primaryScreen();
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    for (QScreen* screen : screens)
-        if (screen->name().compare(m_screenName, Qt::CaseInsensitive) == 0)
-            return screen;
-    bool isNumber = false;
-    const int number = m_screenName.toInt(&isNumber);
-    if (isNumber && number >= 1 && number <= screens.size())
-        return screens[number - 1];
+    if (QScreen* named = screenNamed(m_screenName))
+        return named;
     if (!m_screenMissingSaid) {
         m_screenMissingSaid = true;
         QStringList names;
-        for (QScreen* screen : screens)
+        for (QScreen* screen : QGuiApplication::screens())
             names << screen->name();
         std::fprintf(stderr,
                      "yearmark: kein Bildschirm »%s« (da sind: %s); der Hauptbildschirm "
