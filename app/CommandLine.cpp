@@ -31,6 +31,11 @@ const OwnOption kOwnOptions[] = {
      "Ziel wird weder benutzt noch geändert.",
      "SEKUNDEN",
      true},
+    {{QStringLiteral("c"), QStringLiteral("check")},
+     "Prüft vor der Vorstellung, ohne ein Fenster zu öffnen: Ziel und Restzeit, welche Bilder "
+     "und welches Video woher benutzt werden und ob sie sich abspielen und dekodieren lassen, "
+     "Hilfe, Einstellungsdatei, Bildschirme, Uhrzeitabgleich und Bildschirmschoner. Eine Zeile je "
+     "Punkt mit ok, Warnung oder Fehler; endet mit 0 ohne Fehler, sonst mit 1."},
     {{QStringLiteral("s"), QStringLiteral("screen")},
      "Zählt auf diesem Bildschirm: sein Anschluss (etwa HDMI-1) oder seine Nummer, 1 für den "
      "ersten. Ohne die Option der Hauptbildschirm.",
@@ -116,6 +121,7 @@ CommandLine readCommandLine(const QStringList& given, const QString& version)
         return ending(0, QStringLiteral("%1 %2\n").arg(program, version), false);
     CommandLine run;
     run.screen = parser.value(QStringLiteral("screen"));
+    run.check = parser.isSet(QStringLiteral("check"));
     if (parser.isSet(QStringLiteral("rehearse"))) {
         bool isNumber = false;
         const QString value = parser.value(QStringLiteral("rehearse"));

@@ -23,6 +23,8 @@ struct CommandLine {
     // --rehearse[=SECONDS]: the program's own clock is moved so that the target comes this
     // many seconds after the start; 0 for a real run.
     int rehearseSeconds = 0;
+    // --check: the pre-show check runs instead of the countdown.
+    bool check = false;
 };
 
 // Qt's own options (-platform, -display and the like) are let through for the application.

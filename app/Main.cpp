@@ -2,6 +2,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/ProgramFiles.h"
+#include "app/ScreenChoice.h"
 #include "app/SecondBoundaryTimer.h"
 #include "app/ZeroMoment.h"
 #include "countdown/TemplateExpander.h"
@@ -59,7 +60,7 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->geometry());
     // The help file beside the executable.
-    m_helpFile = changeFileExt(m_exePath, QStringLiteral(".chm"));
+    m_helpFile = helpFilePath(m_exePath);
     // The New-Year target, until the settings may pick another.
     m_target = newYearMoment(m_clock);
     // The title stays empty until the first tick.
@@ -68,12 +69,11 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     loadSettings(m_settingsFile, m_keyPath, m_settings);
     m_stored = m_settings;
     applySettingsToControls();
-    m_target = applyPickedDateRules(m_target, m_settings.pickedDate, m_settings.usePickedDate);
-    // Started again in the first hour of the new year: the party goes on with the zero moment.
-    const std::optional<TDateTime> passed = newYearJustPassed(m_clock);
-    if (passed && !m_settings.usePickedDate)
-        m_target = *passed;
-    m_zero.setTarget(m_target, passed && !m_settings.usePickedDate);
+    // The picked-date rules; started again in the first hour of the new year, the party goes
+    // on with the zero moment.
+    const StartTarget start = startTarget(m_clock, m_settings.pickedDate, m_settings.usePickedDate);
+    m_target = start.target;
+    m_zero.setTarget(m_target, start.justPassed);
     FormResize();
     updateShadowSize();
     loadBackgroundPicture();
@@ -186,20 +186,12 @@ void TFormMain::followScreens()
 
 QScreen* TFormMain::targetScreen()
 {
-    if (m_screenName.isEmpty())
-        return QGuiApplication::primaryScreen();
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    for (QScreen* screen : screens)
-        if (screen->name().compare(m_screenName, Qt::CaseInsensitive) == 0)
-            return screen;
-    bool isNumber = false;
-    const int number = m_screenName.toInt(&isNumber);
-    if (isNumber && number >= 1 && number <= screens.size())
-        return screens[number - 1];
+    if (QScreen* named = screenNamed(m_screenName))
+        return named;
     if (!m_screenMissingSaid) {
         m_screenMissingSaid = true;
         QStringList names;
-        for (QScreen* screen : screens)
+        for (QScreen* screen : QGuiApplication::screens())
             names << screen->name();
         std::fprintf(stderr,
                      "yearmark: kein Bildschirm »%s« (da sind: %s); der Hauptbildschirm "

@@ -7,25 +7,49 @@
 
 #include <dlfcn.h>
 
+namespace {
+
+// The module's entry point of that name, with GStreamer started; null with the reason in why.
+void* entryPoint(const QString& exePath, const char* name, QString& why)
+{
+    const QByteArray file =
+        QFile::encodeName(fileFolder(exePath) + QStringLiteral(YEARMARK_MEDIA_MODULE));
+    // Kept loaded for the rest of the run: the layer's objects live as long as the window.
+    void* module = ::dlopen(file.constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+        why = QString::fromLocal8Bit(::dlerror());
+        return nullptr;
+    }
+    void* entry = ::dlsym(module, name);
+    auto start = reinterpret_cast<StartMedia>(::dlsym(module, "yearmarkStartMedia"));
+    if (!entry || !start) {
+        why = QStringLiteral("%1 has no entry point").arg(QFile::decodeName(file));
+        return nullptr;
+    }
+    start();
+    return entry;
+}
+
+} // namespace
+
 MakeMediaLayer loadMediaModule(const QString& exePath) noexcept
 {
     try {
-        const QByteArray file =
-            QFile::encodeName(fileFolder(exePath) + QStringLiteral(YEARMARK_MEDIA_MODULE));
-        // Kept loaded for the rest of the run: the layer's objects live as long as the window.
-        void* module = ::dlopen(file.constData(), RTLD_NOW | RTLD_LOCAL);
-        if (!module) {
-            qWarning("No video: %s", ::dlerror());
-            return nullptr;
-        }
-        auto make = reinterpret_cast<MakeMediaLayer>(::dlsym(module, "yearmarkMakeMediaLayer"));
-        auto start = reinterpret_cast<StartMedia>(::dlsym(module, "yearmarkStartMedia"));
-        if (!make || !start) {
-            qWarning("No video: %s has no entry point", file.constData());
-            return nullptr;
-        }
-        start();
+        QString why;
+        auto make =
+            reinterpret_cast<MakeMediaLayer>(entryPoint(exePath, "yearmarkMakeMediaLayer", why));
+        if (!make)
+            qWarning("No video: %s", qPrintable(why));
         return make;
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+ProbeVideo loadVideoProbe(const QString& exePath, QString& why) noexcept
+{
+    try {
+        return reinterpret_cast<ProbeVideo>(entryPoint(exePath, "yearmarkProbeVideo", why));
     } catch (...) {
         return nullptr;
     }

@@ -11,3 +11,7 @@
 // files and may scan GStreamer's plugins for a second or more: never call it on the
 // user-interface thread.
 MakeMediaLayer loadMediaModule(const QString& exePath) noexcept;
+
+// The module's video probe, loaded the same way; null when the module cannot be loaded, and then
+// why is set to the reason. The same cautions apply.
+ProbeVideo loadVideoProbe(const QString& exePath, QString& why) noexcept;

@@ -101,6 +101,11 @@ QString backgroundPicturePath(const QString& exePath)
     return {};
 }
 
+QString helpFilePath(const QString& exePath)
+{
+    return changeFileExt(exePath, QStringLiteral(".chm"));
+}
+
 const QStringList kZeroVideoNames = {QStringLiteral("0.avi"), QStringLiteral("0.mp4"),
                                      QStringLiteral("0.mkv"), QStringLiteral("0.webm"),
                                      QStringLiteral("0.mov")};
@@ -111,6 +116,12 @@ QString findZeroVideo(const QString& exePath)
         if (QString found = findProgramFile(exePath, name); !found.isEmpty())
             return found;
     return {};
+}
+
+QString findZeroPicture(const QString& exePath)
+{
+    const QString jpeg = findProgramFile(exePath, QStringLiteral("0.jpg"));
+    return jpeg.isEmpty() ? findProgramFile(exePath, QStringLiteral("0.bmp")) : jpeg;
 }
 
 QString findPlayCommandVideo(const QString& exePath, const QString& workingFolder)

@@ -34,6 +34,9 @@ QString findProgramFile(const QString& exePath, const QString& fileName);
 // empty when neither is found.
 QString backgroundPicturePath(const QString& exePath);
 
+// The help file: the executable's path with ".chm".
+QString helpFilePath(const QString& exePath);
+
 // The names the zero moment's video may have, in the order they are looked for: "0.avi" first,
 // then today's containers.
 extern const QStringList kZeroVideoNames;
@@ -41,6 +44,10 @@ extern const QStringList kZeroVideoNames;
 // The zero moment's video: the first of kZeroVideoNames that findProgramFile finds; empty when
 // there is none.
 QString findZeroVideo(const QString& exePath);
+
+// The zero moment's picture: "0.jpg" if findProgramFile finds one, else "0.bmp"; empty when
+// neither is found.
+QString findZeroPicture(const QString& exePath);
 
 // The video the play command plays: the first of kZeroVideoNames in the working folder, else
 // the zero moment's video, so that F9 shows what midnight will show.

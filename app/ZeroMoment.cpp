@@ -96,13 +96,8 @@ void ZeroMoment::requestPicture()
         return;
     m_pictureAsked = true;
     const QString exe = m_exePath;
-    loadPictureAsync(
-        [exe] {
-            const QString jpeg = findProgramFile(exe, QStringLiteral("0.jpg"));
-            return jpeg.isEmpty() ? findProgramFile(exe, QStringLiteral("0.bmp")) : jpeg;
-        },
-        m_parts.window->size(), this,
-        [this](PictureOutcome outcome) { pictureArrived(std::move(outcome)); });
+    loadPictureAsync([exe] { return findZeroPicture(exe); }, m_parts.window->size(), this,
+                     [this](PictureOutcome outcome) { pictureArrived(std::move(outcome)); });
 }
 
 void ZeroMoment::pictureArrived(PictureOutcome outcome)

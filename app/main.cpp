@@ -6,6 +6,7 @@
 #include "app/DialogFocus.h"
 #include "app/ErrorBox.h"
 #include "app/MediaModule.h"
+#include "app/PreShowCheck.h"
 #include "app/ProgramFiles.h"
 #include "app/QtTranslations.h"
 #include "app/ScreenAwake.h"
@@ -101,6 +102,8 @@ int main(int argc, char** argv)
         std::fputs(outcome->text.toLocal8Bit().constData(), outcome->error ? stderr : stdout);
         return outcome->status;
     }
+    if (commandLine.check)
+        runPreShowCheck(argc, argv, commandLine);
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         std::fputs(noDisplayText(QStringLiteral("weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt"))

@@ -78,6 +78,17 @@ TDateTime applyPickedDateRules(TDateTime newYear, TDateTime& picked, bool usePic
     return usePicked ? picked : newYear;
 }
 
+StartTarget startTarget(const Clock& clock, TDateTime& picked, bool usePicked)
+{
+    StartTarget start;
+    start.target = applyPickedDateRules(newYearMoment(clock), picked, usePicked);
+    if (const std::optional<TDateTime> passed = newYearJustPassed(clock); passed && !usePicked) {
+        start.target = *passed;
+        start.justPassed = true;
+    }
+    return start;
+}
+
 TargetChoice recomputeTarget(TDateTime datePickerValue, TDateTime timePickerValue,
                              bool datumChecked, const Clock& clock)
 {

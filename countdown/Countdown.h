@@ -50,6 +50,16 @@ CountdownBreakdown breakdownOf(int64_t remaining);
 // target.
 TDateTime applyPickedDateRules(TDateTime newYear, TDateTime& picked, bool usePicked);
 
+// The target a start counts to, as the window computes it once its settings are read: the
+// picked-date rules over the clock's New-Year moment, and for the New Year a start in the first
+// hour of a new year ends at the midnight just passed (newYearJustPassed). picked is changed as
+// applyPickedDateRules changes it.
+struct StartTarget {
+    TDateTime target = 0;
+    bool justPassed = false; // the New Year that has just begun: zero at the first tick
+};
+StartTarget startTarget(const Clock& clock, TDateTime& picked, bool usePicked);
+
 // What accepting the settings dialog makes of its date and time fields and its radio buttons.
 struct TargetChoice {
     TDateTime picked = 0;

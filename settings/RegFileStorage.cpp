@@ -108,3 +108,20 @@ bool RegFileStorage::writeAtomically(const QString& path, const QByteArray& byte
     syncFolder(folder);
     return true;
 }
+
+int RegFileStorage::writeError(const QString& path)
+{
+    const QFileInfo file(path);
+    if (file.isDir())
+        return EISDIR;
+    // The new file is made beside the old one and renamed over it, in a folder that is made
+    // first when missing: what counts is the nearest folder that is there.
+    QFileInfo folder(file.absolutePath());
+    while (!folder.exists() && !folder.isRoot())
+        folder = QFileInfo(folder.absolutePath());
+    if (!folder.isDir())
+        return ENOTDIR;
+    if (::access(QFile::encodeName(folder.absoluteFilePath()).constData(), W_OK | X_OK) != 0)
+        return errno;
+    return 0;
+}

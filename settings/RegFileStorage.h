@@ -28,4 +28,9 @@ public:
     // folder is made if missing. With keepOld the previous file stays as "<path>.bak". On
     // failure the old file is untouched and false comes back.
     static bool writeAtomically(const QString& path, const QByteArray& bytes, bool keepOld = false);
+
+    // Why writeAtomically could not replace the file, found without writing anything: 0 when it
+    // could, else the error number (EISDIR for a folder in the file's place, ENOTDIR for a file
+    // in a folder's, else what the folder's permissions or its file system give).
+    static int writeError(const QString& path);
 };

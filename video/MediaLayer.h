@@ -57,6 +57,21 @@ public:
     virtual bool shutDown(int waitMs) = 0;
 };
 
+// What preparing a video off screen tells about it: whether it reaches its first frame through
+// the decoders, the conversion and the frame-size limits the video window uses, and what it is.
+struct VideoFacts {
+    bool playable = false;
+    bool finished = true; // false: the time ran out before a frame or an error came
+    QString error;        // why it cannot be played; empty when it can
+    QString container;    // the kind of file as GStreamer names it ("AVI", "Matroska")
+    QString videoCodec;   // ("Motion JPEG", "H.264 (High Profile)"); empty when unknown
+    int width = 0;        // of the frames as decoded
+    int height = 0;
+    int64_t durationMs = -1; // -1 when the file does not say
+    QString soundCodec;      // the sound stream's codec; empty without sound
+    bool soundDecodes = false;
+};
+
 // The media module's entry points. Starting GStreamer reads (and may first build) its plugin
 // registry: called once, away from the user-interface thread, before the first layer is made.
 extern "C" void yearmarkStartMedia();
@@ -65,3 +80,9 @@ using StartMedia = void (*)();
 // when they cannot be made. Waits on nothing.
 extern "C" MediaLayer* yearmarkMakeMediaLayer(QWidget* parent, const VideoSetup& setup);
 using MakeMediaLayer = MediaLayer* (*)(QWidget* parent, const VideoSetup& setup);
+// Prepares the file up to its first frame in a pipeline of its own whose sinks show nothing, and
+// fills facts; waits for it at most timeoutMs (then the error says so). Starts GStreamer when it
+// has not been started. May block on the file's storage for longer: call it on a thread of its
+// own that nobody waits for.
+extern "C" void yearmarkProbeVideo(const QString& path, int timeoutMs, VideoFacts& facts);
+using ProbeVideo = void (*)(const QString& path, int timeoutMs, VideoFacts& facts);

@@ -76,25 +76,47 @@ struct ScreenSaverLibrary {
     bool loaded() const { return queryExtension && queryVersion && suspend; }
 };
 
+// The extension's version when it can suspend the screen saver (1.1 or later); empty otherwise.
+QString usableExtension(Display* display)
+{
+    const ScreenSaverLibrary& xss = ScreenSaverLibrary::instance();
+    if (!display || !xss.loaded())
+        return {};
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (!xss.queryExtension(display, &eventBase, &errorBase))
+        return {};
+    if (!xss.queryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 1))
+        return {};
+    return QStringLiteral("%1.%2").arg(major).arg(minor);
+}
+
 bool suspend(bool on)
 {
     Display* display = x11Display();
-    if (!display)
+    if (usableExtension(display).isEmpty())
         return false;
-    const ScreenSaverLibrary& xss = ScreenSaverLibrary::instance();
-    if (!xss.loaded())
-        return false;
-    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
-    if (!xss.queryExtension(display, &eventBase, &errorBase))
-        return false;
-    // Suspending needs version 1.1 of the extension.
-    if (!xss.queryVersion(display, &major, &minor) || major < 1 || (major == 1 && minor < 1))
-        return false;
-    xss.suspend(display, on ? True : False);
+    ScreenSaverLibrary::instance().suspend(display, on ? True : False);
     XFlush(display);
     return true;
 }
 } // namespace
+
+std::optional<bool> ScreenSaverInhibitor::serviceRegistered(int timeoutMs)
+{
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return std::nullopt;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    call.setArguments({kService});
+    const QDBusMessage reply = bus.call(call, QDBus::Block, timeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
+        return std::nullopt;
+    return reply.arguments().constFirst().toBool();
+}
+
+QString ScreenSaverInhibitor::x11ExtensionVersion() { return usableExtension(x11Display()); }
 
 ScreenSaverInhibitor::~ScreenSaverInhibitor() { setHeld(false); }
 

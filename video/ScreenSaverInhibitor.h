@@ -5,6 +5,8 @@
 // screen saver extension is used, which also keeps the server's DPMS timers from switching the
 // monitor off. Without either it does nothing.
 
+#include <QString>
+
 #include <optional>
 
 class ScreenSaverInhibitor {
@@ -19,6 +21,14 @@ public:
     bool held() const { return m_held; }
     // Whether the platform actually honours the hold (the inhibit service or the X11 extension).
     bool effective() const { return m_cookie.has_value() || m_effective; }
+
+    // Asked without holding anything, for the pre-show check. Whether the desktop's inhibit
+    // service has an owner on the session bus: empty when the bus does not answer within
+    // timeoutMs. Callable from any thread.
+    static std::optional<bool> serviceRegistered(int timeoutMs);
+    // The version of the X server's screen saver extension ("1.1"), on the application's X11
+    // display; empty when there is none or it is too old to hold the screen saver.
+    static QString x11ExtensionVersion();
 
 private:
     bool m_held = false;

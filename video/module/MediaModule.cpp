@@ -4,6 +4,7 @@
 #include "video/GstRuntime.h"
 #include "video/MediaGraph.h"
 #include "video/MediaLayer.h"
+#include "video/VideoProbe.h"
 
 #include <QWidget>
 
@@ -101,5 +102,15 @@ extern "C" MediaLayer* yearmarkMakeMediaLayer(QWidget* parent, const VideoSetup&
         return new GstMediaLayer(parent, setup);
     } catch (...) {
         return nullptr;
+    }
+}
+
+extern "C" void yearmarkProbeVideo(const QString& path, int timeoutMs, VideoFacts& facts)
+{
+    try {
+        facts = yearmark::video::probeVideo(path, timeoutMs);
+    } catch (const std::exception& e) {
+        facts = VideoFacts();
+        facts.error = QString::fromUtf8(e.what());
     }
 }
