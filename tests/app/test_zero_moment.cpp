@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -125,7 +126,8 @@ TEST_F(ZeroMomentTest, ThePictureFillsTheWindowUntilTheVideoIsReady)
         auto w = makeWindow();
         w->zeroMoment()->prepare();
         if (c.video && c.media) {
-            ASSERT_TRUE(waitUntil([] { return g_fake && !g_fake->rendered.isEmpty(); }));
+            ASSERT_TRUE(
+                QTest::qWaitFor([] { return g_fake && !g_fake->rendered.isEmpty(); }, 10000));
         }
         auto act = [](Step step) {
             if (step != Step::Nothing)
@@ -139,8 +141,8 @@ TEST_F(ZeroMomentTest, ThePictureFillsTheWindowUntilTheVideoIsReady)
         EXPECT_EQ(videoShown(), c.videoAtZero);
         EXPECT_NE(w->Image1->geometry() == w->rect(), c.videoAtZero) << "filled at once";
         act(c.afterZero);
-        EXPECT_TRUE(
-            waitUntil([&] { return videoShown() == c.videoLater && (c.videoLater || fills(*w)); }));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return videoShown() == c.videoLater && (c.videoLater || fills(*w)); }, 10000));
     }
 }
 
@@ -178,16 +180,17 @@ TEST_F(ZeroMomentTest, EachKindOfVideoPlaysOrGivesWayToThePicture)
             const auto ready = [&] {
                 return w->zeroMoment()->phase() == ZeroMoment::Phase::Prepared;
             };
-            EXPECT_EQ(waitUntil(ready, c.video ? 10000 : 1500), c.video);
+            EXPECT_EQ(QTest::qWaitFor(ready, c.video ? 10000 : 1500), c.video);
             EXPECT_EQ(videoHasFrame(*w), c.video) << "the first frame waits, hidden";
             EXPECT_FALSE(videoVisible(*w));
             clock.set(kZero);
         }
         w->Timer1Timer();
         if (c.video)
-            EXPECT_TRUE(waitUntil([&] { return videoVisible(*w) && videoHasFrame(*w); }));
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return videoVisible(*w) && videoHasFrame(*w); }, 10000));
         else
-            EXPECT_TRUE(waitUntil([&] { return !videoVisible(*w) && fills(*w); }));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !videoVisible(*w) && fills(*w); }, 10000));
     }
 }
 
@@ -197,14 +200,14 @@ TEST_F(ZeroMomentTest, AnErrorReportedAfterRenderingStillGivesWayToThePicture)
     redPicture();
     auto w = makeWindow();
     w->Timer1Timer();
-    ASSERT_TRUE(waitUntil([&] { return videoVisible(*w); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return videoVisible(*w); }, 10000));
     // A decoder failing later, as the bus reports it.
     GstElement* source = gst_bin_get_by_name(GST_BIN(w->FilterGraph1->pipeline()), "Source");
     GError* error = g_error_new_literal(GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, "bad");
     gst_element_post_message(source, gst_message_new_error(GST_OBJECT(source), error, nullptr));
     g_error_free(error);
     gst_object_unref(source);
-    EXPECT_TRUE(waitUntil([&] { return !videoVisible(*w) && fills(*w); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !videoVisible(*w) && fills(*w); }, 10000));
 }
 
 TEST_F(ZeroMomentTest, SavingForTheSessionManagerLeavesPlaybackAndTheRealEndAlone)
@@ -212,7 +215,7 @@ TEST_F(ZeroMomentTest, SavingForTheSessionManagerLeavesPlaybackAndTheRealEndAlon
     copyClip(testClips().video43, dir->path());
     auto w = makeWindow();
     w->Timer1Timer();
-    ASSERT_TRUE(waitUntil([&] { return videoVisible(*w); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return videoVisible(*w); }, 10000));
     w->SaveSettings(false);
     EXPECT_TRUE(QFile::exists(path("yearmark.reg")));
     EXPECT_TRUE(w->FilterGraph1->active());

@@ -1,28 +1,17 @@
 #include "dialog_support.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <QWidget>
-
-bool waitFor(const std::function<bool()>& condition)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > 5000)
-            return condition();
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
 
 bool showActive(QWidget& window)
 {
     window.show();
     window.activateWindow();
-    return waitFor([&] { return window.isVisible() && QApplication::activeWindow() == &window; });
+    return QTest::qWaitFor(
+        [&] { return window.isVisible() && QApplication::activeWindow() == &window; });
 }
 
 void pressKey(QWidget& target, int key, Qt::KeyboardModifiers modifiers, const QString& text)

@@ -10,10 +10,6 @@
 
 class QWidget;
 
-// Processes events until the condition holds or five seconds have passed; returns the
-// condition's last value.
-bool waitFor(const std::function<bool()>& condition);
-
 // Shows the window and waits until it is the active window.
 bool showActive(QWidget& window);
 

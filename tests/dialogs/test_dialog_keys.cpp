@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -47,7 +48,7 @@ protected:
 
 TEST_F(ShownDialog, FocusIsOnOkAtFirstShowing)
 {
-    EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == dialog->OKBtn; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->OKBtn; }));
 }
 
 TEST_F(ShownDialog, EscapeLeavesTheDialogOpen)
@@ -82,7 +83,7 @@ TEST_F(ShownDialog, ButtonsCloseWithTheirResults)
 TEST_F(ShownDialog, EnterInTheTemplateStartsALineAndDoesNotClose)
 {
     dialog->Memo1->setFocus();
-    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == dialog->Memo1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->Memo1; }));
     dialog->Memo1->moveCursor(QTextCursor::End);
     for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
         pressKey(*dialog->Memo1, key, Qt::NoModifier, QStringLiteral("\r"));
@@ -95,7 +96,7 @@ TEST_F(ShownDialog, EnterInTheTemplateStartsALineAndDoesNotClose)
 TEST_F(ShownDialog, EnterElsewherePressesOk)
 {
     dialog->cbShadow->setFocus();
-    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == dialog->cbShadow; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->cbShadow; }));
     pressKey(*dialog->cbShadow, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), mrOk);
@@ -104,7 +105,7 @@ TEST_F(ShownDialog, EnterElsewherePressesOk)
 TEST_F(ShownDialog, EnterInTheExamplesDoesNothing)
 {
     dialog->Memo2->setFocus();
-    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == dialog->Memo2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->Memo2; }));
     const QString examples = dialog->Memo2->toPlainText();
     pressKey(*dialog->Memo2, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
     EXPECT_TRUE(dialog->isVisible());
@@ -115,14 +116,14 @@ TEST_F(ShownDialog, EnterInTheExamplesDoesNothing)
 TEST_F(ShownDialog, TabLeavesTheTemplateInsteadOfTypingATab)
 {
     dialog->Memo1->setFocus();
-    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == dialog->Memo1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->Memo1; }));
     const QWidget* expected[] = {dialog->Memo2, dialog->cbShadow, dialog->ImageAlign,
                                  dialog->bCancel, dialog->OKBtn};
     for (const QWidget* next : expected) {
         QWidget* from = QApplication::focusWidget();
         ASSERT_NE(from, nullptr);
         pressKey(*from, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
-        EXPECT_TRUE(waitFor([&] { return QApplication::focusWidget() == next; }))
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == next; }))
             << "after " << from->metaObject()->className();
     }
     EXPECT_EQ(dialog->Memo1->templateText(), QStringLiteral("%S"));
@@ -138,7 +139,7 @@ TEST_F(ShownDialog, ClickingARowPreviewsIt)
 TEST_F(ShownDialog, ArrowKeysPreviewTheNextRow)
 {
     dialog->ImageAlign->setFocus();
-    ASSERT_TRUE(waitFor([&] { return QApplication::focusWidget() == dialog->ImageAlign; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->ImageAlign; }));
     pressKey(*dialog->ImageAlign, Qt::Key_Down);
     EXPECT_EQ(dialog->ImageAlign->selectedRow(), 2);
     EXPECT_EQ(previews, std::vector<int> {2});

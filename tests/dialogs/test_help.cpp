@@ -15,6 +15,7 @@
 #include <QProcess>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextFrame>
 #include <QTextTable>
 #include <QTreeWidget>
@@ -110,7 +111,7 @@ std::optional<HelpArchive> readHelp(const QString& path, const QStringList& read
     std::optional<std::optional<HelpArchive>> result;
     THelpReading reading(reader, path, timeoutMs,
                          [&](auto archive) { result = std::move(archive); });
-    EXPECT_TRUE(waitFor([&] { return result.has_value() && reading.ended(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value() && reading.ended(); }));
     if (pid)
         *pid = reading.pid();
     return result.value_or(std::nullopt);
@@ -364,7 +365,7 @@ TEST(HelpReader, EndsWithTheProgramThatStartedIt)
     EXPECT_FALSE(processGone(reader));
     program.kill();
     program.waitForFinished();
-    EXPECT_TRUE(waitFor([&] { return processGone(reader); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return processGone(reader); }));
 }
 
 TEST(HelpReport, IsTakenInPiecesOfAnySizeAndRefusedWhenMalformed)
@@ -409,12 +410,15 @@ protected:
     THelpManager manager;
     THelpAdapter adapter {manager, "libchm.so.1", kReader};
 
-    // F1: the window comes once the file has been read.
+    // F1: the window shows once the file has been read.
     THelpWindow* showContents()
     {
         manager.showTableOfContents(file);
-        waitFor([&] { return adapter.viewer()->window(file) != nullptr; });
-        return adapter.viewer()->window(file);
+        const auto shown = [&] {
+            const THelpWindow* window = adapter.viewer()->window(file);
+            return window && window->isVisible();
+        };
+        return QTest::qWaitFor(shown) ? adapter.viewer()->window(file) : nullptr;
     }
 };
 
@@ -473,10 +477,10 @@ TEST_F(HelpViewer, F1ReturnsAtOnceAndF1AgainWhileReadingStartsNoSecondReader)
                         QStringLiteral(HELP_READER), QLatin1String(kReadHelpOption)}};
     slowManager.showTableOfContents(file);
     EXPECT_EQ(slow.viewer()->window(file), nullptr);
-    ASSERT_TRUE(waitFor([&] { return QFileInfo(started).size() > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(started).size() > 0; }));
     slowManager.showTableOfContents(file);
     writeAll(gate, {});
-    EXPECT_TRUE(waitFor([&] { return slow.viewer()->window(file) != nullptr; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return slow.viewer()->window(file) != nullptr; }));
     EXPECT_EQ(readAll(started), "\n");
 }
 

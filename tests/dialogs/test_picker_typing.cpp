@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -69,7 +70,7 @@ TEST_P(PickerTyping, ClickAndTypeReplacesTheField)
     auto* edit = picker.findChild<QLineEdit*>();
     ASSERT_NE(edit, nullptr);
     clickCharacter(*edit, row.clickAt);
-    waitFor([&] { return edit->hasSelectedText(); });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return edit->hasSelectedText(); }));
     for (const QChar c : QString::fromLatin1(row.typed)) {
         if (c == u'^' || c == u'v')
             pressKey(picker, c == u'^' ? Qt::Key_Up : Qt::Key_Down);

@@ -1,3 +1,4 @@
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -449,13 +450,6 @@ protected:
     }
 };
 
-bool waitFor(const std::function<bool()>& condition)
-{
-    for (int round = 0; round < 200 && !condition(); ++round)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    return condition();
-}
-
 // Delivers whatever is queued now, repaints included.
 void flushEvents()
 {
@@ -479,7 +473,7 @@ TEST_P(Label3DWrite, StoresAndRepaintsOnlyOnChange)
     const WriteCase& c = GetParam();
     CountingLabel label;
     label.show();
-    ASSERT_TRUE(waitFor([&] { return label.paints > 0; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label.paints > 0; }));
     flushEvents();
 
     const int before = label.paints;
@@ -489,7 +483,7 @@ TEST_P(Label3DWrite, StoresAndRepaintsOnlyOnChange)
 
     c.writeOther(label);
     EXPECT_TRUE(c.holdsOther(label));
-    EXPECT_TRUE(waitFor([&] { return label.paints > before; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return label.paints > before; }));
 }
 
 #define WRITE_CASE(Name, getter, setter, other)                                                    \

@@ -5,10 +5,8 @@
 #include "video/MediaGraphError.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gst/gst.h>
 
@@ -121,22 +119,4 @@ const TestClips& testClips()
 {
     static const TestClips clips = makeClips();
     return clips;
-}
-
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer poll, deadline;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    poll.start(10);
-    deadline.setSingleShot(true);
-    deadline.start(timeoutMs);
-    loop.exec();
-    return condition();
 }

@@ -35,9 +35,6 @@ const TestClips& testClips();
 // sink.
 bool makeMedia(const QString& path, const std::string& description);
 
-// Runs the event loop until condition() holds or timeoutMs pass; returns condition().
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
-
 class CatchingApplication : public QApplication {
 public:
     CatchingApplication(int& argc, char** argv)

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QThread>
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
@@ -72,8 +73,9 @@ protected:
         const int before = prepared;
         const size_t failed = failures.size();
         graph.RenderFile(file);
-        waitUntil([&] { return prepared > before || failures.size() > failed; });
-        return prepared > before;
+        return QTest::qWaitFor([&] { return prepared > before || failures.size() > failed; },
+                               10000) &&
+               prepared > before;
     }
     bool sinkOnly()
     {
@@ -99,19 +101,20 @@ TEST_F(FilterGraphTest, RenderFileBeforeActivationReturnsSFalseAndChangesNothing
     EXPECT_FALSE(graph.Play());
     EXPECT_FALSE(graph.Stop());
     graph.ClearGraph();
-    EXPECT_FALSE(waitUntil([&] { return graph.pipeline() || prepared || !failures.empty(); }, 200));
+    EXPECT_FALSE(
+        QTest::qWaitFor([&] { return graph.pipeline() || prepared || !failures.empty(); }, 200));
 }
 
 TEST_F(FilterGraphTest, ActivatingTwiceBuildsOnePipelineHoldingTheMembersSink)
 {
     graph.setActive(true);
     graph.setActive(true);
-    ASSERT_TRUE(waitUntil([&] { return sinkOnly(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sinkOnly(); }, 10000));
     GstElement* first = graph.pipeline();
-    EXPECT_FALSE(waitUntil([&] { return graph.pipeline() != first; }, 200));
+    EXPECT_FALSE(QTest::qWaitFor([&] { return graph.pipeline() != first; }, 200));
     graph.setActive(false);
     EXPECT_FALSE(graph.active());
-    EXPECT_TRUE(waitUntil([&] { return graph.pipeline() == nullptr; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return graph.pipeline() == nullptr; }, 10000));
 }
 
 TEST_F(FilterGraphTest, PlaysToTheEndAndCompletesOnceOnTheUiThread)
@@ -122,10 +125,10 @@ TEST_F(FilterGraphTest, PlaysToTheEndAndCompletesOnceOnTheUiThread)
     EXPECT_GT(graph.duration(), GST_SECOND / 2);
     EXPECT_LT(graph.duration(), 2 * GST_SECOND);
     ASSERT_TRUE(graph.Play());
-    ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return completions == 1; }, 10000));
     EXPECT_EQ(lastResult, S_OK);
     EXPECT_TRUE(completedOnUiThread);
-    EXPECT_FALSE(waitUntil([&] { return completions > 1; }, 300));
+    EXPECT_FALSE(QTest::qWaitFor([&] { return completions > 1; }, 300));
     EXPECT_TRUE(CatchingApplication::caught.empty());
 }
 
@@ -139,11 +142,12 @@ TEST_F(FilterGraphTest, SeekingToTheStartAfterCompletionPlaysAgainAndCompletesOn
         ASSERT_TRUE(render(clips->sound43));
         graph.Play();
         for (int pass = 1; pass <= 3; ++pass) {
-            ASSERT_TRUE(waitUntil([&] { return completions >= pass; }));
+            ASSERT_TRUE(QTest::qWaitFor([&] { return completions >= pass; }, 10000));
             EXPECT_EQ(completions, pass);
             const uint64_t frames = window->framesArrived();
             ASSERT_TRUE(graph.seekToStart());
-            EXPECT_TRUE(waitUntil([&] { return window->framesArrived() > frames + 5; }))
+            EXPECT_TRUE(
+                QTest::qWaitFor([&] { return window->framesArrived() > frames + 5; }, 10000))
                 << "pass " << pass + 1 << " shows frames";
         }
     }
@@ -159,11 +163,11 @@ TEST_F(FilterGraphTest, SeekingToTheStartWhilePlayingRestarts)
         return gst_element_query_position(graph.pipeline(), GST_FORMAT_TIME, &position) &&
                (position > GST_SECOND / 2) == late;
     };
-    ASSERT_TRUE(waitUntil([&] { return at(true); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return at(true); }, 10000));
     ASSERT_EQ(completions, 0);
     ASSERT_TRUE(graph.seekToStart());
-    ASSERT_TRUE(waitUntil([&] { return at(false); }));
-    ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return at(false); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return completions == 1; }, 10000));
 }
 
 TEST_F(FilterGraphTest, ClearGraphLeavesExactlyTheSinkAndASecondRenderPlaysThroughIt)
@@ -171,9 +175,9 @@ TEST_F(FilterGraphTest, ClearGraphLeavesExactlyTheSinkAndASecondRenderPlaysThrou
     graph.setActive(true);
     ASSERT_TRUE(render(clips->sound43));
     graph.Play();
-    ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return completions == 1; }, 10000));
     graph.ClearGraph();
-    ASSERT_TRUE(waitUntil([&] { return sinkOnly() && !window->hasFrame(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sinkOnly() && !window->hasFrame(); }, 10000));
     GstElement* sink = gst_bin_get_by_name(GST_BIN(graph.pipeline()), "VideoWindow1");
     GstPad* pad = gst_element_get_static_pad(sink, "sink");
     EXPECT_FALSE(gst_pad_is_linked(pad));
@@ -182,7 +186,7 @@ TEST_F(FilterGraphTest, ClearGraphLeavesExactlyTheSinkAndASecondRenderPlaysThrou
 
     ASSERT_TRUE(render(clips->video43));
     graph.Play();
-    ASSERT_TRUE(waitUntil([&] { return completions == 2; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return completions == 2; }, 10000));
 }
 
 TEST_F(FilterGraphTest, ClearingARunningGraphStillLetsTheNextRenderPlay)
@@ -193,7 +197,7 @@ TEST_F(FilterGraphTest, ClearingARunningGraphStillLetsTheNextRenderPlay)
     graph.ClearGraph();
     ASSERT_TRUE(render(clips->video43));
     graph.Play();
-    ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return completions == 1; }, 10000));
 }
 
 TEST_F(FilterGraphTest, ControlEventsSurroundTheGraphsOperations)
@@ -216,14 +220,14 @@ TEST_F(FilterGraphTest, ClipsWithOddPathsOrSoundAndRelativeNamesPlay)
         const int done = completions;
         ASSERT_TRUE(render(file));
         graph.Play();
-        EXPECT_TRUE(waitUntil([&] { return completions == done + 1; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return completions == done + 1; }, 10000));
     }
     // The working folder when the render was asked for counts, not when it is carried out.
     const QString old = QDir::currentPath();
     QDir::setCurrent(clips->dir);
     graph.RenderFile("clip43.avi");
     QDir::setCurrent(old);
-    EXPECT_TRUE(waitUntil([&] { return prepared == 4; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return prepared == 4; }, 10000));
     EXPECT_TRUE(CatchingApplication::caught.empty());
 }
 
@@ -252,11 +256,11 @@ TEST_P(UnplayableFile, FailsWithAMediaGraphErrorAndLeavesOnlyTheSink)
     if (GetParam().code) {
         EXPECT_EQ(code, GetParam().code) << text;
     }
-    EXPECT_TRUE(waitUntil([&] { return sinkOnly(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sinkOnly(); }, 10000));
     // The graph is still good for a playable file, and the failure is not raised again later.
     ASSERT_TRUE(render(clips->video43));
     graph.Play();
-    ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return completions == 1; }, 10000));
     EXPECT_EQ(failures.size(), 1u);
     EXPECT_TRUE(CatchingApplication::caught.empty()) << CatchingApplication::caught.front();
 }
@@ -296,8 +300,8 @@ TEST_F(FilterGraphTest, AnErrorWhilePlayingReachesTheOneCatcherOnceInTheMessageF
     });
     streaming.join();
     gst_object_unref(source);
-    ASSERT_TRUE(waitUntil([] { return !CatchingApplication::caught.empty(); }));
-    EXPECT_FALSE(waitUntil([] { return CatchingApplication::caught.size() > 1; }, 300));
+    ASSERT_TRUE(QTest::qWaitFor([] { return !CatchingApplication::caught.empty(); }, 10000));
+    EXPECT_FALSE(QTest::qWaitFor([] { return CatchingApplication::caught.size() > 1; }, 300));
     EXPECT_EQ(CatchingApplication::caught.front(), "Could not decode stream. ($80040407).");
     graph.ClearGraph();
     EXPECT_TRUE(render(clips->video43)) << "the graph recovers for the next file";
@@ -329,9 +333,10 @@ TEST_F(FilterGraphTest, ASoundServerThatNeverAnswersCostsTheSoundNotThePicture)
     clock.start();
     graph.RenderFile(clips->sound43);
     EXPECT_LT(clock.elapsed(), 100) << "asking waits for nothing";
-    ASSERT_TRUE(waitUntil([&] { return prepared == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prepared == 1; }, 5000));
     graph.Play();
-    EXPECT_TRUE(waitUntil([&] { return completions == 1; }, 5000)) << "plays on, without sound";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return completions == 1; }, 5000))
+        << "plays on, without sound";
 }
 
 TEST_F(FilterGraphTest, GraphEditPublishesTheLiveGraphAndLeavesNothingBehind)
@@ -347,7 +352,7 @@ TEST_F(FilterGraphTest, GraphEditPublishesTheLiveGraphAndLeavesNothingBehind)
     EXPECT_TRUE(text.startsWith("digraph")) << text.left(40).toStdString();
     EXPECT_TRUE(text.contains("VideoWindow1") && text.contains("Source"));
     graph.setActive(false);
-    EXPECT_TRUE(waitUntil([&] { return !QFile::exists(file); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(file); }, 10000));
     qunsetenv("GST_DEBUG_DUMP_DOT_DIR");
 }
 
@@ -357,7 +362,7 @@ TEST_F(FilterGraphTest, DestroyingTheGraphWhilePlayingIsSafe)
     window->setFilterGraph(doomed.get());
     doomed->setActive(true);
     doomed->RenderFile(clips->video43);
-    ASSERT_TRUE(waitUntil([&] { return doomed->isPrepared(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return doomed->isPrepared(); }, 10000));
     doomed->Play();
     doomed.reset();
     EXPECT_EQ(window->filterGraph(), nullptr);

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,7 +30,8 @@ protected:
         window.resize(size);
         graph.setActive(true);
         ASSERT_EQ(graph.RenderFile(file), S_OK);
-        ASSERT_TRUE(waitUntil([&] { return graph.isPrepared() && window.hasFrame(); }));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return graph.isPrepared() && window.hasFrame(); }, 10000));
     }
     QImage grab() { return window.grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
@@ -64,7 +66,7 @@ TEST_F(VideoWindowTest, PlayingShowsFramesToTheEnd)
 {
     showClip(testClips().video43, QSize(640, 480));
     graph.Play();
-    ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return completions == 1; }, 10000));
     EXPECT_TRUE(isGreen(grab().pixel(320, 240)));
 }
 
@@ -108,9 +110,9 @@ TEST_F(VideoWindowTest, AfterClearingTheGraphTheLastFrameIsGoneAndTheWindowIsBla
 {
     showClip(testClips().video43, QSize(320, 240));
     graph.Play();
-    ASSERT_TRUE(waitUntil([&] { return completions == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return completions == 1; }, 10000));
     graph.ClearGraph();
-    ASSERT_TRUE(waitUntil([&] { return !window.hasFrame(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.hasFrame(); }, 10000));
     const QImage image = grab();
     EXPECT_TRUE(isBlack(image.pixel(160, 120)));
 }
@@ -139,18 +141,19 @@ TEST_F(VideoWindowTest, ThePointerHidesAfterRestingAndComesBackOnARealMove)
     graph.setActive(true);
     sendMouse(window, QEvent::MouseMove, QPoint(10, 10));
     EXPECT_NE(window.cursor().shape(), Qt::BlankCursor);
-    ASSERT_TRUE(waitUntil([&] { return window.cursorHidden(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.cursorHidden(); }, 2000));
     EXPECT_EQ(window.cursor().shape(), Qt::BlankCursor);
     sendMouse(window, QEvent::MouseMove, QPoint(10, 10));
     EXPECT_TRUE(window.cursorHidden()) << "a move to the same place is no activity";
     sendMouse(window, QEvent::MouseMove, QPoint(11, 10));
     EXPECT_FALSE(window.cursorHidden());
     EXPECT_NE(window.cursor().shape(), Qt::BlankCursor);
-    ASSERT_TRUE(waitUntil([&] { return window.cursorHidden(); }, 2000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.cursorHidden(); }, 2000));
     sendMouse(window, QEvent::MouseButtonPress, QPoint(11, 10));
     EXPECT_FALSE(window.cursorHidden()) << "a press shows the hidden pointer";
     window.setAutoHideCursor(0);
-    EXPECT_FALSE(waitUntil([&] { return window.cursorHidden(); }, 100)) << "0 switches hiding off";
+    EXPECT_FALSE(QTest::qWaitFor([&] { return window.cursorHidden(); }, 100))
+        << "0 switches hiding off";
 }
 
 TEST_F(VideoWindowTest, ThePointerStaysWhileTheWindowHasNoGraph)
@@ -158,7 +161,7 @@ TEST_F(VideoWindowTest, ThePointerStaysWhileTheWindowHasNoGraph)
     TVideoWindow alone;
     alone.setAutoHideCursor(10);
     sendMouse(alone, QEvent::MouseMove, QPoint(10, 10));
-    EXPECT_FALSE(waitUntil([&] { return alone.cursorHidden(); }, 100));
+    EXPECT_FALSE(QTest::qWaitFor([&] { return alone.cursorHidden(); }, 100));
 }
 
 TEST_F(VideoWindowTest, TheScreenSaverIsHeldOnlyWhileAShownVideoPlays)
