@@ -61,8 +61,8 @@ read -r HX HY < <(e2e_client_origin "$help_win")
 e2e_check "contents and first topic are drawn (maroon heading)" \
   test "$(E2E_FUZZ=10 e2e_count_colour "$(shot help)" '#800000' "800x200+$HX+$HY")" -gt 100
 xdotool windowactivate --sync "$help_win"
-xdotool key alt+F4
-e2e_wait_for 10 gone '^Yearmark Hilfe$'
+xdotool key Escape
+e2e_check "Escape closes the help window" e2e_wait_for 10 gone '^Yearmark Hilfe$'
 e2e_key F1
 e2e_check "F1 again shows it again" e2e_wait_for 10 visible '^Yearmark Hilfe$'
 e2e_check "after the help, the main window still does not stay on top" not_on_top
