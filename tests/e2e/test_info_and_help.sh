@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# F3 and F1 on the real screen: the information dialog above the main window and its link
-# handed to the desktop's URL handler; the help window in front of a main window that no
-# longer stays on top; no help file, no help; no chmlib, one warning at start.
+# F3 and F1 on the real screen: the information dialog above the main window, centred over it,
+# not to be minimised, and its link handed to the desktop's URL handler; the help window in
+# front of a main window that no longer stays on top, closed by Escape; no help file, no help;
+# no chmlib, one warning at start.
 source "$(dirname "$0")/lib.sh"
 
 exe=$(e2e_install yearmark)
