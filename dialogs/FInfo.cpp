@@ -1,16 +1,21 @@
 #include "dialogs/FInfo.h"
 
 #include "data/Artwork.h"
+#include "dialogs/WindowManagerHints.h"
+#include "display/Bevel.h"
+#include "display/Colors.h"
 
 #include <QBitmap>
 #include <QDesktopServices>
 #include <QFontMetrics>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
+#include <QWindow>
 
 namespace {
 
@@ -92,6 +97,27 @@ void TLogoImage::mouseReleaseEvent(QMouseEvent* event)
         emit clicked();
 }
 
+TPanel::TPanel(Bevel outer, Bevel inner, int bevelWidth, QWidget* parent)
+    : QWidget(parent)
+    , m_outer(outer)
+    , m_inner(inner)
+    , m_bevelWidth(bevelWidth)
+{ }
+
+void TPanel::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QColor light = toQColor(clBtnHighlight, QGuiApplication::palette());
+    const QColor shadow = toQColor(clBtnShadow, QGuiApplication::palette());
+    QRect area = rect();
+    for (const Bevel bevel : {m_outer, m_inner}) {
+        if (bevel == Bevel::Lowered)
+            drawBevelBand(painter, area, shadow, light, m_bevelWidth);
+        else if (bevel == Bevel::Raised)
+            drawBevelBand(painter, area, light, shadow, m_bevelWidth);
+    }
+}
+
 TFormInfo::TFormInfo(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -153,9 +179,7 @@ TFormInfo::TFormInfo(QWidget* parent)
     Bevel1->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     Bevel1->setGeometry(6, 147, 242, 3);
 
-    Panel1 = new QFrame(this);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Panel1->setLineWidth(2);
+    Panel1 = new TPanel(TPanel::Bevel::Lowered, TPanel::Bevel::Lowered, 2, this);
     Panel1->setGeometry(8, 72, 48, 49);
     ImageICON = new QLabel(Panel1);
     ImageICON->setGeometry(8, 8, 32, 32);
@@ -163,6 +187,10 @@ TFormInfo::TFormInfo(QWidget* parent)
     for (QWidget* child : findChildren<QWidget*>())
         child->setFocusPolicy(Qt::NoFocus);
     FormCreate();
+
+    // A window manager that iconifies the main window takes the dialog along.
+    if (owner())
+        owner()->installEventFilter(this);
 }
 
 QString TFormInfo::contactUrl() { return QStringLiteral(YEARMARK_CONTACT_URL); }
@@ -194,6 +222,19 @@ void TFormInfo::keyPressEvent(QKeyEvent* event)
 
 bool TFormInfo::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        // Shown: the window manager has framed the dialog.
+        if (windowHandle()->isExposed() && windowHandle()->frameMargins() != m_frame) {
+            m_frame = windowHandle()->frameMargins();
+            placeOverOwner();
+        }
+        return false;
+    }
+    if (watched == owner() && event->type() == QEvent::WindowStateChange) {
+        if (isVisible() && owner()->isMinimized())
+            QMetaObject::invokeMethod(this, &TFormInfo::undoIconify, Qt::QueuedConnection);
+        return false;
+    }
     if (watched == Label2 && event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton &&
@@ -202,4 +243,51 @@ bool TFormInfo::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+QWidget* TFormInfo::owner() const { return parentWidget() ? parentWidget()->window() : nullptr; }
+
+void TFormInfo::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous()) {
+        // Each showing maps a window of its own.
+        withholdMinimise(*this);
+        placeOverOwner();
+        windowHandle()->installEventFilter(this);
+    }
+    QDialog::showEvent(event);
+}
+
+// Centred over the main window, frame and all. The window manager's frame is known only once
+// it has framed the window: until then the last one seen is assumed, and the dialog is placed
+// again as soon as its frame turns out different.
+void TFormInfo::placeOverOwner()
+{
+    if (!owner())
+        return;
+    const QRect area = owner()->frameGeometry();
+    const QSize outer = size().grownBy(m_frame);
+    const QPoint frameAt(area.x() + (area.width() - outer.width()) / 2,
+                         area.y() + (area.height() - outer.height()) / 2);
+    setGeometry(QRect(frameAt + QPoint(m_frame.left(), m_frame.top()), size()));
+}
+
+void TFormInfo::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange && isVisible() && isMinimized())
+        QMetaObject::invokeMethod(this, &TFormInfo::undoIconify, Qt::QueuedConnection);
+    QDialog::changeEvent(event);
+}
+
+// Nothing offers to minimise the dialog, but a window manager may still iconify it when asked
+// to, and the main window with it: a black screen, and keys held up by a dialog nobody sees.
+// Both come back at once.
+void TFormInfo::undoIconify()
+{
+    if (!isVisible())
+        return;
+    for (QWidget* window : {owner(), static_cast<QWidget*>(this)}) {
+        if (window && window->isMinimized())
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    }
 }

@@ -3,10 +3,12 @@
 // maker's contact page in the user's browser on a click on the logo or the link line.
 
 #include <QDialog>
+#include <QMargins>
 
 class QFrame;
 class QLabel;
 class TLogoImage;
+class TPanel;
 
 class TFormInfo : public QDialog {
     Q_OBJECT
@@ -25,7 +27,7 @@ public:
     QLabel* Label2 = nullptr;
     QLabel* Lab = nullptr;
     QFrame* Bevel1 = nullptr;
-    QFrame* Panel1 = nullptr;
+    TPanel* Panel1 = nullptr;
     QLabel* ImageICON = nullptr;
 
     void FormCreate();
@@ -34,6 +36,17 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // The main window the dialog belongs to.
+    QWidget* owner() const;
+    void placeOverOwner();
+    void undoIconify();
+
+    // The window manager's frame around the dialog, as last seen.
+    QMargins m_frame;
 };
 
 // The logo: the picture centred in the control, its ground colour (the bottom-left pixel)
@@ -53,4 +66,21 @@ protected:
 
 private:
     QPixmap m_picture;
+};
+
+// A panel framed by an outer bevel and, inside it, an inner one, each raised, lowered or
+// absent, both of one width; its face is the window's colour.
+class TPanel : public QWidget {
+    Q_OBJECT
+public:
+    enum class Bevel { None, Lowered, Raised };
+    TPanel(Bevel outer, Bevel inner, int bevelWidth, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Bevel m_outer;
+    Bevel m_inner;
+    int m_bevelWidth;
 };

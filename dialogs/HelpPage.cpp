@@ -183,6 +183,41 @@ Tag readTag(QStringView html, qsizetype at)
     return tag;
 }
 
+// Of an attribute given twice the first counts, as in HTML.
+const Attribute* attributeOf(const Tag& tag, const char* name)
+{
+    const auto found = std::find_if(tag.attributes.begin(), tag.attributes.end(),
+                                    [name](const Attribute& a) { return is(a.name, name); });
+    return found == tag.attributes.end() ? nullptr : &*found;
+}
+
+// Whether a link element brings a style sheet that a browser applies: its relation holds the
+// token "stylesheet" (and not "alternate": such a sheet waits to be chosen, which here it never
+// is), and its type, when it names one, is CSS. Help compilers often leave the type out.
+bool isStyleSheetLink(const Tag& tag)
+{
+    const Attribute* rel = attributeOf(tag, "rel");
+    const Attribute* type = attributeOf(tag, "type");
+    if (!rel)
+        return false;
+    bool styleSheet = false;
+    bool alternate = false;
+    const QStringView tokens = rel->value;
+    for (qsizetype i = 0; i < tokens.size();) {
+        while (i < tokens.size() && isSpace(tokens[i]))
+            ++i;
+        const qsizetype start = i;
+        while (i < tokens.size() && !isSpace(tokens[i]))
+            ++i;
+        styleSheet = styleSheet || is(tokens.mid(start, i - start), "stylesheet");
+        alternate = alternate || is(tokens.mid(start, i - start), "alternate");
+    }
+    // A type's parameters ("; charset=...") do not change what it is.
+    const QStringView essence =
+        type ? type->value.left(type->value.indexOf(u';')).trimmed() : QStringView();
+    return styleSheet && !alternate && (essence.isEmpty() || is(essence, "text/css"));
+}
+
 constexpr QChar kInvisibleBreak(0x200B);
 // Where the scripts that take the layout longer begin, and the ideographs, where a line may
 // break after every character.
@@ -378,12 +413,19 @@ private:
 
     QString tagText(const Tag& tag, bool selfClosing)
     {
+        // The text layout takes a link for a style sheet by its type alone, whatever the
+        // relation says: the type it is shown is the one that tells what the page applies.
+        const bool link = is(tag.name, "link");
         QString text = u'<' + tag.name.toString();
         for (const Attribute& a : tag.attributes) {
+            if (link && is(a.name, "type"))
+                continue;
             text += u' ' + a.name.toString();
             if (a.hasValue)
                 text += QLatin1String("=\"") + escapedAttribute(bounded(tag.name, a)) + u'"';
         }
+        if (link && isStyleSheetLink(tag))
+            text += QLatin1String(" type=\"text/css\"");
         text += selfClosing ? QLatin1String(" />") : QLatin1String(">");
         return text;
     }

@@ -29,8 +29,9 @@ struct HelpPageLimits {
 // opening tag closes implicitly closed explicitly, and whatever is beyond the limits left out:
 // tags nested too deeply (their text stays), comments, the content of scripts, the rest of a
 // page too long, too much work or with too many elements; spans and picture sizes too large are
-// cut down; words too long get invisible places to break. A well-formed page within the limits,
-// without comments, comes back as it was.
+// cut down; words too long get invisible places to break; a link to a style sheet that a
+// browser would apply is marked as CSS, and no other link is. A well-formed page within the
+// limits, without comments, whose style sheet links name their type last, comes back as it was.
 QString boundedHelpPage(const QString& html, const HelpPageLimits& limits = {});
 
 // A style sheet cut to the page's size limit.

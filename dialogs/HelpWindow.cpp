@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
@@ -187,4 +188,14 @@ void THelpWindow::showTableOfContents()
     show();
     raise();
     activateWindow();
+}
+
+void THelpWindow::keyPressEvent(QKeyEvent* event)
+{
+    // Escape closes the help as it closes the program's dialogs; the lists and the page leave
+    // it to the window.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }

@@ -48,6 +48,9 @@ public:
     QTreeWidget* indexList() const { return m_index; }
     THelpBrowser* topicView() const { return m_browser; }
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     QTreeWidget* makeTree(const std::vector<HelpEntry>& entries);
     void openItem(QTreeWidgetItem* item, bool activated);

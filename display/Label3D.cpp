@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "display/Bevel.h"
 #include "display/FontSizeSearch.h"
 #include "display/GlyphCache.h"
 
@@ -193,36 +194,7 @@ void TLabel3D::Paint(QPainter& canvas)
 void TLabel3D::frameStep(QPainter& canvas, QRect& rect, TColor topLeft, TColor bottomRight,
                          int width) const
 {
-    if (width <= 0)
-        return;
-    const QColor a = resolve(topLeft);
-    const QColor b = resolve(bottomRight);
-    int l = rect.x();
-    int t = rect.y();
-    int r = rect.x() + rect.width();
-    int b2 = rect.y() + rect.height();
-    auto fill = [&canvas](int x, int y, int w, int h, const QColor& c) {
-        if (w > 0 && h > 0)
-            canvas.fillRect(QRect(x, y, w, h), c);
-    };
-    // Once the rings meet in the middle the rest would draw nothing; stop there, so a huge
-    // width costs no more than the label's size.
-    for (int ring = 0; ring < width && l < r && t < b2; ++ring) {
-        fill(l, t, 1, b2 - 1 - t, a); // left column, t .. b - 2
-        fill(l, t, r - 1 - l, 1, a);  // top row, l .. r - 2
-        fill(r - 1, t, 1, b2 - t, b); // right column, t .. b - 1
-        fill(l, b2 - 1, r - l, 1, b); // bottom row, l .. r - 1
-        ++l;
-        ++t;
-        --r;
-        --b2;
-    }
-    auto clamped = [](int64_t value) {
-        return int(std::clamp<int64_t>(value, INT32_MIN / 2, INT32_MAX / 2));
-    };
-    rect = QRect(clamped(int64_t(rect.x()) + width), clamped(int64_t(rect.y()) + width),
-                 clamped(int64_t(rect.width()) - 2 * int64_t(width)),
-                 clamped(int64_t(rect.height()) - 2 * int64_t(width)));
+    drawBevelBand(canvas, rect, resolve(topLeft), resolve(bottomRight), width);
 }
 
 void TLabel3D::PaintGradient(QPainter& canvas, const QRect& rect, TColor first, bool vertical,

@@ -16,6 +16,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextFrame>
 #include <QTextTable>
 #include <QTreeWidget>
@@ -400,6 +401,38 @@ TEST(HelpReport, IsTakenInPiecesOfAnySizeAndRefusedWhenMalformed)
     for (const auto& m : malformed) {
         HelpReportParser parser;
         EXPECT_FALSE(parser.feed(m.report.constData(), m.report.size())) << m.what;
+    }
+}
+
+// Whether a page's style sheet link is followed: as browsers follow it, and only within the file.
+TEST(HelpStyleSheet, IsTakenAsBrowsersTakeItAndOnlyFromTheFile)
+{
+    const QByteArray css = "h1 { color: #00ff00; }";
+    QTemporaryDir outside;
+    writeAll(outside.filePath(QStringLiteral("s.css")), css);
+    const struct {
+        QByteArray link;
+        bool styled;
+    } cases[] = {
+        {"<link rel=\"stylesheet\" type=\"text/css\" href=\"s.css\">", true},
+        {"<link rel=\"stylesheet\" href=\"s.css\">", true},
+        {"<LINK REL=\"Icon StyleSheet\" TYPE=\"Text/CSS; charset=utf-8\" HREF=\"s.css\">", true},
+        {"<link rel=stylesheet type=\"\" href=s.css>", true},
+        {"<link rel=\"alternate stylesheet\" href=\"s.css\">", false},
+        {"<link rel=\"stylesheet\" type=\"text/plain\" type=\"text/css\" href=\"s.css\">", false},
+        {"<link rel=\"icon\" type=\"text/css\" href=\"s.css\">", false},
+        {"<link type=\"text/css\" href=\"s.css\">", false},
+        {"<link rel=\"stylesheet\" href=\"file://" + outside.filePath("s.css").toUtf8() + "\">",
+         false},
+    };
+    for (const auto& c : cases) {
+        auto archive = std::make_shared<HelpArchive>();
+        archive->add(QStringLiteral("/s.css"), css);
+        archive->add(QStringLiteral("/p.htm"), "<html><head>" + c.link + "</head><body><h1>T</h1>");
+        THelpBrowser browser(archive, "utf-8");
+        browser.setSource(THelpBrowser::topicUrl(QStringLiteral("/p.htm")));
+        const QColor heading = browser.document()->firstBlock().charFormat().foreground().color();
+        EXPECT_EQ(heading == Qt::green, c.styled) << c.link.toStdString();
     }
 }
 

@@ -88,7 +88,8 @@ TEST(HelpPage, OrdinaryPagesStayAsTheyAre)
 {
     const QString pages[] = {
         "<!DOCTYPE html>\n<html lang=\"de\">\n<head>\n<meta http-equiv=\"Content-Type\" "
-        "content=\"text/html; charset=utf-8\">\n<link rel=\"stylesheet\" href=\"hilfe.css\">\n"
+        "content=\"text/html; charset=utf-8\">\n<link rel=\"stylesheet\" href=\"hilfe.css\" "
+        "type=\"text/css\">\n"
         "<title>Tasten</title>\n</head>\n<body>\n<h1>Tasten</h1>\n<table>\n<tr><th>Taste</th>"
         "<th>Wirkung</th></tr>\n<tr><td class=\"taste\">F1</td><td>Hilfe &amp; mehr</td></tr>\n"
         "</table>\n<p><img src=\"bilder/y.png\" alt=\"Y\" width=\"48\"> Text</p>\n</body>\n"

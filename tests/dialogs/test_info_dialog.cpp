@@ -4,11 +4,14 @@
 #include "dialog_support.h"
 
 #include "dialogs/FInfo.h"
+#include "display/Colors.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -58,6 +61,9 @@ TEST_F(InfoDialog, ShowsItsPartsAtTheirPlacesOnSilver)
     const QImage image = picture();
     ASSERT_EQ(image.size(), QSize(256, 200));
     const QColor silver(0xC0, 0xC0, 0xC0);
+    // As the picture holds them: eight bits a channel.
+    const QColor shadow(toQColor(clBtnShadow, QGuiApplication::palette()).rgb());
+    const QColor light(toQColor(clBtnHighlight, QGuiApplication::palette()).rgb());
     struct Case {
         const char* what;
         QRect area;
@@ -70,6 +76,12 @@ TEST_F(InfoDialog, ShowsItsPartsAtTheirPlacesOnSilver)
         {"program name in maroon, right of the icon", {120, 69, 125, 24}, QColor(0x80, 0, 0), 50},
         {"link line in blue", {55, 181, 137, 13}, QColor(0, 0, 0xFF), 30},
         {"silver between the version and the maker's line", {70, 115, 180, 14}, silver, 2000},
+        // The icon's panel at (8, 72), 48 x 49: two lowered bevels of 2, the outer and the inner.
+        {"icon panel: both bevels' shadow above", {12, 72, 40, 4}, shadow, 160},
+        {"icon panel: both bevels' shadow on the left", {8, 80, 4, 30}, shadow, 120},
+        {"icon panel: both bevels' light below", {12, 117, 40, 4}, light, 160},
+        {"icon panel: both bevels' light on the right", {52, 80, 4, 30}, light, 120},
+        {"icon panel: silver face inside the bevels", {12, 76, 40, 4}, silver, 160},
     };
     for (const Case& c : cases) {
         const int n = pixelsOf(image, c.area, c.colour);
@@ -97,6 +109,18 @@ TEST_F(InfoDialog, OnlyEscapeClosesIt)
         pressKey(dialog, c.key);
         QApplication::processEvents();
         EXPECT_EQ(!dialog.isVisible(), c.closes) << c.key;
+    }
+}
+
+TEST_F(InfoDialog, MinimisedAnywayItComesBackAndTheMainWindowWithIt)
+{
+    for (QWidget* minimised : {static_cast<QWidget*>(&dialog), &mainWindow}) {
+        dialog.show();
+        minimised->setWindowState(minimised->windowState() | Qt::WindowMinimized);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return !dialog.isMinimized() && !mainWindow.isMinimized();
+        })) << (minimised == &dialog ? "dialog" : "main window");
+        dialog.hide();
     }
 }
 

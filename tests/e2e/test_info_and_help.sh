@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# F3 and F1 on the real screen: the information dialog above the main window and its link
-# handed to the desktop's URL handler; the help window in front of a main window that no
-# longer stays on top; no help file, no help; no chmlib, one warning at start.
+# F3 and F1 on the real screen: the information dialog above the main window, centred over it,
+# not to be minimised, and its link handed to the desktop's URL handler; the help window in
+# front of a main window that no longer stays on top, closed by Escape; no help file, no help;
+# no chmlib, one warning at start.
 source "$(dirname "$0")/lib.sh"
 
 exe=$(e2e_install yearmark)
@@ -27,6 +28,34 @@ read -r IX IY < <(e2e_client_origin "$(xdotool search --onlyvisible --name '^Inf
 e2e_check "its silver face and blue link line are on screen above the main window" test \
   "$(e2e_count_colour "$(shot info)" '#C0C0C0' "256x200+$IX+$IY")" -gt 20000 -a \
   "$(e2e_count_colour "$E2E_DIR/info.png" blue "137x13+$((IX + 55))+$((IY + 181))")" -gt 30
+
+# As the window manager sees it: closable but not minimisable, centred frame and all over the
+# main window, and an iconify request for it taking nothing off the screen.
+dlg=$(xdotool search --onlyvisible --name '^Information$' | head -n1)
+closable_only() { local a; a=$(xprop -id "$dlg" _NET_WM_ALLOWED_ACTIONS); [[ $a == *_CLOSE* && $a != *_MINIMIZE* ]]; }
+e2e_check "the window manager offers to close it, not to minimise it" closable_only
+centre() {  # "X Y" of a window's centre, the manager's frame included
+  read -r x y < <(e2e_client_origin "$1")
+  read -r l r t b < <(xprop -id "$1" _NET_FRAME_EXTENTS | grep -o '[0-9].*' | tr -d , || echo 0 0 0 0)
+  xwininfo -id "$1" | awk -v x="$x" -v y="$y" -v l="$l" -v r="$r" -v t="$t" -v b="$b" \
+    '/Width:/ {w=$NF} /Height:/ {h=$NF} END {print x - l + (l + w + r) / 2, y - t + (t + h + b) / 2}'
+}
+centred() { read -r ax ay < <(centre "$dlg"); read -r bx by < <(centre "$E2E_WIN")
+  awk -v d="$ax $ay $bx $by" 'BEGIN {split(d, c); exit !((c[1]-c[3])^2 <= 4 && (c[2]-c[4])^2 <= 4)}'; }
+e2e_check "its centre is within 2 px of the main window's" e2e_wait_for 5 centred
+xprop -spy -id "$E2E_WIN" WM_STATE >"$E2E_DIR/main-state" & spy=$!
+e2e_wait_for 5 grep -q 'window state' "$E2E_DIR/main-state"
+xdotool windowminimize "$dlg"
+# The manager takes requests in turn: once the number of desktops asked for next has changed,
+# the iconify request has been dealt with.
+desktops=$(xdotool get_num_desktops)
+xdotool set_num_desktops $((desktops + 1))
+e2e_wait_for 5 test "$(xdotool get_num_desktops)" = $((desktops + 1))
+kill "$spy"
+viewable() { xwininfo -id "$1" | grep -q IsViewable; }
+never_iconified() { ! grep -q Iconic "$E2E_DIR/main-state" && viewable "$E2E_WIN"; }
+e2e_check "after an iconify request the countdown was never iconified and is on screen" never_iconified
+e2e_check "and so is the dialog" e2e_wait_for 5 viewable "$dlg"
 xdotool key Escape
 e2e_check "Escape closes it" e2e_wait_for 10 gone '^Information$'
 e2e_key F3
@@ -61,8 +90,8 @@ read -r HX HY < <(e2e_client_origin "$help_win")
 e2e_check "contents and first topic are drawn (maroon heading)" \
   test "$(E2E_FUZZ=10 e2e_count_colour "$(shot help)" '#800000' "800x200+$HX+$HY")" -gt 100
 xdotool windowactivate --sync "$help_win"
-xdotool key alt+F4
-e2e_wait_for 10 gone '^Yearmark Hilfe$'
+xdotool key Escape
+e2e_check "Escape closes the help window" e2e_wait_for 10 gone '^Yearmark Hilfe$'
 e2e_key F1
 e2e_check "F1 again shows it again" e2e_wait_for 10 visible '^Yearmark Hilfe$'
 e2e_check "after the help, the main window still does not stay on top" not_on_top
