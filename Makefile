@@ -28,9 +28,15 @@ bench: deps
 install: build
 	cmake --install $(BUILD) $(if $(PREFIX),--prefix $(PREFIX))
 
-# A Debian package of the build, $(BUILD)/yearmark_<version>_<arch>.deb.
-deb: build
-	cd $(BUILD) && cpack -G DEB
+# The Debian package, $(BUILD)-deb/yearmark_<version>_<arch>.deb, cut from a build of its own
+# that holds only what the package does (the program, its media module, its help and its
+# artwork) and needs only the build dependencies.
+deb:
+	@scripts/install-deps deb
+	@cmake -S . -B $(BUILD)-deb -G Ninja $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release \
+	  -DYEARMARK_TESTS=OFF -DYEARMARK_BENCH=OFF -DYEARMARK_FUZZ=OFF >/dev/null
+	@cmake --build $(BUILD)-deb
+	cd $(BUILD)-deb && cpack -G DEB
 
 # The whole suite, end-to-end tests included, built with the address and undefined-behaviour
 # sanitizers in a folder of its own. libfaketime is preloaded ahead of the sanitizer's runtime
@@ -62,7 +68,7 @@ fuzz:
 	@scripts/run-fuzz $(BUILD)-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitize $(BUILD)-fuzz $(BUILD)-deb
 
 # The house style is whatever clang-format makes of our sources; `make test` refuses others.
 SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null)
