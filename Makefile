@@ -30,10 +30,11 @@ install: build
 
 # The Debian package, $(BUILD)-deb/yearmark_<version>_<arch>.deb, cut from a build of its own
 # that holds only what the package does (the program, its media module, its help and its
-# artwork) and needs only the build dependencies.
+# artwork) and needs only the build dependencies. Compiled as the tested build is, so that the
+# package ships the code the suite ran.
 deb:
 	@scripts/install-deps deb
-	@cmake -S . -B $(BUILD)-deb -G Ninja $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release \
+	@cmake -S . -B $(BUILD)-deb -G Ninja $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DYEARMARK_TESTS=OFF -DYEARMARK_BENCH=OFF -DYEARMARK_FUZZ=OFF >/dev/null
 	@cmake --build $(BUILD)-deb
 	cd $(BUILD)-deb && cpack -G DEB
