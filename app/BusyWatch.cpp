@@ -1,4 +1,5 @@
 #include "app/BusyWatch.h"
+#include "base/SharedLibrary.h"
 
 #include <QAbstractEventDispatcher>
 #include <QByteArray>
@@ -8,7 +9,6 @@
 #include <chrono>
 #include <cstdio>
 #include <ctime>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <unistd.h>
@@ -102,13 +102,13 @@ BusyWatch::BusyWatch()
     auto* dispatcher = QAbstractEventDispatcher::instance();
     if (path.isEmpty() || !dispatcher || !dispatcher->inherits("QEventDispatcherGlib"))
         return;
-    const auto contextDefault =
-        reinterpret_cast<ContextDefault>(dlsym(RTLD_DEFAULT, "g_main_context_default"));
-    const auto getPoll =
-        reinterpret_cast<GetPoll>(dlsym(RTLD_DEFAULT, "g_main_context_get_poll_func"));
-    const auto setPoll =
-        reinterpret_cast<SetPoll>(dlsym(RTLD_DEFAULT, "g_main_context_set_poll_func"));
-    if (!contextDefault || !getPoll || !setPoll)
+    SharedLibrary glib(nullptr);
+    ContextDefault contextDefault = nullptr;
+    GetPoll getPoll = nullptr;
+    SetPoll setPoll = nullptr;
+    if (!glib.bind(contextDefault, "g_main_context_default") ||
+        !glib.bind(getPoll, "g_main_context_get_poll_func") ||
+        !glib.bind(setPoll, "g_main_context_set_poll_func"))
         return;
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (fd < 0)

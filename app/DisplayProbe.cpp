@@ -1,7 +1,8 @@
 #include "app/DisplayProbe.h"
 
+#include "base/SharedLibrary.h"
+
 #include <X11/Xlib.h>
-#include <dlfcn.h>
 #include <wayland-client.h>
 
 #include <memory>
@@ -25,22 +26,16 @@ struct WaylandLibrary {
     {
         static const WaylandLibrary library = [] {
             WaylandLibrary l;
-            // Kept loaded for the rest of the run.
-            void* handle = ::dlopen("libwayland-client.so.0", RTLD_NOW | RTLD_LOCAL);
-            if (!handle)
-                return l;
-            auto find = [handle](auto& entry, const char* name) {
-                entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(
-                    ::dlsym(handle, name));
-            };
-            find(l.connect, "wl_display_connect");
-            find(l.disconnect, "wl_display_disconnect");
-            find(l.roundtrip, "wl_display_roundtrip");
-            find(l.marshalFlags, "wl_proxy_marshal_flags");
-            find(l.version, "wl_proxy_get_version");
-            find(l.addListener, "wl_proxy_add_listener");
-            find(l.destroy, "wl_proxy_destroy");
-            find(l.registryInterface, "wl_registry_interface");
+            SharedLibrary lib("libwayland-client.so.0");
+            lib.bind(l.connect, "wl_display_connect");
+            lib.bind(l.disconnect, "wl_display_disconnect");
+            lib.bind(l.roundtrip, "wl_display_roundtrip");
+            lib.bind(l.marshalFlags, "wl_proxy_marshal_flags");
+            lib.bind(l.version, "wl_proxy_get_version");
+            lib.bind(l.addListener, "wl_proxy_add_listener");
+            lib.bind(l.destroy, "wl_proxy_destroy");
+            lib.bind(l.registryInterface, "wl_registry_interface");
+            lib.keepForTheRun();
             return l;
         }();
         return library;

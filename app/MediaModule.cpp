@@ -1,11 +1,10 @@
 #include "app/MediaModule.h"
 
 #include "app/ProgramFiles.h"
+#include "base/SharedLibrary.h"
 
 #include <QFile>
 #include <QtDebug>
-
-#include <dlfcn.h>
 
 namespace {
 
@@ -14,15 +13,16 @@ void* entryPoint(const QString& exePath, const char* name, QString& why)
 {
     const QByteArray file =
         QFile::encodeName(fileFolder(exePath) + QStringLiteral(YEARMARK_MEDIA_MODULE));
-    // Kept loaded for the rest of the run: the layer's objects live as long as the window.
-    void* module = ::dlopen(file.constData(), RTLD_NOW | RTLD_LOCAL);
-    if (!module) {
-        why = QString::fromLocal8Bit(::dlerror());
+    // Kept for the rest of the run: the layer's objects live as long as the window.
+    SharedLibrary module(file.constData());
+    module.keepForTheRun();
+    void* entry = nullptr;
+    StartMedia start = nullptr;
+    if (!module.isOpen()) {
+        why = QString::fromStdString(module.error());
         return nullptr;
     }
-    void* entry = ::dlsym(module, name);
-    auto start = reinterpret_cast<StartMedia>(::dlsym(module, "yearmarkStartMedia"));
-    if (!entry || !start) {
+    if (!module.bind(entry, name) || !module.bind(start, "yearmarkStartMedia")) {
         why = QStringLiteral("%1 has no entry point").arg(QFile::decodeName(file));
         return nullptr;
     }

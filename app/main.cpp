@@ -11,6 +11,7 @@
 #include "app/QtTranslations.h"
 #include "app/ScreenAwake.h"
 #include "app/SignalBridge.h"
+#include "base/SharedLibrary.h"
 #include "data/Artwork.h"
 #include "dialogs/FInfo.h"
 #include "dialogs/HelpAdapter.h"
@@ -24,7 +25,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
 #include <functional>
 #include <thread>
 #include <utility>
@@ -119,7 +119,8 @@ int main(int argc, char** argv)
     // Reading the font configuration is several milliseconds of every start; it is read while
     // the application connects to the display. The font library is Qt's own dependency.
     std::thread fontConfiguration([] {
-        if (auto init = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "FcInit")))
+        int (*init)() = nullptr;
+        if (SharedLibrary(nullptr).bind(init, "FcInit"))
             init();
     });
     // A display that cannot be reached ends Qt's start with a fatal error (an abort and a core

@@ -7,7 +7,6 @@
 
 #include <chm_lib.h>
 #include <cstring>
-#include <dlfcn.h>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <utility>
@@ -22,28 +21,23 @@ struct ChmLibrary::Api {
 
 std::unique_ptr<ChmLibrary> ChmLibrary::load(const char* name)
 {
-    void* handle = dlopen(name, RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return nullptr;
+    SharedLibrary library(name);
     auto api = std::make_unique<Api>();
-    api->open = reinterpret_cast<decltype(api->open)>(dlsym(handle, "chm_open"));
-    api->close = reinterpret_cast<decltype(api->close)>(dlsym(handle, "chm_close"));
-    api->retrieve = reinterpret_cast<decltype(api->retrieve)>(dlsym(handle, "chm_retrieve_object"));
-    api->enumerate = reinterpret_cast<decltype(api->enumerate)>(dlsym(handle, "chm_enumerate"));
-    api->resolve = reinterpret_cast<decltype(api->resolve)>(dlsym(handle, "chm_resolve_object"));
-    if (!api->open || !api->close || !api->retrieve || !api->enumerate || !api->resolve) {
-        dlclose(handle);
+    const bool bound = library.bind(api->open, "chm_open") & library.bind(api->close, "chm_close") &
+                       library.bind(api->retrieve, "chm_retrieve_object") &
+                       library.bind(api->enumerate, "chm_enumerate") &
+                       library.bind(api->resolve, "chm_resolve_object");
+    if (!bound)
         return nullptr;
-    }
-    return std::unique_ptr<ChmLibrary>(new ChmLibrary(handle, std::move(api)));
+    return std::unique_ptr<ChmLibrary>(new ChmLibrary(std::move(library), std::move(api)));
 }
 
-ChmLibrary::ChmLibrary(void* handle, std::unique_ptr<Api> api)
-    : m_handle(handle)
+ChmLibrary::ChmLibrary(SharedLibrary library, std::unique_ptr<Api> api)
+    : m_library(std::move(library))
     , m_api(std::move(api))
 { }
 
-ChmLibrary::~ChmLibrary() { dlclose(m_handle); }
+ChmLibrary::~ChmLibrary() = default;
 
 void HelpArchive::add(const QString& path, const QByteArray& data)
 {

@@ -2,6 +2,8 @@
 // Compiled HTML help files (.chm): chmlib, loaded at run time so that a machine without it
 // still runs, unpacks the file; everything after that works on the unpacked files alone.
 
+#include "base/SharedLibrary.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -24,8 +26,8 @@ public:
     const Api& api() const { return *m_api; }
 
 private:
-    ChmLibrary(void* handle, std::unique_ptr<Api> api);
-    void* m_handle;
+    ChmLibrary(SharedLibrary library, std::unique_ptr<Api> api);
+    SharedLibrary m_library;
     std::unique_ptr<Api> m_api;
 };
 

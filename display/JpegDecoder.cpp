@@ -1,5 +1,6 @@
 #include "display/JpegDecoder.h"
 
+#include "base/SharedLibrary.h"
 #include "display/PictureLoader.h"
 #include "display/PictureScaling.h"
 
@@ -13,7 +14,6 @@
 #include <type_traits>
 #include <vector>
 
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -52,27 +52,19 @@ private:
     static LibJpeg load()
     {
         LibJpeg l;
-        // Kept loaded for the rest of the run.
-        void* handle = ::dlopen("libjpeg.so.62", RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            l.failure = QString::fromLocal8Bit(::dlerror());
-            return l;
-        }
-        auto bind = [handle, &l](auto& function, const char* name) {
-            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
-                ::dlsym(handle, name));
-            if (!function)
-                l.failure = QStringLiteral("libjpeg lacks %1").arg(QLatin1String(name));
-        };
-        bind(l.stdError, "jpeg_std_error");
-        bind(l.createDecompress, "jpeg_CreateDecompress");
-        bind(l.destroyDecompress, "jpeg_destroy_decompress");
-        bind(l.stdioSrc, "jpeg_stdio_src");
-        bind(l.readHeader, "jpeg_read_header");
-        bind(l.calcOutputDimensions, "jpeg_calc_output_dimensions");
-        bind(l.startDecompress, "jpeg_start_decompress");
-        bind(l.readScanlines, "jpeg_read_scanlines");
-        bind(l.finishDecompress, "jpeg_finish_decompress");
+        SharedLibrary lib("libjpeg.so.62");
+        const bool bound = lib.bind(l.stdError, "jpeg_std_error") &
+                           lib.bind(l.createDecompress, "jpeg_CreateDecompress") &
+                           lib.bind(l.destroyDecompress, "jpeg_destroy_decompress") &
+                           lib.bind(l.stdioSrc, "jpeg_stdio_src") &
+                           lib.bind(l.readHeader, "jpeg_read_header") &
+                           lib.bind(l.calcOutputDimensions, "jpeg_calc_output_dimensions") &
+                           lib.bind(l.startDecompress, "jpeg_start_decompress") &
+                           lib.bind(l.readScanlines, "jpeg_read_scanlines") &
+                           lib.bind(l.finishDecompress, "jpeg_finish_decompress");
+        if (!bound)
+            l.failure = QStringLiteral("libjpeg: %1").arg(QString::fromStdString(lib.error()));
+        lib.keepForTheRun();
         return l;
     }
 };

@@ -1,12 +1,13 @@
 #include "video/ScreenSaverInhibitor.h"
 
+#include "base/SharedLibrary.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QGuiApplication>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/scrnsaver.h>
-#include <dlfcn.h>
 
 namespace {
 
@@ -60,15 +61,11 @@ struct ScreenSaverLibrary {
     {
         static const ScreenSaverLibrary library = [] {
             ScreenSaverLibrary l;
-            // Kept loaded for the rest of the run.
-            if (void* handle = ::dlopen("libXss.so.1", RTLD_NOW | RTLD_LOCAL)) {
-                l.queryExtension = reinterpret_cast<decltype(l.queryExtension)>(
-                    ::dlsym(handle, "XScreenSaverQueryExtension"));
-                l.queryVersion = reinterpret_cast<decltype(l.queryVersion)>(
-                    ::dlsym(handle, "XScreenSaverQueryVersion"));
-                l.suspend =
-                    reinterpret_cast<decltype(l.suspend)>(::dlsym(handle, "XScreenSaverSuspend"));
-            }
+            SharedLibrary lib("libXss.so.1");
+            lib.bind(l.queryExtension, "XScreenSaverQueryExtension");
+            lib.bind(l.queryVersion, "XScreenSaverQueryVersion");
+            lib.bind(l.suspend, "XScreenSaverSuspend");
+            lib.keepForTheRun();
             return l;
         }();
         return library;
