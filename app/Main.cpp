@@ -7,7 +7,6 @@
 #include "app/ZeroMoment.h"
 #include "countdown/TemplateExpander.h"
 #include "dialogs/FInfo.h"
-#include "dialogs/HelpManager.h"
 #include "dialogs/SettingsExchange.h"
 #include "dialogs/UCfg.h"
 #include "display/Colors.h"
@@ -16,6 +15,7 @@
 #include "display/Label3D.h"
 #include "display/PictureBox.h"
 #include "display/PictureTask.h"
+#include "helpviewer/HelpManager.h"
 #include "video/MediaLayer.h"
 
 #include <QAction>

@@ -14,9 +14,9 @@
 #include "base/SharedLibrary.h"
 #include "data/Artwork.h"
 #include "dialogs/FInfo.h"
-#include "dialogs/HelpAdapter.h"
-#include "dialogs/HelpReader.h"
 #include "dialogs/UCfg.h"
+#include "helpviewer/HelpAdapter.h"
+#include "helpviewer/HelpReader.h"
 #include "settings/Settings.h"
 
 #include <QSessionManager>

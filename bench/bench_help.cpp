@@ -4,10 +4,10 @@
 // seconds or minutes as they stand: the time to show each after the clean-up, with the whole
 // of its layout done at once.
 
-#include "dialogs/HelpAdapter.h"
-#include "dialogs/HelpPage.h"
-#include "dialogs/HelpReader.h"
-#include "dialogs/HelpWindow.h"
+#include "helpviewer/HelpAdapter.h"
+#include "helpviewer/HelpPage.h"
+#include "helpviewer/HelpReader.h"
+#include "helpviewer/HelpWindow.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>

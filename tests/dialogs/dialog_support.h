@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the dialog tests (the settable clock is the countdown tests' one): waiting for
-// a condition with a time limit, and synthetic keys and clicks.
+// the window shown and active, and synthetic keys and clicks.
 
 #include "tests/countdown/clock_support.h"
 

@@ -2,8 +2,8 @@
 // index sitemaps and a page's text. Unpacking itself is chmlib's and runs in a process of its
 // own in the program.
 
-#include "dialogs/HelpFile.h"
 #include "fuzz/fuzz_support.h"
+#include "helpviewer/HelpFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

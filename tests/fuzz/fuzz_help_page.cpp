@@ -2,8 +2,8 @@
 // limits, so that the fuzzer reaches them; the rest is the page. The page that comes out must
 // keep to the size limit and come back unchanged from a second clean-up.
 
-#include "dialogs/HelpPage.h"
 #include "fuzz/fuzz_support.h"
+#include "helpviewer/HelpPage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

@@ -1,7 +1,7 @@
-#include "dialogs/HelpWindow.h"
+#include "helpviewer/HelpWindow.h"
 
-#include "dialogs/HelpLinks.h"
-#include "dialogs/HelpPage.h"
+#include "helpviewer/HelpLinks.h"
+#include "helpviewer/HelpPage.h"
 
 #include <QBuffer>
 #include <QDesktopServices>

@@ -1,4 +1,4 @@
-#include "dialogs/HelpReader.h"
+#include "helpviewer/HelpReader.h"
 
 #include <QFile>
 #include <QSocketNotifier>

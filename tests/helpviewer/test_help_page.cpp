@@ -1,7 +1,7 @@
 // Help pages cut down to bounds before they are laid out: hostile pages against small limits
 // of the test's own, ordinary pages against the program's.
 
-#include "dialogs/HelpPage.h"
+#include "helpviewer/HelpPage.h"
 
 #include <gtest/gtest.h>
 

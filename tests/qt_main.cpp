@@ -1,5 +1,3 @@
-// Widget tests need an application object before the first widget exists.
-
 #include <QApplication>
 #include <gtest/gtest.h>
 

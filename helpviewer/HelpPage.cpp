@@ -1,4 +1,4 @@
-#include "dialogs/HelpPage.h"
+#include "helpviewer/HelpPage.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
-#include "dialogs/HelpAdapter.h"
+#include "helpviewer/HelpAdapter.h"
 
-#include "dialogs/HelpWindow.h"
+#include "helpviewer/HelpWindow.h"
 
 #include <QFileInfo>
 #include <QMessageBox>

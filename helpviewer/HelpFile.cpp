@@ -1,4 +1,4 @@
-#include "dialogs/HelpFile.h"
+#include "helpviewer/HelpFile.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -2,9 +2,9 @@
 // Brings compiled HTML help (.chm) to the program: loads chmlib at start, registers a viewer
 // for it with the help manager, and at the end closes the help windows and unloads it.
 
-#include "dialogs/HelpFile.h"
-#include "dialogs/HelpManager.h"
-#include "dialogs/HelpReader.h"
+#include "helpviewer/HelpFile.h"
+#include "helpviewer/HelpManager.h"
+#include "helpviewer/HelpReader.h"
 
 #include <QPointer>
 

@@ -2,7 +2,7 @@
 // Our help viewer: a window of its own with the file's contents tree and index beside the
 // topic, which is shown with its pictures, styles and links from the unpacked help file.
 
-#include "dialogs/HelpFile.h"
+#include "helpviewer/HelpFile.h"
 
 #include <QTextBrowser>
 #include <QWidget>

@@ -1,12 +1,10 @@
 // Compiled help files made here with chmcmd (and then damaged or stripped on purpose), read
 // by our reader and shown in our viewer.
 
-#include "dialog_support.h"
-
-#include "dialogs/HelpAdapter.h"
-#include "dialogs/HelpPage.h"
-#include "dialogs/HelpReader.h"
-#include "dialogs/HelpWindow.h"
+#include "helpviewer/HelpAdapter.h"
+#include "helpviewer/HelpPage.h"
+#include "helpviewer/HelpReader.h"
+#include "helpviewer/HelpWindow.h"
 
 #include <QDesktopServices>
 #include <QDir>

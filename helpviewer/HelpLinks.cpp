@@ -1,4 +1,4 @@
-#include "dialogs/HelpLinks.h"
+#include "helpviewer/HelpLinks.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // reader mode; it sends every file of the help file back through a pipe as a report, which the
 // UI thread takes in as it arrives, never waiting for it.
 
-#include "dialogs/HelpFile.h"
+#include "helpviewer/HelpFile.h"
 
 #include <QObject>
 #include <QStringList>

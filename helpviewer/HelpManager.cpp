@@ -1,4 +1,4 @@
-#include "dialogs/HelpManager.h"
+#include "helpviewer/HelpManager.h"
 
 void THelpManager::showTableOfContents(const QString& helpFile)
 {
