@@ -208,6 +208,14 @@ e2e_count_colour() {
   e2e_mask "$@" | convert - -format '%[fx:mean*w*h]' info: | LC_ALL=C awk '{printf "%d\n", $1 + 0.5}'
 }
 
+# Whether the screen now shows more than MIN pixels of the colour (inside the crop WxH+X+Y when
+# given): for e2e_wait_for, waiting until something is drawn rather than for a fixed time. The
+# look it took is $E2E_DIR/seen.png.
+e2e_shows() {  # colour, min, crop
+  e2e_shot "$E2E_DIR/seen.png" &&
+    [ "$(e2e_count_colour "$E2E_DIR/seen.png" "$1" "${3:-}")" -gt "$2" ]
+}
+
 # Colour of one pixel as "r,g,b".
 e2e_pixel() {
   convert "$1" -format '%[fx:int(255*p{'"$2"','"$3"'}.r)],%[fx:int(255*p{'"$2"','"$3"'}.g)],%[fx:int(255*p{'"$2"','"$3"'}.b)]' info:

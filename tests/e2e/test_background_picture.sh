@@ -18,7 +18,7 @@ run_case() {  # name, then checks on the screenshot in $shot
     both) e2e_picture "$dir/yearmark.jpg" red 320x240; e2e_picture "$dir/yearmark.bmp" blue 320x240 ;;
   esac
   e2e_launch "$exe" || { e2e_fail "start ($name)"; return; }
-  sleep 1
+  E2E_FUZZ=12 e2e_wait_for 5 e2e_shows "$([ "$name" = bmp ] && echo blue || echo red)" 100000
   shot="$E2E_DIR/$name.png"
   e2e_shot "$shot"
 }
@@ -42,7 +42,7 @@ mkdir -p "$odd"
 cp "$dir/yearmark" "$dir/yearmark-media.so" "$odd/"
 e2e_picture "$odd/yearmark.jpg" blue 320x240
 e2e_launch "$odd/yearmark" || e2e_fail "start (folder name not UTF-8)"
-sleep 1
+E2E_FUZZ=12 e2e_wait_for 5 e2e_shows blue 100000
 e2e_shot "$E2E_DIR/odd.png"
 e2e_check "from a folder whose name is not UTF-8 the picture beside it is shown" \
   test "$(blue "$E2E_DIR/odd.png")" -gt 100000

@@ -9,7 +9,7 @@ eval "$(xdotool getwindowgeometry --shell "$E2E_WIN")"
 e2e_check "window covers the screen ($WIDTH x $HEIGHT at $X,$Y)" \
   test "$WIDTH" = "$E2E_WIDTH" -a "$HEIGHT" = "$E2E_HEIGHT" -a "$X" = 0 -a "$Y" = 0
 
-sleep 1
+e2e_wait_for 5 e2e_shows white 2000
 e2e_shot "$E2E_DIR/a.png"
 white=$(e2e_count_colour "$E2E_DIR/a.png" white)
 e2e_check "white title pixels on screen ($white)" test "$white" -gt 2000

@@ -22,7 +22,7 @@ write_store() {  # template, background 0x00BBGGRR, text colour, shadow 0/1
 # First run: no store; SIGTERM writes every value.
 rm -rf "$XDG_CONFIG_HOME/Vemoral"
 e2e_launch "$exe" || e2e_fail "start"
-sleep 1
+e2e_wait_for 5 e2e_shows white 2000
 e2e_shot "$E2E_DIR/default.png"
 read -r bw bh bx by < <(e2e_bbox "$E2E_DIR/default.png" white | tr 'x+' '   ')
 e2e_check "the built-in title fills the width ($bw of $E2E_WIDTH)" test "$bw" -gt $((E2E_WIDTH * 85 / 100)) -a "$bw" -le "$E2E_WIDTH"
@@ -38,7 +38,7 @@ e2e_check "SIGTERM wrote all thirteen values" test "$missing" -eq 0
 # A store prepared by hand: blue background, green text, a fixed template, no shadow.
 write_store "Frohes Fest" 00ff0000 0000ff00 0
 e2e_launch "$exe" || e2e_fail "start (hand-made store)"
-sleep 1
+e2e_wait_for 5 e2e_shows lime 2000 "$title_area"
 e2e_shot "$E2E_DIR/hand-a.png"; sleep 1.1; e2e_shot "$E2E_DIR/hand-b.png"
 s="$E2E_DIR/hand-a.png"
 e2e_check "the background is the stored blue" test "$(e2e_pixel "$s" 5 5)" = "0,0,255"
@@ -50,7 +50,7 @@ e2e_stop
 # The same with the shadow flag: a black shadow beside the white text.
 write_store "Frohes Fest" 00ff0000 00ffffff 1
 e2e_launch "$exe" || e2e_fail "start (shadow)"
-sleep 1
+e2e_wait_for 5 e2e_shows black 1000 "$title_area"
 e2e_shot "$E2E_DIR/shadow.png"
 e2e_check "with the shadow flag black shadow pixels appear" test "$(e2e_count_colour "$E2E_DIR/shadow.png" black "$title_area")" -gt 1000
 e2e_check "and the text stays white" test "$(e2e_count_colour "$E2E_DIR/shadow.png" white "$title_area")" -gt 2000

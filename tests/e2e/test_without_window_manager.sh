@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh"
 
 exe=$(e2e_install yearmark)
 e2e_launch "$exe" || { e2e_fail "start"; e2e_finish; }
-sleep 1
+e2e_wait_for 5 e2e_shows white 2000
 eval "$(xdotool getwindowgeometry --shell "$E2E_WIN")"
 e2e_check "window covers the screen without a manager ($WIDTH x $HEIGHT at $X,$Y)" \
   test "$WIDTH" = "$E2E_WIDTH" -a "$HEIGHT" = "$E2E_HEIGHT" -a "$X" = 0 -a "$Y" = 0
