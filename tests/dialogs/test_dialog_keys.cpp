@@ -19,11 +19,8 @@
 
 namespace {
 
-class ShownDialog : public testing::Test {
+class ShownDialog : public SettingsDialogTest {
 protected:
-    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
-    QWidget mainWindow;
-    std::unique_ptr<TCFGDialog> dialog = std::make_unique<TCFGDialog>(&mainWindow, clock);
     std::vector<int> previews;
 
     void SetUp() override

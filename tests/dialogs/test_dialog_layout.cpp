@@ -21,12 +21,7 @@
 
 namespace {
 
-class DialogLayout : public testing::Test {
-protected:
-    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
-    QWidget mainWindow;
-    TCFGDialog dialog {&mainWindow, clock};
-};
+using DialogLayout = SettingsDialogTest;
 
 std::string name(const QWidget* w)
 {
@@ -36,11 +31,12 @@ std::string name(const QWidget* w)
 
 TEST_F(DialogLayout, EveryControlLiesWithinItsParentAndCoversNoOther)
 {
-    const QList<QWidget*> controls {
-        dialog.gbData,     dialog.cbNewYear,  dialog.cbDatum, dialog.DatePicker, dialog.Label2,
-        dialog.TimePicker, dialog.lbl_Name01, dialog.Memo1,   dialog.Label1,     dialog.Memo2,
-        dialog.gbColors,   dialog.LabelTest,  dialog.bFont,   dialog.cbShadow,   dialog.gbImage,
-        dialog.ImageAlign, dialog.OKBtn,      dialog.bCancel};
+    const QList<QWidget*> controls {dialog->gbData,     dialog->cbNewYear, dialog->cbDatum,
+                                    dialog->DatePicker, dialog->Label2,    dialog->TimePicker,
+                                    dialog->lbl_Name01, dialog->Memo1,     dialog->Label1,
+                                    dialog->Memo2,      dialog->gbColors,  dialog->LabelTest,
+                                    dialog->bFont,      dialog->cbShadow,  dialog->gbImage,
+                                    dialog->ImageAlign, dialog->OKBtn,     dialog->bCancel};
     for (const QWidget* c : controls) {
         ASSERT_NE(c, nullptr);
         EXPECT_TRUE(c->parentWidget()->rect().contains(c->geometry())) << name(c);
@@ -55,42 +51,42 @@ TEST_F(DialogLayout, EveryControlLiesWithinItsParentAndCoversNoOther)
 
 TEST_F(DialogLayout, TextsAreTheProgramsOwn)
 {
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Einstellungen"));
-    EXPECT_EQ(dialog.cbNewYear->text(), QStringLiteral("Nächste Neue Jahr 2027"));
-    EXPECT_EQ(dialog.cbDatum->text(), QStringLiteral("Datum: "));
-    EXPECT_EQ(dialog.Label2->text(), QStringLiteral("Zeit:"));
-    EXPECT_EQ(dialog.lbl_Name01->text(), QStringLiteral("Titel:"));
-    EXPECT_EQ(dialog.Label1->text(), QStringLiteral("Beispiele:"));
-    EXPECT_EQ(dialog.gbColors->title(), QStringLiteral(" Text "));
-    EXPECT_EQ(dialog.gbImage->title(), QStringLiteral(" Grafik align "));
-    EXPECT_EQ(dialog.gbData->title(), QString());
-    EXPECT_EQ(dialog.LabelTest->caption(), QStringLiteral("Sonst"));
-    EXPECT_EQ(dialog.bFont->text(), QStringLiteral("Schrift"));
-    EXPECT_EQ(dialog.cbShadow->text(), QStringLiteral("Schatten"));
-    EXPECT_EQ(dialog.OKBtn->text(), QStringLiteral("OK"));
-    EXPECT_EQ(dialog.bCancel->text(), QStringLiteral("Abbrechen"));
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Einstellungen"));
+    EXPECT_EQ(dialog->cbNewYear->text(), QStringLiteral("Nächste Neue Jahr 2027"));
+    EXPECT_EQ(dialog->cbDatum->text(), QStringLiteral("Datum: "));
+    EXPECT_EQ(dialog->Label2->text(), QStringLiteral("Zeit:"));
+    EXPECT_EQ(dialog->lbl_Name01->text(), QStringLiteral("Titel:"));
+    EXPECT_EQ(dialog->Label1->text(), QStringLiteral("Beispiele:"));
+    EXPECT_EQ(dialog->gbColors->title(), QStringLiteral(" Text "));
+    EXPECT_EQ(dialog->gbImage->title(), QStringLiteral(" Grafik align "));
+    EXPECT_EQ(dialog->gbData->title(), QString());
+    EXPECT_EQ(dialog->LabelTest->caption(), QStringLiteral("Sonst"));
+    EXPECT_EQ(dialog->bFont->text(), QStringLiteral("Schrift"));
+    EXPECT_EQ(dialog->cbShadow->text(), QStringLiteral("Schatten"));
+    EXPECT_EQ(dialog->OKBtn->text(), QStringLiteral("OK"));
+    EXPECT_EQ(dialog->bCancel->text(), QStringLiteral("Abbrechen"));
 
     const QStringList rows {"Oberteil", "Unterteil", "Links", "Rechts", "Voll"};
-    ASSERT_EQ(dialog.ImageAlign->count(), rows.size());
+    ASSERT_EQ(dialog->ImageAlign->count(), rows.size());
     for (int i = 0; i < rows.size(); ++i)
-        EXPECT_EQ(dialog.ImageAlign->item(i)->text(), rows[i]);
+        EXPECT_EQ(dialog->ImageAlign->item(i)->text(), rows[i]);
 
-    const QTextDocument* examples = dialog.Memo2->document();
+    const QTextDocument* examples = dialog->Memo2->document();
     ASSERT_EQ(examples->blockCount(), 10);
     EXPECT_EQ(examples->firstBlock().text(), QStringLiteral("%Y - Nachste Jahr"));
     EXPECT_EQ(examples->lastBlock().text(), QStringLiteral("%Z - Berechnete Datum"));
-    EXPECT_TRUE(dialog.Memo2->isReadOnly());
+    EXPECT_TRUE(dialog->Memo2->isReadOnly());
 }
 
 TEST_F(DialogLayout, FrameHasACloseBoxButNoMinimiseOrMaximise)
 {
-    const Qt::WindowFlags flags = dialog.windowFlags();
+    const Qt::WindowFlags flags = dialog->windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
     EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowContextHelpButtonHint);
-    EXPECT_NE(dialog.minimumSize(), dialog.maximumSize()) << "the frame stays resizable";
+    EXPECT_NE(dialog->minimumSize(), dialog->maximumSize()) << "the frame stays resizable";
 }
 
 } // namespace

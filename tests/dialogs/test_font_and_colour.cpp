@@ -162,11 +162,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase {QFontDatabase::Thai, 222}, ScriptCase {QFontDatabase::Devanagari, 1},
         ScriptCase {QFontDatabase::Any, 1}));
 
-class DialogChoosers : public testing::Test {
+class DialogChoosers : public SettingsDialogTest {
 protected:
-    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
-    QWidget mainWindow;
-    std::unique_ptr<TCFGDialog> dialog = std::make_unique<TCFGDialog>(&mainWindow, clock);
     int titleSize = 95;
 
     void SetUp() override

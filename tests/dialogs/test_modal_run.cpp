@@ -15,11 +15,8 @@
 
 namespace {
 
-class ModalRun : public testing::Test {
+class ModalRun : public SettingsDialogTest {
 protected:
-    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
-    QWidget mainWindow;
-    std::unique_ptr<TCFGDialog> dialog = std::make_unique<TCFGDialog>(&mainWindow, clock);
     ExchangeValues values;
     int ticks = 0;
     QTimer countdown;

@@ -45,11 +45,8 @@ ExchangeValues someValues()
     return v;
 }
 
-class SettingsExchange : public testing::Test {
+class SettingsExchange : public SettingsDialogTest {
 protected:
-    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
-    QWidget mainWindow;
-    std::unique_ptr<TCFGDialog> dialog = std::make_unique<TCFGDialog>(&mainWindow, clock);
     std::vector<int> previews;
 
     void SetUp() override
