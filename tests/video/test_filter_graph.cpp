@@ -371,14 +371,3 @@ TEST_F(FilterGraphTest, DestroyingTheGraphWhilePlayingIsSafe)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    CatchingApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    // News of the last graph still wait in the queue; deliver them so that nothing the graph
-    // handed to the event loop outlives the program unreleased.
-    QCoreApplication::sendPostedEvents();
-    return result;
-}

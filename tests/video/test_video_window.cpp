@@ -187,14 +187,3 @@ TEST_F(VideoWindowTest, TheScreenSaverIsHeldOnlyWhileAShownVideoPlays)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    CatchingApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    const int result = RUN_ALL_TESTS();
-    // Bus messages and repaint requests of the last graph still wait in the queue; deliver them
-    // so that nothing handed to the event loop outlives the program unreleased.
-    QCoreApplication::sendPostedEvents();
-    return result;
-}
