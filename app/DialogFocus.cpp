@@ -24,8 +24,17 @@ bool DialogFocus::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Show && watched->isWidgetType()) {
         auto* widget = static_cast<QWidget*>(watched);
-        if (widget->isWindow() && widget->windowType() == Qt::Dialog && widget->windowHandle())
-            m_pending.insert(widget->windowHandle(), false);
+        const Qt::WindowType type = widget->windowType();
+        QWindow* window = widget->windowHandle();
+        if (!widget->isWindow() || (type != Qt::Dialog && type != Qt::Window) || !window ||
+            widget == m_mainWindow)
+            return false;
+        // The show event comes before the window is shown to the compositor, which learns the
+        // parent with it.
+        if (!window->transientParent() && m_mainWindow && m_mainWindow->isVisible() &&
+            m_mainWindow->windowHandle())
+            window->setTransientParent(m_mainWindow->windowHandle());
+        m_pending.insert(window, false);
     } else if (event->type() == QEvent::Expose && watched->isWindowType()) {
         auto* window = static_cast<QWindow*>(watched);
         if (!window->isExposed())

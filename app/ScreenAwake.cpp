@@ -11,7 +11,15 @@ ScreenAwake::ScreenAwake(QWidget& window)
     m_inhibitor.setHeld(m_window.isVisible());
 }
 
-void ScreenAwake::update() { m_inhibitor.setHeld(m_window.isVisible() && !m_window.isMinimized()); }
+void ScreenAwake::update()
+{
+    const bool shown = m_window.isVisible() && !m_window.isMinimized();
+    m_inhibitor.setHeld(shown);
+    if (shown)
+        m_idleInhibitor.hold(m_window.windowHandle());
+    else
+        m_idleInhibitor.release();
+}
 
 bool ScreenAwake::eventFilter(QObject* watched, QEvent* event)
 {

@@ -87,6 +87,77 @@ void onStartupMessage(QtMsgType type, const QMessageLogContext&, const QString& 
     std::_Exit(1);
 }
 
+// The program's run, from the application's start to the end of its event loop; every object
+// of the program's own is gone again when it returns.
+int runProgram(TApplication& app, const CommandLine& commandLine)
+{
+    const BusyWatch busyWatch; // only when YEARMARK_BUSY_LOG names a file
+    QApplication::setApplicationName(QStringLiteral("Yearmark"));
+    installQtGerman(app);
+    DialogFocus dialogFocus;
+
+    // A rehearsal moves the program's own clock (never the system's) so that the New Year
+    // comes the asked-for seconds after the start; the title still changes with the true second.
+    const SystemClock systemClock;
+    const ShiftedClock rehearsalClock(
+        systemClock, commandLine.rehearseSeconds > 0
+                         ? ShiftedClock::shiftFor(nowValue(systemClock), newYearMoment(systemClock),
+                                                  commandLine.rehearseSeconds)
+                         : 0);
+    const Clock& clock =
+        commandLine.rehearseSeconds > 0 ? static_cast<const Clock&>(rehearsalClock) : systemClock;
+    // Help is set up before any window exists and taken down after the last one is gone.
+    THelpManager helpManager;
+    THelpAdapter helpAdapter(helpManager);
+    const QString exePath = executablePath();
+    TFormMain formMain(clock, exePath, settingsFilePath(fileBaseName(exePath)));
+    setErrorBoxOwner(&formMain);
+    dialogFocus.setMainWindow(&formMain);
+    formMain.setSettingsDialogMaker(
+        [&formMain, &clock] { return new TCFGDialog(&formMain, clock); });
+    formMain.setInfoDialogMaker([&formMain] { return new TFormInfo(&formMain); });
+    formMain.setHelpManager(&helpManager);
+    // GStreamer is loaded with the media module when a video is first due, never at start, and
+    // on a thread of its own.
+    formMain.setMediaLoader([exePath] { return loadMediaModule(exePath); });
+
+    // Signals and the end of the desktop session take the same orderly path as Alt+F4;
+    // no message box may hold up an end the user or the system asked for.
+    SignalBridge signalBridge([&formMain](int) {
+        formMain.FormDestroy(false);
+        formMain.close();
+        // Also ends a dialog's or a message box's loop that may be running.
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &formMain,
+                     [&formMain](QSessionManager&) { formMain.SaveSettings(false); });
+
+    ScreenAwake screenAwake(formMain);
+    formMain.setScreenName(commandLine.screen);
+    if (commandLine.rehearseSeconds > 0)
+        formMain.rehearse();
+    formMain.showOnScreen();
+    // The icon is for task bars and switchers; reading and converting its sizes takes longer
+    // than the rest of showing the window, so it comes after the first frame.
+    afterFirstPaint(&formMain, [] { QApplication::setWindowIcon(applicationIcon()); });
+    // Said once, above the running count, when this machine cannot show the help.
+    QTimer helpWarning;
+    helpWarning.setSingleShot(true);
+    QObject::connect(&helpWarning, &QTimer::timeout, &formMain,
+                     [&formMain] { THelpAdapter::showMissingLibraryWarning(&formMain); });
+    if (!helpAdapter.loaded())
+        helpWarning.start(0);
+    const int status = app.exec();
+    // The settings are saved and the media stopped. A media thread still stuck in a call that
+    // does not return (hung storage, a sound server that never answers) must neither hold up
+    // the end nor be torn down under its feet: the process ends here, without the destructors.
+    if (!formMain.mediaSettled()) {
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -132,66 +203,14 @@ int main(int argc, char** argv)
         qt_message_output(type, QMessageLogContext(), text);
     g_startupMessages.held.clear();
     fontConfiguration.join();
-    const BusyWatch busyWatch; // only when YEARMARK_BUSY_LOG names a file
-    QApplication::setApplicationName(QStringLiteral("Yearmark"));
-    installQtGerman(app);
-    DialogFocus dialogFocus;
-
-    // A rehearsal moves the program's own clock (never the system's) so that the New Year
-    // comes the asked-for seconds after the start; the title still changes with the true second.
-    const SystemClock systemClock;
-    const ShiftedClock rehearsalClock(
-        systemClock, commandLine.rehearseSeconds > 0
-                         ? ShiftedClock::shiftFor(nowValue(systemClock), newYearMoment(systemClock),
-                                                  commandLine.rehearseSeconds)
-                         : 0);
-    const Clock& clock =
-        commandLine.rehearseSeconds > 0 ? static_cast<const Clock&>(rehearsalClock) : systemClock;
-    // Help is set up before any window exists and taken down after the last one is gone.
-    THelpManager helpManager;
-    THelpAdapter helpAdapter(helpManager);
-    const QString exePath = executablePath();
-    TFormMain formMain(clock, exePath, settingsFilePath(fileBaseName(exePath)));
-    setErrorBoxOwner(&formMain);
-    formMain.setSettingsDialogMaker(
-        [&formMain, &clock] { return new TCFGDialog(&formMain, clock); });
-    formMain.setInfoDialogMaker([&formMain] { return new TFormInfo(&formMain); });
-    formMain.setHelpManager(&helpManager);
-    // GStreamer is loaded with the media module when a video is first due, never at start, and
-    // on a thread of its own.
-    formMain.setMediaLoader([exePath] { return loadMediaModule(exePath); });
-
-    // Signals and the end of the desktop session take the same orderly path as Alt+F4;
-    // no message box may hold up an end the user or the system asked for.
-    SignalBridge signalBridge([&formMain](int) {
-        formMain.FormDestroy(false);
-        formMain.close();
-        // Also ends a dialog's or a message box's loop that may be running.
-        QCoreApplication::exit(0);
-    });
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &formMain,
-                     [&formMain](QSessionManager&) { formMain.SaveSettings(false); });
-
-    ScreenAwake screenAwake(formMain);
-    formMain.setScreenName(commandLine.screen);
-    if (commandLine.rehearseSeconds > 0)
-        formMain.rehearse();
-    formMain.showOnScreen();
-    // The icon is for task bars and switchers; reading and converting its sizes takes longer
-    // than the rest of showing the window, so it comes after the first frame.
-    afterFirstPaint(&formMain, [] { QApplication::setWindowIcon(applicationIcon()); });
-    // Said once, above the running count, when this machine cannot show the help.
-    QTimer helpWarning;
-    helpWarning.setSingleShot(true);
-    QObject::connect(&helpWarning, &QTimer::timeout, &formMain,
-                     [&formMain] { THelpAdapter::showMissingLibraryWarning(&formMain); });
-    if (!helpAdapter.loaded())
-        helpWarning.start(0);
-    const int status = app.exec();
-    // The settings are saved and the media stopped. A media thread still stuck in a call that
-    // does not return (hung storage, a sound server that never answers) must neither hold up
-    // the end nor be torn down under its feet: the process ends here, without the destructors.
-    if (!formMain.mediaSettled()) {
+    const int status = runProgram(app, commandLine);
+    // Qt's Wayland client can hang for good while it takes its connection to the compositor
+    // down: a read of the connection that the main thread has just prepared for Qt's event
+    // thread is neither finished nor given up when that thread is told to stop, and the thread
+    // that reads the windows' frame events then waits for it forever, and with it the end of the
+    // program. Everything of the program's own is closed, saved and released by now; what the
+    // connection still holds, the compositor frees when the process ends.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         std::fflush(nullptr);
         std::_Exit(status);
     }

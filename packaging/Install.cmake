@@ -93,9 +93,12 @@ at zero plays a looping video or shows a picture.")
 # loaded at run time. Debian 12 has the AVI, MP4/QuickTime and Matroska/WebM demuxers, the
 # JPEG, MP3 and VP8/VP9 decoders in -good, Vorbis and Opus in -base, the H.264 and H.265
 # parsers and AV1 in -bad, the MPEG-4, H.264, H.265 and AAC decoders in -libav; -ugly adds none.
+# The Wayland idle inhibitor reaches the window's surface through Qt's platform interface, whose
+# layout only holds for the Qt release it was built with; Debian's Qt provides that release as
+# qt6-base-abi.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libchm1, libjpeg62-turbo, libxss1, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav")
+    "libchm1, libjpeg62-turbo, libxss1, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav, qt6-base-abi (= ${Qt6_VERSION})")
 # Sound, the design's typeface (metric twin of Arial), Qt's own dialogs in German, Wayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
     "gstreamer1.0-pulseaudio | gstreamer1.0-alsa, fonts-liberation, qt6-translations-l10n, qt6-wayland")

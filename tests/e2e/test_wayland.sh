@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# The program as a native Wayland client of a headless sway: full screen with the count, F2
-# brings the settings dialog in front with the keyboard, Alt+F4 ends it with status 0.
+# The program as a native Wayland client of a headless sway: full screen with the count, holding
+# the compositor's idle off while it counts and while the zero moment's video plays; F2, F3 and F1
+# bring their windows in front with the keyboard; Alt+F4 ends it with status 0, at once, also
+# after the video, and the hold goes with it.
 # wlroots compositors refuse to run as root, so compositor, program and tools run as nobody then.
 E2E_NO_X=1
 source "$(dirname "$0")/lib.sh"
@@ -19,6 +21,7 @@ fi
 export XDG_RUNTIME_DIR="$E2E_DIR/runtime"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 exe=$(e2e_install)
+cp "$(dirname "$E2E_BIN")/yearmark.chm" "$(dirname "$exe")/"
 [ "$(id -u)" = 0 ] && chown nobody:nogroup "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME"
 
 # sway gives a dialog over a full-screen window the keyboard only when the program asks for it
@@ -47,21 +50,24 @@ export SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock | head -n1)
 E2E_PIDS+=($!)
 keys() { "${as_user[@]}" wtype "$@"; }
 
-# "fullscreen WxH focused" of the window with the given title, as sway sees it.
+# "fullscreen WxH+X+Y focused inhibiting" of the window with the given title (every window of a
+# program for "*"), as sway sees it; inhibiting: the program holds the compositor's idle off.
 window() {
   "${as_user[@]}" swaymsg -t get_tree | /usr/bin/python3 -c '
 import json, sys
 def walk(n):
-    if n.get("name") == sys.argv[1] and n.get("pid"):
+    if n.get("pid") and sys.argv[1] in ("*", n.get("name")):
         r = n["rect"]
-        print(n["fullscreen_mode"], "%dx%d+%d+%d" % (r["width"], r["height"], r["x"], r["y"]), n["focused"])
+        print(n["fullscreen_mode"], "%dx%d+%d+%d" % (r["width"], r["height"], r["x"], r["y"]), n["focused"],
+              n["inhibit_idle"] and n["idle_inhibitors"]["application"] == "enabled")
     for c in n.get("nodes", []) + n.get("floating_nodes", []):
         walk(c)
 walk(json.load(sys.stdin))' "$1"
 }
 shown() { [ -n "$(window "$1")" ]; }
 closed() { ! shown "$1"; }
-focused() { window "$1" | grep -q True; }
+focused() { [ "$(window "$1" | cut -d' ' -f3)" = True ]; }
+holds_idle() { [ "$(window "$1" | cut -d' ' -f4)" = True ]; }
 
 ( cd "$E2E_DIR" && exec "${as_user[@]}" "$exe" ) >"$E2E_DIR/app.log" 2>&1 &
 E2E_APP_PID=$!
@@ -74,19 +80,60 @@ e2e_check "the count is on screen" e2e_wait_for 15 counted
 black=$(e2e_count_colour "$shot" black)
 e2e_check "black covers the screen around it ($black)" [ "$black" -gt $((E2E_WIDTH * E2E_HEIGHT * 3 / 4)) ]
 
-keys -k F2
-e2e_check "F2 opens the settings dialog" e2e_wait_for 15 shown Einstellungen
-e2e_check "the dialog has the keyboard" e2e_wait_for 10 focused Einstellungen
-read -r _ area _ < <(window Einstellungen)
-dialog="$E2E_DIR/dialog.png"
-"${as_user[@]}" grim - >"$dialog"
-dark=$(E2E_FUZZ=5 e2e_count_colour "$dialog" black "$area")
-e2e_check "the dialog is drawn in front ($dark dark pixels in $area)" [ "$dark" -lt 10000 ]
-keys -k Return
-e2e_check "Enter presses OK and closes the dialog" e2e_wait_for 10 closed Einstellungen
-e2e_check "the keyboard is back at the countdown" e2e_wait_for 10 focused "Happy New Year"
+e2e_check "the compositor's idle is held off while it counts" e2e_wait_for 10 holds_idle "Happy New Year"
+
+# Each key's window over the full-screen count: shown, with the keyboard, drawn in front (hardly
+# a dark pixel of the count behind it), and closed again by its key.
+while IFS='|' read -r key title closing_key; do
+  keys -k "$key"
+  e2e_check "$key opens $title" e2e_wait_for 15 shown "$title"
+  e2e_check "$title has the keyboard" e2e_wait_for 10 focused "$title"
+  read -r _ area _ < <(window "$title")
+  "${as_user[@]}" grim - >"$E2E_DIR/$key.png"
+  dark=$(E2E_FUZZ=5 e2e_count_colour "$E2E_DIR/$key.png" black "$area")
+  e2e_check "$title is drawn in front ($dark dark pixels in $area)" \
+    [ "$dark" -lt $(( ${area%%x*} * $(cut -d+ -f1 <<<"${area#*x}") / 5 )) ]
+  keys -k "$closing_key"
+  e2e_check "$closing_key closes $title" e2e_wait_for 10 closed "$title"
+  e2e_check "the keyboard is back at the countdown" e2e_wait_for 10 focused "Happy New Year"
+done <<'KEYS'
+F2|Einstellungen|Return
+F3|Information|Escape
+F1|Yearmark Hilfe|Escape
+KEYS
 
 keys -M alt -k F4 -m alt
 e2e_wait_exit 15
 e2e_check "Alt+F4 ends the program with status 0 (status $E2E_STATUS)" [ "$E2E_STATUS" = 0 ]
+no_hold() { ! window '*' | grep -q 'True$'; }
+e2e_check "no window holds the compositor's idle off any more" no_hold
+
+# Twenty starts at the zero moment (the program's clock just past midnight), each ended with
+# Alt+F4 once the video plays: the idle is held off while it plays, and every end comes with
+# status 0 within 2 s.
+gst-launch-1.0 -q videotestsrc num-buffers=25 pattern=solid-color foreground-color=0xffff0000 \
+  ! video/x-raw,width=320,height=240,framerate=25/1 ! jpegenc ! avimux \
+  ! filesink location="$(dirname "$exe")/0.avi"
+centre="$((E2E_WIDTH / 2)),$((E2E_HEIGHT / 2)) 1x1"
+video_shown() {
+  "${as_user[@]}" grim -g "$centre" -t ppm - | tail -c 3 | od -An -tu1 |
+    awk '{ exit !($1 > 200 && $2 < 60 && $3 < 60) }'
+}
+held=0 ended=0 slowest=0
+for _ in $(seq 20); do
+  ( cd "$E2E_DIR" && exec "${as_user[@]}" env FAKETIME="@2027-01-01 00:00:05" \
+      LD_PRELOAD=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1 FAKETIME_DONT_FAKE_MONOTONIC=1 \
+      "$exe" ) >>"$E2E_DIR/zero.log" 2>&1 &
+  E2E_APP_PID=$!
+  e2e_wait_for 20 video_shown && holds_idle "Happy New Year" && held=$((held + 1))
+  asked=$(date +%s%N)
+  keys -M alt -k F4 -m alt
+  e2e_wait_exit 2 || { kill -9 "$E2E_APP_PID"; wait "$E2E_APP_PID"; E2E_APP_PID=; }
+  took=$((($(date +%s%N) - asked) / 1000000))
+  [ "$E2E_STATUS" = 0 ] && ended=$((ended + 1))
+  [ "$took" -gt "$slowest" ] && slowest=$took
+done
+e2e_check "the idle is held off while the zero moment's video plays ($held of 20 starts)" [ "$held" = 20 ]
+e2e_check "Alt+F4 after the video ends it with status 0 within 2 s ($ended of 20, slowest $slowest ms)" \
+  [ "$ended" = 20 ]
 e2e_finish
