@@ -295,8 +295,8 @@ Finding clockFinding()
     return {doubtful ? Verdict::Warning : Verdict::Ok, text};
 }
 
-// The means the program holds the screen saver with: the desktop's service, else the X server's
-// extension; on Wayland the compositor's idle inhibitor is told apart.
+// The means the program holds the screen saver with: the desktop's service, the X server's
+// extension, or on Wayland the compositor's idle inhibitor.
 Finding screenSaverFinding(std::optional<bool> service, const QString& platform,
                            const QString& x11Extension, const std::optional<QStringList>& wayland)
 {
@@ -313,7 +313,10 @@ Finding screenSaverFinding(std::optional<bool> service, const QString& platform,
         parts << (wayland->contains(kIdleInhibitor)
                       ? QStringLiteral("Wayland: %1 angeboten").arg(kIdleInhibitor)
                       : QStringLiteral("Wayland: kein %1").arg(kIdleInhibitor));
-    const bool held = service.value_or(false) || (x11 && !x11Extension.isEmpty());
+    // A native Wayland window holds the compositor's idle off itself through the inhibitor.
+    const bool waylandHeld = platform.startsWith(QLatin1String("wayland")) && wayland &&
+                             wayland->contains(kIdleInhibitor);
+    const bool held = service.value_or(false) || (x11 && !x11Extension.isEmpty()) || waylandHeld;
     QString text = parts.join(QStringLiteral("; "));
     if (!held)
         text += QStringLiteral(" – Yearmark kann ihn so nicht aufhalten");

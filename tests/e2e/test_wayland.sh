@@ -69,6 +69,9 @@ closed() { ! shown "$1"; }
 focused() { [ "$(window "$1" | cut -d' ' -f3)" = True ]; }
 holds_idle() { [ "$(window "$1" | cut -d' ' -f4)" = True ]; }
 
+e2e_check "the check before the show finds the compositor's idle inhibitor" \
+  bash -c '"$@" --check | grep -q "^ok *Bildschirmschoner.*zwp_idle_inhibit_manager_v1"' _ "${as_user[@]}" "$exe"
+
 ( cd "$E2E_DIR" && exec "${as_user[@]}" "$exe" ) >"$E2E_DIR/app.log" 2>&1 &
 E2E_APP_PID=$!
 e2e_wait_for 20 shown "Happy New Year" || { cat "$E2E_DIR/app.log"; e2e_fail "the window appears"; e2e_finish; }
