@@ -16,7 +16,6 @@
 #include "display/PictureBox.h"
 #include "display/PictureTask.h"
 #include "helpviewer/HelpManager.h"
-#include "video/MediaLayer.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -111,12 +110,8 @@ void TFormMain::createComponents()
     Titel->setBorderStyle(lbNone);
     connect(Titel, &TLabel3D::clicked, this, &TFormMain::EinstellunGen1Click);
 
-    // The media graph and the video window are made when a video is first due (see media()).
-    m_zeroMoment = new ZeroMoment(
-        {this, Image1,
-         [this](std::function<void(MediaLayer*)> ready) { requestMedia(std::move(ready)); },
-         [this] { fillWithPicture(); }},
-        m_exePath, this);
+    // Its media graph and video window are made when a video is first due.
+    m_zeroMoment = new ZeroMoment(this, Image1, m_exePath);
 
     Timer1 = new QTimer(this);
     Timer1->setInterval(kTickMs);
@@ -278,6 +273,11 @@ void TFormMain::rehearse()
     fitTitleFont();
 }
 
+PictureAlign TFormMain::pictureAlign() const
+{
+    return m_zeroMoment->pictureFillsWindow() ? PictureAlign::Client : m_align;
+}
+
 bool TFormMain::counting() const { return Timer1->isActive(); }
 
 void TFormMain::Timer1Timer()
@@ -302,74 +302,16 @@ void TFormMain::startZeroMoment()
     m_zeroMoment->start();
 }
 
-void TFormMain::fillWithPicture()
-{
-    m_align = PictureAlign::Client;
-    Image1->setGeometry(layoutAreas(size(), m_align).picture);
-}
-
 void TFormMain::PlayFile(const QString& fileName) { m_zeroMoment->playFile(fileName); }
 
 void TFormMain::FilterGraph1GraphComplete() { m_zeroMoment->graphComplete(); }
 
-void TFormMain::requestMedia(std::function<void(MediaLayer*)> ready)
+void TFormMain::setMediaLoader(std::function<MakeMediaLayer()> load)
 {
-    if (m_mediaState == MediaState::Known) {
-        ready(m_media.get());
-        return;
-    }
-    m_mediaWaiting.push_back(std::move(ready));
-    if (m_mediaState == MediaState::Loading)
-        return;
-    m_mediaState = MediaState::Loading;
-    if (!m_loadMedia) {
-        mediaLoaded(nullptr);
-        return;
-    }
-    *m_mediaLoading = true;
-    const bool started = runDetached<MakeMediaLayer>(
-        [load = m_loadMedia, loading = m_mediaLoading] {
-            MakeMediaLayer make = nullptr;
-            try {
-                make = load();
-            } catch (...) {
-                make = nullptr;
-            }
-            *loading = false;
-            return make;
-        },
-        this, [this](MakeMediaLayer make) { mediaLoaded(make); });
-    if (!started) {
-        *m_mediaLoading = false;
-        mediaLoaded(nullptr);
-    }
+    m_zeroMoment->setMediaLoader(std::move(load));
 }
 
-void TFormMain::mediaLoaded(MakeMediaLayer make)
-{
-    m_mediaState = MediaState::Known;
-    // Made after the title, so that the video window lies above it when shown; nothing more
-    // after the end has begun.
-    if (make && !m_destroyed)
-        m_media.reset(make(this, VideoSetup {.aspectRatio = rmLetterBox,
-                                             .autoHideCursorMs = 10,
-                                             .noScreenSaver = true,
-                                             .color = Qt::black,
-                                             .graphEdit = true}));
-    if (m_media) {
-        VideoWindow1 = m_media->videoWindow();
-        FilterGraph1 = m_media->filterGraph();
-        m_media->setCompletionHandler([this] { FilterGraph1GraphComplete(); });
-    }
-    for (const auto& ready : std::exchange(m_mediaWaiting, {}))
-        ready(m_media.get());
-}
-
-bool TFormMain::mediaSettled() const
-{
-    return !*m_mediaLoading && ZeroMoment::lookupsRunning() == 0 &&
-           (!m_media || m_media->shutDown(0));
-}
+bool TFormMain::mediaSettled() const { return m_zeroMoment->settled(); }
 
 TCFGDialog* TFormMain::settingsDialog()
 {
@@ -449,7 +391,6 @@ void TFormMain::Info1Click()
 
 void TFormMain::PlayClick()
 {
-    m_zeroMoment->setAutoPlay(false);
     // "0.avi" (or a video of today's kinds) from the working folder, else the one the zero
     // moment will play: F9 is how the video for midnight is tried out.
     m_zeroMoment->playCommandVideo();

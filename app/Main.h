@@ -13,11 +13,8 @@
 #include <QString>
 #include <QWidget>
 
-#include <atomic>
 #include <functional>
-#include <memory>
 #include <optional>
-#include <vector>
 
 class QAction;
 class QScreen;
@@ -26,8 +23,6 @@ class SecondBoundaryTimer;
 class TCFGDialog;
 class TFormInfo;
 class THelpManager;
-class TFilterGraph;
-class TVideoWindow;
 class TLabel3D;
 class TPictureBox;
 class ZeroMoment;
@@ -51,9 +46,6 @@ public:
     QAction* EinstellunGen1 = nullptr;
     QAction* Info1 = nullptr;
     QAction* Play1 = nullptr;
-    // Made with the media layer, when a video is first due; null until then.
-    TVideoWindow* VideoWindow1 = nullptr;
-    TFilterGraph* FilterGraph1 = nullptr;
 
     // Handlers.
     void FormResize();
@@ -78,9 +70,10 @@ public:
     TDateTime targetMoment() const { return m_target; }
     QString settingsKeyPath() const { return m_keyPath; }
     QString helpFile() const { return m_helpFile; }
-    PictureAlign pictureAlign() const { return m_align; }
+    PictureAlign pictureAlign() const;
     bool counting() const;
-    // The zero moment's steps, which the handlers below call.
+    // The zero moment and its media (the graph and the video window), to which the handlers
+    // above hand over.
     ZeroMoment* zeroMoment() const { return m_zeroMoment; }
 
     // The settings dialog the settings command shows, owned by this window as its parent.
@@ -93,17 +86,10 @@ public:
     // this one; the help manager F1 asks for the help's table of contents.
     void setInfoDialogMaker(std::function<TFormInfo*()> make) { m_makeInfo = std::move(make); }
     void setHelpManager(THelpManager* manager) { m_helpManager = manager; }
-    // How the media layer's maker is had (from the media module in the program, linked in for
-    // tests). It runs on a thread of its own: loading the module and starting GStreamer read
-    // files and may take seconds. Without a loader, or when it finds nothing, the window has no
-    // video and the zero moment shows the pictures.
-    using MediaLoader = std::function<MakeMediaLayer()>;
-    void setMediaLoader(MediaLoader load) { m_loadMedia = std::move(load); }
-    // Asks for the media layer; ready gets it on this thread (null when there is none), at once
-    // when it is known, else once the loader has run.
-    void requestMedia(std::function<void(MediaLayer*)> ready);
-    // True when none of the media's threads (the loader, the graph's media thread, a
-    // look-up of the media files) is left running; asked at the end, after FormDestroy.
+    // How the media layer's maker is had (see ZeroMoment::setMediaLoader).
+    void setMediaLoader(std::function<MakeMediaLayer()> load);
+    // True when none of the media's threads is left running; asked at the end, after
+    // FormDestroy.
     bool mediaSettled() const;
 
     // Shows the window as the platform wants it: frameless and on top over the primary
@@ -134,7 +120,6 @@ private:
     void loadBackgroundPicture();
     void showBackgroundPicture(const PictureOutcome& outcome);
     void startZeroMoment();
-    void fillWithPicture();
     void applyExchangeValues(const ExchangeValues& values);
 
     const Clock& m_clock;
@@ -159,13 +144,5 @@ private:
     TFormInfo* m_info = nullptr;
     std::function<TCFGDialog*()> m_makeCfg;
     std::function<TFormInfo*()> m_makeInfo;
-    void mediaLoaded(MakeMediaLayer make);
-
-    MediaLoader m_loadMedia;
-    std::unique_ptr<MediaLayer> m_media;
-    enum class MediaState { NotAsked, Loading, Known } m_mediaState = MediaState::NotAsked;
-    std::vector<std::function<void(MediaLayer*)>> m_mediaWaiting;
-    // Set while the loader's thread runs; shared with it, since it may outlive the window.
-    std::shared_ptr<std::atomic<bool>> m_mediaLoading = std::make_shared<std::atomic<bool>>(false);
     THelpManager* m_helpManager = nullptr;
 };

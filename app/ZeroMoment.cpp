@@ -1,8 +1,8 @@
 #include "app/ZeroMoment.h"
 
+#include "app/MainLayout.h"
 #include "app/ProgramFiles.h"
 #include "display/PictureBox.h"
-#include "video/MediaLayer.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,9 +13,10 @@
 
 std::atomic<int> ZeroMoment::s_lookups {0};
 
-ZeroMoment::ZeroMoment(Parts parts, const QString& exePath, QObject* parent)
-    : QObject(parent)
-    , m_parts(std::move(parts))
+ZeroMoment::ZeroMoment(QWidget* window, TPictureBox* picture, const QString& exePath)
+    : QObject(window)
+    , m_window(window)
+    , m_picture(picture)
     , m_exePath(exePath)
 { }
 
@@ -37,7 +38,7 @@ void ZeroMoment::lookUp(std::function<QString()> find, std::function<void(const 
         },
         this,
         [this, found = std::move(found)](const QString& path) {
-            if (!m_stopped)
+            if (m_state.stage != Stage::Ended)
                 found(path);
         });
     if (!started)
@@ -46,45 +47,85 @@ void ZeroMoment::lookUp(std::function<QString()> find, std::function<void(const 
 
 void ZeroMoment::withMedia(std::function<void(MediaLayer*)> use)
 {
-    if (!m_parts.media) {
-        use(nullptr);
+    // Nothing is started any more once the end has begun.
+    auto useUnlessEnded = [this, use = std::move(use)](MediaLayer* layer) {
+        if (m_state.stage != Stage::Ended)
+            use(layer);
+    };
+    if (m_state.media == Media::Known) {
+        useUnlessEnded(m_media.get());
         return;
     }
-    m_parts.media([this, use = std::move(use)](MediaLayer* layer) {
-        if (m_stopped)
-            return;
-        if (layer && layer != m_media) {
-            m_media = layer;
-            layer->setPreparedHandler([this] { prepared(); });
-            // Errors found after a file was rendered end the pass silently; the screen falls
-            // back as if the file had never played.
-            layer->setErrorHandler([this] { failed(); });
-        }
-        use(layer);
-    });
+    m_mediaWaiting.push_back(std::move(useUnlessEnded));
+    if (m_state.media == Media::Loading)
+        return;
+    m_state.media = Media::Loading;
+    if (!m_loadMedia) {
+        mediaLoaded(nullptr);
+        return;
+    }
+    *m_mediaLoading = true;
+    const bool started = runDetached<MakeMediaLayer>(
+        [load = m_loadMedia, loading = m_mediaLoading] {
+            MakeMediaLayer make = nullptr;
+            try {
+                make = load();
+            } catch (...) {
+                make = nullptr;
+            }
+            *loading = false;
+            return make;
+        },
+        this, [this](MakeMediaLayer make) { mediaLoaded(make); });
+    if (!started) {
+        *m_mediaLoading = false;
+        mediaLoaded(nullptr);
+    }
+}
+
+void ZeroMoment::mediaLoaded(MakeMediaLayer make)
+{
+    m_state.media = Media::Known;
+    // Made after the title, so that the video window lies above it when shown; nothing more
+    // after the end has begun.
+    if (make && m_state.stage != Stage::Ended)
+        m_media.reset(make(m_window, VideoSetup {.aspectRatio = rmLetterBox,
+                                                 .autoHideCursorMs = 10,
+                                                 .noScreenSaver = true,
+                                                 .color = Qt::black,
+                                                 .graphEdit = true}));
+    if (m_media) {
+        m_media->setPreparedHandler([this] { prepared(); });
+        // Errors found after a file was rendered end the pass silently; the screen falls back
+        // as if the file had never played.
+        m_media->setErrorHandler([this] { failed(); });
+        m_media->setCompletionHandler([this] { graphComplete(); });
+    }
+    for (const auto& ready : std::exchange(m_mediaWaiting, {}))
+        ready(m_media.get());
 }
 
 void ZeroMoment::prepareSoon()
 {
-    if (m_prepareSoonAsked || m_prepareTried || m_started)
+    if (m_state.stage != Stage::Counting)
         return;
-    m_prepareSoonAsked = true;
+    m_state.stage = Stage::PrepareAsked;
     QTimer::singleShot(kPrepareDelayMs, this, &ZeroMoment::prepare);
 }
 
 void ZeroMoment::prepare()
 {
-    if (m_prepareTried || m_stopped)
+    if (m_state.stage >= Stage::Preparing)
         return;
-    m_prepareTried = true;
+    m_state.stage = Stage::Preparing;
     requestPicture();
     // Without a zero picture the background picture fills the window at zero: scaled for that
     // ahead, away from the count's thread.
-    m_parts.picture->prepareFor(m_parts.picture->picture(), m_parts.window->size());
+    m_picture->prepareFor(m_picture->picture(), m_window->size());
     const QString exe = m_exePath;
     lookUp([exe] { return findZeroVideo(exe); },
            [this](const QString& path) {
-               m_lookupDone = true;
+               m_state.zeroVideo = path.isEmpty() ? ZeroVideo::None : ZeroVideo::Found;
                m_zeroVideo = path;
                prepareZeroVideo();
            });
@@ -92,32 +133,33 @@ void ZeroMoment::prepare()
 
 void ZeroMoment::requestPicture()
 {
-    if (m_pictureAsked)
+    if (m_state.picture != Picture::NotAsked)
         return;
-    m_pictureAsked = true;
+    m_state.picture = Picture::Decoding;
     const QString exe = m_exePath;
-    loadPictureAsync([exe] { return findZeroPicture(exe); }, m_parts.window->size(), this,
+    loadPictureAsync([exe] { return findZeroPicture(exe); }, m_window->size(), this,
                      [this](PictureOutcome outcome) { pictureArrived(std::move(outcome)); });
 }
 
 void ZeroMoment::pictureArrived(PictureOutcome outcome)
 {
-    m_picture = std::move(outcome);
-    m_pictureReady = true;
-    if (m_pictureShown && !m_stopped)
+    m_zeroPicture = std::move(outcome);
+    m_state.picture = Picture::Ready;
+    if (m_state.pictureFills && m_state.stage != Stage::Ended)
         putPicture();
     else
-        m_parts.picture->prepareFor(m_picture.image, m_parts.window->size());
+        m_picture->prepareFor(m_zeroPicture.image, m_window->size());
 }
 
 void ZeroMoment::prepareZeroVideo()
 {
-    if (m_zeroVideo.isEmpty() || m_videoFailed || m_phase != Phase::Idle || m_stopped)
+    if (m_state.zeroVideo != ZeroVideo::Found || m_state.phase != Phase::Idle ||
+        m_state.stage == Stage::Ended)
         return;
-    m_phase = Phase::Preparing;
+    m_state.phase = Phase::Preparing;
     withMedia([this](MediaLayer* layer) {
         // Something else may have taken the graph while the media layer was being loaded.
-        if (m_phase != Phase::Preparing)
+        if (m_state.phase != Phase::Preparing)
             return;
         if (!layer)
             zeroVideoFailed();
@@ -137,18 +179,18 @@ void ZeroMoment::render(const QString& path, bool loop)
 
 void ZeroMoment::prepared()
 {
-    if (m_phase == Phase::Preparing) {
-        m_phase = Phase::Prepared;
-        if (m_started)
+    if (m_state.phase == Phase::Preparing) {
+        m_state.phase = Phase::Prepared;
+        if (m_state.stage == Stage::AtZero)
             playVideo(Phase::Looping);
-    } else if (m_phase == Phase::PassPreparing) {
-        playVideo(m_passLoops ? Phase::Looping : Phase::Pass);
+    } else if (m_state.phase == Phase::PassPreparing) {
+        playVideo(m_state.passLoops ? Phase::Looping : Phase::Pass);
     }
 }
 
 void ZeroMoment::playVideo(Phase phase)
 {
-    m_phase = phase;
+    m_state.phase = phase;
     m_framesAtCompletion = m_media->framesArrived();
     showVideo();
     if (!m_media->play())
@@ -157,21 +199,21 @@ void ZeroMoment::playVideo(Phase phase)
 
 void ZeroMoment::start()
 {
-    m_started = true;
-    m_autoPlay = true;
+    m_state.autoPlay = true;
     // The zero moment takes the screen over from a pass that the play command started; left
     // running, that pass would show the zero media a second time when it ends or fails.
-    if (m_phase == Phase::PassPreparing || m_phase == Phase::Pass)
+    if (m_state.phase == Phase::PassPreparing || m_state.phase == Phase::Pass)
         endPass();
     prepare();
-    if (m_phase == Phase::Prepared) {
+    if (m_state.stage != Stage::Ended)
+        m_state.stage = Stage::AtZero;
+    if (m_state.phase == Phase::Prepared) {
         playVideo(Phase::Looping);
         return;
     }
     // Still being made ready, or none: the picture fills the window meanwhile.
     showPicture();
-    if (m_lookupDone)
-        prepareZeroVideo();
+    prepareZeroVideo();
 }
 
 void ZeroMoment::playFile(const QString& fileName)
@@ -183,6 +225,8 @@ void ZeroMoment::playFile(const QString& fileName)
 
 void ZeroMoment::playCommandVideo()
 {
+    // Tried out once, even after zero.
+    m_state.autoPlay = false;
     // The working folder is taken as it is now, on this thread; its files are looked at on
     // another.
     const QString here = QDir::currentPath();
@@ -193,7 +237,7 @@ void ZeroMoment::playCommandVideo()
 void ZeroMoment::playFound(std::function<QString()> find)
 {
     const uint64_t request = ++m_passRequest;
-    const bool loop = m_autoPlay;
+    const bool loop = m_state.autoPlay;
     lookUp(std::move(find), [this, request, loop](const QString& found) {
         if (request == m_passRequest && !found.isEmpty())
             beginPass(found, loop);
@@ -204,17 +248,17 @@ void ZeroMoment::beginPass(const QString& path, bool loop)
 {
     // The pass takes the graph over; a zero-moment video on screen gives way to the picture
     // until the pass is ready.
-    if (m_phase == Phase::Looping && m_media) {
+    if (m_state.phase == Phase::Looping && m_media) {
         m_media->videoWidget()->hide();
         showPicture();
     }
-    m_phase = Phase::PassPreparing;
-    m_passLoops = loop;
+    m_state.phase = Phase::PassPreparing;
+    m_state.passLoops = loop;
     withMedia([this, path, loop](MediaLayer* layer) {
-        if (m_phase != Phase::PassPreparing || m_passLoops != loop)
+        if (m_state.phase != Phase::PassPreparing || m_state.passLoops != loop)
             return;
         if (!layer) {
-            m_phase = Phase::Idle;
+            m_state.phase = Phase::Idle;
             afterPass();
             return;
         }
@@ -229,11 +273,11 @@ void ZeroMoment::graphComplete()
     const uint64_t frames = m_media->framesArrived();
     const bool showedFrame = frames != m_framesAtCompletion;
     m_framesAtCompletion = frames;
-    if (m_phase == Phase::Looping) {
+    if (m_state.phase == Phase::Looping) {
         // A pass without a single frame would only come round again at once, for ever.
         if (!showedFrame || !m_media->seekToStart())
             failed();
-    } else if (m_phase == Phase::Pass) {
+    } else if (m_state.phase == Phase::Pass) {
         endPass();
         afterPass();
     }
@@ -241,8 +285,8 @@ void ZeroMoment::graphComplete()
 
 bool ZeroMoment::stop(int waitMs) noexcept
 {
-    m_stopped = true;
-    m_phase = Phase::Idle;
+    m_state.stage = Stage::Ended;
+    m_state.phase = Phase::Idle;
     try {
         return !m_media || m_media->shutDown(waitMs);
     } catch (...) {
@@ -253,7 +297,7 @@ bool ZeroMoment::stop(int waitMs) noexcept
 
 void ZeroMoment::failed()
 {
-    switch (m_phase) {
+    switch (m_state.phase) {
     case Phase::Preparing:
     case Phase::Prepared:
     case Phase::Looping:
@@ -271,15 +315,15 @@ void ZeroMoment::failed()
 
 void ZeroMoment::zeroVideoFailed()
 {
-    m_videoFailed = true;
+    m_state.zeroVideo = ZeroVideo::Failed;
     endPass();
-    if (m_started)
+    if (m_state.stage == Stage::AtZero)
         showPicture();
 }
 
 void ZeroMoment::endPass() noexcept
 {
-    m_phase = Phase::Idle;
+    m_state.phase = Phase::Idle;
     if (m_media) {
         m_media->clearGraph();
         m_media->videoWidget()->hide();
@@ -288,16 +332,16 @@ void ZeroMoment::endPass() noexcept
 
 void ZeroMoment::afterPass()
 {
-    if (m_started)
+    if (m_state.stage == Stage::AtZero)
         showPicture();
     // The pass took the graph from the zero-moment video; make it ready again.
-    if (m_started || m_prepareTried)
+    if (m_state.stage >= Stage::Preparing)
         prepareZeroVideo();
 }
 
 void ZeroMoment::showVideo()
 {
-    QWidget* window = m_parts.window;
+    QWidget* window = m_window;
     QWidget* video = m_media->videoWidget();
     // The window covers its screen (the primary one, or the one asked for on the command line),
     // and so does the video.
@@ -308,26 +352,34 @@ void ZeroMoment::showVideo()
 
 void ZeroMoment::showPicture()
 {
-    m_fills = true;
-    m_pictureShown = true;
+    m_state.pictureFills = true;
     requestPicture();
     // Until the zero picture is decoded, and also after one that cannot be: the background
     // picture, if any, fills the window rather than staying in its half beside the hidden title.
-    m_parts.fillWindow();
-    if (m_pictureReady)
+    m_picture->setGeometry(layoutAreas(m_window->size(), PictureAlign::Client).picture);
+    if (m_state.picture == Picture::Ready)
         putPicture();
 }
 
 void ZeroMoment::putPicture()
 {
-    if (!m_picture.image.isNull())
-        m_parts.picture->setPicture(m_picture.image);
-    if (!m_picture.error.isEmpty() && !m_errorRaised) {
-        m_errorRaised = true;
+    if (!m_zeroPicture.image.isNull())
+        m_picture->setPicture(m_zeroPicture.image);
+    if (!m_zeroPicture.error.isEmpty()) {
         // Told once the zero moment is on screen: making the error box takes longer than a
         // frame, and the title's going must not wait for it.
-        QTimer::singleShot(kErrorBoxDelayMs, this, [text = m_picture.error.toStdString()] {
-            throw std::runtime_error(text);
-        });
+        QTimer::singleShot(kErrorBoxDelayMs, this,
+                           [text = std::exchange(m_zeroPicture.error, {}).toStdString()] {
+                               throw std::runtime_error(text);
+                           });
     }
+}
+
+bool ZeroMoment::videoShown() const { return m_media && m_media->videoWidget()->isVisible(); }
+
+uint64_t ZeroMoment::framesArrived() const { return m_media ? m_media->framesArrived() : 0; }
+
+bool ZeroMoment::settled() const
+{
+    return !*m_mediaLoading && lookupsRunning() == 0 && (!m_media || m_media->shutDown(0));
 }

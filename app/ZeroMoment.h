@@ -5,9 +5,12 @@
 // thread, which never waits for either. At zero the title goes at once: a ready video plays; a
 // video still being made ready lets the picture (or the background picture) fill the window until
 // its first frame is there; a video that cannot play leaves the picture. The zero-moment video
-// loops without a gap; a pass that brings no frame ends the loop instead of spinning.
+// loops without a gap; a pass that brings no frame ends the loop instead of spinning. The media
+// layer (the graph and its video window) is this object's alone: it is made the first time a
+// video is due, and only its calls drive it.
 
 #include "display/PictureTask.h"
+#include "video/MediaLayer.h"
 
 #include <QObject>
 #include <QString>
@@ -15,26 +18,15 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <vector>
 
-class MediaLayer;
 class QWidget;
 class TPictureBox;
 
 class ZeroMoment : public QObject {
     Q_OBJECT
 public:
-    // The window's parts the zero moment works on; all owned by the window.
-    struct Parts {
-        QWidget* window = nullptr;
-        TPictureBox* picture = nullptr;
-        // Asks for the media graph and its video window; the answer comes on the user-interface
-        // thread (at once when it is known), null when there is no media layer to be had, which
-        // plays like a video that cannot be played.
-        std::function<void(std::function<void(MediaLayer*)>)> media;
-        // Lays the picture out to fill the window (the window knows its own layout).
-        std::function<void()> fillWindow;
-    };
-
     // What the graph holds for the zero moment: nothing; the zero-moment video being made
     // ready, ready (paused, hidden) or looping on screen; a file of the play command being made
     // ready, or playing its pass.
@@ -49,9 +41,18 @@ public:
     // boundary and does not hold up the title's next change.
     static constexpr int kPrepareDelayMs = 300;
 
-    // The media are the files found beside the program at exePath (found only as regular
-    // files: a named pipe or a device of that name would block whoever opens it).
-    ZeroMoment(Parts parts, const QString& exePath, QObject* parent = nullptr);
+    // Works on the window's picture box; the video window is made over the window, above
+    // everything made before it. The media are the files found beside the program at exePath
+    // (found only as regular files: a named pipe or a device of that name would block whoever
+    // opens it).
+    ZeroMoment(QWidget* window, TPictureBox* picture, const QString& exePath);
+
+    // How the media layer's maker is had (from the media module in the program, linked in for
+    // tests). It runs on a thread of its own: loading the module and starting GStreamer read
+    // files and may take seconds. Without a loader, or when it finds nothing, there is no video
+    // and the zero moment shows the pictures.
+    using MediaLoader = std::function<MakeMediaLayer()>;
+    void setMediaLoader(MediaLoader load) { m_loadMedia = std::move(load); }
 
     // Before zero: looks for the picture and decodes it, looks for the video and makes it ready,
     // all away from this thread. Runs once; a video that fails only means that the zero moment
@@ -62,32 +63,54 @@ public:
     // The zero moment: the video, looped, or else the picture filling the window (see above). A
     // picture that cannot be decoded is raised once it is known and laid out to fill the window.
     void start();
-    // Plays a file over the whole window once it is ready: looped when the auto-play flag is
-    // set, else once. Only a regular file plays (looked at away from this thread); anything else
-    // leaves the screen as it was.
+    // Plays a file over the whole window once it is ready: looped when the zero moment has come
+    // and the play command was not used since, else once. Only a regular file plays (looked at
+    // away from this thread); anything else leaves the screen as it was.
     void playFile(const QString& fileName);
-    // The play command's video (findPlayCommandVideo), looked for away from this thread and
-    // played once it is found, as playFile plays.
+    // The play command: its video (findPlayCommandVideo), looked for away from this thread and
+    // played once, as playFile plays.
     void playCommandVideo();
     // The graph has played to its end: loop, or end the single pass.
     void graphComplete();
     // Ends any playback for good (the program ends); waits for the media thread at most waitMs.
     // True when none of the media's threads is left running.
     bool stop(int waitMs) noexcept;
+    // True when none of the media's threads (the loader, the graph's media thread, a look-up of
+    // the media files) is left running; asked at the end, after stop.
+    bool settled() const;
 
-    Phase phase() const { return m_phase; }
-    bool autoPlay() const { return m_autoPlay; }
-    void setAutoPlay(bool value) { m_autoPlay = value; }
-    // True once the zero moment has come.
-    bool started() const { return m_started; }
+    Phase phase() const { return m_state.phase; }
     // True once the zero moment has shown a picture: every later layout keeps it filling the
     // window.
-    bool pictureFillsWindow() const { return m_fills; }
+    bool pictureFillsWindow() const { return m_state.pictureFills; }
+    // What the screen shows of the media: the video window is up; frames it has been handed.
+    bool videoShown() const;
+    uint64_t framesArrived() const;
     // Look-ups of the media files that are still waiting on storage, in the whole process.
     static int lookupsRunning() { return s_lookups; }
 
 private:
+    // How far the count has come: counting; the media asked for soon; the media being made
+    // ready; the zero moment; the end (nothing is started any more). Only ever goes forward.
+    enum class Stage { Counting, PrepareAsked, Preparing, AtZero, Ended };
+    enum class Media { NotAsked, Loading, Known };
+    enum class ZeroVideo { NotLookedFor, None, Found, Failed };
+    enum class Picture { NotAsked, Decoding, Ready };
+    struct State {
+        Stage stage = Stage::Counting;
+        Phase phase = Phase::Idle;
+        Media media = Media::NotAsked;
+        ZeroVideo zeroVideo = ZeroVideo::NotLookedFor;
+        Picture picture = Picture::NotAsked;
+        // The zero moment has shown the picture: it fills the window from then on.
+        bool pictureFills = false;
+        // A pass loops: set at zero, cleared by the play command.
+        bool autoPlay = false;
+        bool passLoops = false; // the pass being made ready loops
+    };
+
     void withMedia(std::function<void(MediaLayer*)> use);
+    void mediaLoaded(MakeMediaLayer make);
     void requestPicture();
     void pictureArrived(PictureOutcome outcome);
     void lookUp(std::function<QString()> find, std::function<void(const QString&)> found);
@@ -108,25 +131,17 @@ private:
 
     static std::atomic<int> s_lookups;
 
-    Parts m_parts;
-    MediaLayer* m_media = nullptr;
+    QWidget* m_window;
+    TPictureBox* m_picture;
     QString m_exePath;
-    Phase m_phase = Phase::Idle;
-    bool m_prepareSoonAsked = false;
-    bool m_prepareTried = false;
-    bool m_lookupDone = false;  // the zero-moment video has been looked for
-    QString m_zeroVideo;        // what was found; empty for none
-    bool m_videoFailed = false; // the zero-moment video cannot play: pictures from now on
-    bool m_passLoops = false;
-    uint64_t m_passRequest = 0; // the latest play command; older ones are dropped
-    bool m_pictureAsked = false;
-    bool m_pictureReady = false;
-    PictureOutcome m_picture;
-    bool m_pictureShown = false; // the zero moment shows the picture, not a video
-    bool m_errorRaised = false;
-    bool m_autoPlay = false;
-    bool m_started = false;
-    bool m_stopped = false;
-    bool m_fills = false;
+    State m_state;
+    MediaLoader m_loadMedia;
+    std::unique_ptr<MediaLayer> m_media;
+    std::vector<std::function<void(MediaLayer*)>> m_mediaWaiting;
+    // Set while the loader's thread runs; shared with it, since it may outlive this object.
+    std::shared_ptr<std::atomic<bool>> m_mediaLoading = std::make_shared<std::atomic<bool>>(false);
+    QString m_zeroVideo;          // the zero-moment video found beside the program
+    PictureOutcome m_zeroPicture; // its error is cleared once told
+    uint64_t m_passRequest = 0;   // the latest play command; older ones are dropped
     uint64_t m_framesAtCompletion = 0;
 };

@@ -1,5 +1,5 @@
 #pragma once
-// The media graph and its video window as the main window drives them, through calls that do
+// The media graph and its video window as the zero moment drives them, through calls that do
 // not tie the program to GStreamer: the media module makes them the first time a video is due,
 // so that a count that never plays one neither loads nor starts GStreamer. No call waits: the
 // graph's work runs on its own media thread and its outcome comes back through the handlers.
@@ -13,8 +13,6 @@
 #include <functional>
 
 class QWidget;
-class TFilterGraph;
-class TVideoWindow;
 
 // How the window wants its video window and graph set up.
 struct VideoSetup {
@@ -29,10 +27,7 @@ class MediaLayer {
 public:
     virtual ~MediaLayer() = default;
 
-    // The parts themselves, children of the widget the layer was made for. Only code linked
-    // with the media layer may call them; the rest of the program goes through the calls below.
-    virtual TVideoWindow* videoWindow() const = 0;
-    virtual TFilterGraph* filterGraph() const = 0;
+    // The video window, a child of the widget the layer was made for (as is the graph).
     virtual QWidget* videoWidget() const = 0;
 
     // The graph's own operations (see TFilterGraph), asked for and carried out later.

@@ -44,8 +44,6 @@ public:
     GstMediaLayer(const GstMediaLayer&) = delete;
     GstMediaLayer& operator=(const GstMediaLayer&) = delete;
 
-    TVideoWindow* videoWindow() const override { return m_video; }
-    TFilterGraph* filterGraph() const override { return m_graph; }
     QWidget* videoWidget() const override { return m_video; }
 
     void setActive(bool value) override { m_graph->setActive(value); }
