@@ -5,13 +5,13 @@
 #include "app/MediaModule.h"
 #include "app/ProgramFiles.h"
 #include "app/ScreenChoice.h"
+#include "app/ScreenSaverInhibitor.h"
 #include "countdown/Countdown.h"
 #include "display/PictureLoader.h"
 #include "display/PictureTask.h"
 #include "helpviewer/HelpFile.h"
 #include "settings/RegFileStorage.h"
 #include "settings/Settings.h"
-#include "video/ScreenSaverInhibitor.h"
 
 #include <QEventLoop>
 #include <QFile>

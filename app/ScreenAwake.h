@@ -5,8 +5,8 @@
 // service or the X11 extension is asked, and a Wayland compositor through its own protocol; the
 // zero moment's video plays inside the window and is covered by the same hold.
 
+#include "app/ScreenSaverInhibitor.h"
 #include "app/WaylandIdleInhibitor.h"
-#include "video/ScreenSaverInhibitor.h"
 
 #include <QObject>
 

@@ -89,11 +89,14 @@ void ZeroMoment::mediaLoaded(MakeMediaLayer make)
     // Made after the title, so that the video window lies above it when shown; nothing more
     // after the end has begun.
     if (make && m_state.stage != Stage::Ended)
-        m_media.reset(make(m_window, VideoSetup {.aspectRatio = rmLetterBox,
-                                                 .autoHideCursorMs = 10,
-                                                 .noScreenSaver = true,
-                                                 .color = Qt::black,
-                                                 .graphEdit = true}));
+        m_media.reset(
+            make(m_window,
+                 VideoSetup {.aspectRatio = rmLetterBox,
+                             .autoHideCursorMs = 10,
+                             .noScreenSaver = true,
+                             .holdScreenSaver = [this](bool held) { m_videoHold.setHeld(held); },
+                             .color = Qt::black,
+                             .graphEdit = true}));
     if (m_media) {
         m_media->setPreparedHandler([this] { prepared(); });
         // Errors found after a file was rendered end the pass silently; the screen falls back

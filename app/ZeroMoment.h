@@ -9,6 +9,7 @@
 // layer (the graph and its video window) is this object's alone: it is made the first time a
 // video is due, and only its calls drive it.
 
+#include "app/ScreenSaverInhibitor.h"
 #include "display/PictureTask.h"
 #include "video/MediaLayer.h"
 
@@ -136,6 +137,8 @@ private:
     QString m_exePath;
     State m_state;
     MediaLoader m_loadMedia;
+    // Held while the video plays; outlives the media layer, which lets go of it first.
+    ScreenSaverInhibitor m_videoHold;
     std::unique_ptr<MediaLayer> m_media;
     std::vector<std::function<void(MediaLayer*)>> m_mediaWaiting;
     // Set while the loader's thread runs; shared with it, since it may outlive this object.

@@ -19,6 +19,8 @@ struct VideoSetup {
     TRatioModes aspectRatio;
     int autoHideCursorMs;
     bool noScreenSaver;
+    // Holds the screen saver off while the video plays (see TVideoWindow::setScreenSaverHold).
+    std::function<void(bool held)> holdScreenSaver;
     QColor color;
     bool graphEdit;
 };

@@ -184,6 +184,8 @@ TVideoWindow::~TVideoWindow()
     try {
         setFilterGraph(nullptr);
     } catch (...) { }
+    if (m_screenSaverHeld && m_holdScreenSaver)
+        m_holdScreenSaver(false);
 }
 
 void TVideoWindow::setFilterGraph(TFilterGraph* graph)
@@ -215,6 +217,13 @@ void TVideoWindow::setAutoHideCursor(int ms)
     if (ms <= 0 && m_hider.reset(m_clock.elapsed()))
         applyCursor();
     scheduleIdleCheck();
+}
+
+void TVideoWindow::setScreenSaverHold(std::function<void(bool held)> hold)
+{
+    m_holdScreenSaver = std::move(hold);
+    if (m_holdScreenSaver && m_screenSaverHeld)
+        m_holdScreenSaver(true);
 }
 
 void TVideoWindow::setNoScreenSaver(bool value)
@@ -417,5 +426,10 @@ void TVideoWindow::hideEvent(QHideEvent* event)
 
 void TVideoWindow::updateScreenSaver() noexcept
 {
-    m_inhibitor.setHeld(m_noScreenSaver && m_playing && isVisible());
+    const bool held = m_noScreenSaver && m_playing && isVisible();
+    if (held == m_screenSaverHeld)
+        return;
+    m_screenSaverHeld = held;
+    if (m_holdScreenSaver)
+        m_holdScreenSaver(held);
 }

@@ -1,14 +1,13 @@
 #pragma once
 // The black control the video is shown in: it brings its own sink into the media graph, paints the
 // newest frame letter-boxed (or as the aspect mode says), hides the resting pointer over the video
-// and keeps the screen saver away while a video plays.
+// and asks for the screen saver to be held off while a video plays.
 
 #include "video/CursorAutoHider.h"
 #include "video/FilterGraph.h"
 #include "video/GraphInterfaces.h"
 #include "video/GstOwners.h"
 #include "video/LetterBox.h"
-#include "video/ScreenSaverInhibitor.h"
 
 #include <QColor>
 #include <QElapsedTimer>
@@ -17,6 +16,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class TVideoWindow : public QWidget, public IGraphMember, public IGraphListener {
@@ -46,9 +46,10 @@ public:
     uint64_t framesArrived() const;
     bool cursorHidden() const { return m_hider.hidden(); }
     // True while a playing video holds the screen saver off.
-    bool screenSaverHeld() const { return m_inhibitor.held(); }
-    // True while the platform itself has the screen saver suspended for it (X11 only).
-    bool screenSaverSuspended() const { return m_inhibitor.effective(); }
+    bool screenSaverHeld() const { return m_screenSaverHeld; }
+    // What holds it off, told of every change (the program's own hold; it must not throw).
+    // Without one the window only says that it would.
+    void setScreenSaverHold(std::function<void(bool held)> hold);
 
     QSize sizeHint() const override { return QSize(320, 240); }
 
@@ -91,5 +92,6 @@ private:
     CursorAutoHider m_hider;
     QElapsedTimer m_clock;
     QTimer m_idleTimer;
-    ScreenSaverInhibitor m_inhibitor;
+    bool m_screenSaverHeld = false;
+    std::function<void(bool)> m_holdScreenSaver;
 };

@@ -22,6 +22,7 @@ public:
         m_video->setAspectRatio(setup.aspectRatio);
         m_video->setAutoHideCursor(setup.autoHideCursorMs);
         m_video->setNoScreenSaver(setup.noScreenSaver);
+        m_video->setScreenSaverHold(setup.holdScreenSaver);
         m_video->setColor(setup.color);
         m_video->setObjectName(QStringLiteral("VideoWindow1"));
         m_video->setFilterGraph(m_graph);
@@ -40,6 +41,7 @@ public:
         for (const QMetaObject::Connection& connection : m_connections)
             QObject::disconnect(connection);
         m_graph->setErrorHandler([](const EMediaGraphError&) {});
+        m_video->setScreenSaverHold({});
     }
     GstMediaLayer(const GstMediaLayer&) = delete;
     GstMediaLayer& operator=(const GstMediaLayer&) = delete;

@@ -1,4 +1,4 @@
-#include "video/ScreenSaverInhibitor.h"
+#include "app/ScreenSaverInhibitor.h"
 
 #include "base/SharedLibrary.h"
 
