@@ -1,10 +1,10 @@
 // Yearmark: a full-screen countdown to the next New Year or a picked moment.
 
-#include "app/Main.h"
 #include "app/BusyWatch.h"
 #include "app/CommandLine.h"
 #include "app/DialogFocus.h"
 #include "app/ErrorBox.h"
+#include "app/Main.h"
 #include "app/MediaModule.h"
 #include "app/PreShowCheck.h"
 #include "app/ProgramFiles.h"
