@@ -188,9 +188,7 @@ TFormInfo::TFormInfo(QWidget* parent)
         child->setFocusPolicy(Qt::NoFocus);
     FormCreate();
 
-    // A window manager that iconifies the main window takes the dialog along.
-    if (owner())
-        owner()->installEventFilter(this);
+    new IconifyGuard(*this);
 }
 
 QString TFormInfo::contactUrl() { return QStringLiteral(YEARMARK_CONTACT_URL); }
@@ -230,11 +228,6 @@ bool TFormInfo::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if (watched == owner() && event->type() == QEvent::WindowStateChange) {
-        if (isVisible() && owner()->isMinimized())
-            QMetaObject::invokeMethod(this, &TFormInfo::undoIconify, Qt::QueuedConnection);
-        return false;
-    }
     if (watched == Label2 && event->type() == QEvent::MouseButtonRelease) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton &&
@@ -270,24 +263,4 @@ void TFormInfo::placeOverOwner()
     const QPoint frameAt(area.x() + (area.width() - outer.width()) / 2,
                          area.y() + (area.height() - outer.height()) / 2);
     setGeometry(QRect(frameAt + QPoint(m_frame.left(), m_frame.top()), size()));
-}
-
-void TFormInfo::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::WindowStateChange && isVisible() && isMinimized())
-        QMetaObject::invokeMethod(this, &TFormInfo::undoIconify, Qt::QueuedConnection);
-    QDialog::changeEvent(event);
-}
-
-// Nothing offers to minimise the dialog, but a window manager may still iconify it when asked
-// to, and the main window with it: a black screen, and keys held up by a dialog nobody sees.
-// Both come back at once.
-void TFormInfo::undoIconify()
-{
-    if (!isVisible())
-        return;
-    for (QWidget* window : {owner(), static_cast<QWidget*>(this)}) {
-        if (window && window->isMinimized())
-            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
-    }
 }

@@ -37,13 +37,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     // The main window the dialog belongs to.
     QWidget* owner() const;
     void placeOverOwner();
-    void undoIconify();
 
     // The window manager's frame around the dialog, as last seen.
     QMargins m_frame;

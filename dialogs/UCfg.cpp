@@ -4,6 +4,7 @@
 #include "dialogs/DatePicker.h"
 #include "dialogs/TemplateEditor.h"
 #include "dialogs/TimePicker.h"
+#include "dialogs/WindowManagerHints.h"
 #include "display/Label3D.h"
 
 #include <QCheckBox>
@@ -122,6 +123,7 @@ TCFGDialog::TCFGDialog(QWidget* mainWindow, const Clock& clock)
 
     createControls();
     setTabOrderChain();
+    new IconifyGuard(*this);
 
     runColorChooser = [this] { return ColorDialog1->exec() == QDialog::Accepted; };
     runFontChooser = [this] { return FontDialog1->exec() == QDialog::Accepted; };
@@ -318,6 +320,8 @@ bool TCFGDialog::eventFilter(QObject* watched, QEvent* event)
 void TCFGDialog::showEvent(QShowEvent* event)
 {
     if (!event->spontaneous()) {
+        // Each showing maps a window of its own.
+        withholdMinimise(*this);
         centreOverParent();
         FormShow();
         if (!m_shownBefore) {

@@ -1,6 +1,7 @@
 #include "dialogs/WindowManagerHints.h"
 
 #include <QByteArray>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -67,4 +68,32 @@ void withholdMinimise(QWidget& dialog)
     XChangeProperty(display, window, XInternAtom(display, "_NET_WM_WINDOW_TYPE", False), XA_ATOM,
                     32, PropModeReplace, reinterpret_cast<const unsigned char*>(types), 3);
     XFlush(display);
+}
+
+IconifyGuard::IconifyGuard(QWidget& dialog)
+    : QObject(&dialog)
+    , m_dialog(dialog)
+{
+    dialog.installEventFilter(this);
+    if (QWidget* owner = dialog.parentWidget() ? dialog.parentWidget()->window() : nullptr)
+        owner->installEventFilter(this);
+}
+
+bool IconifyGuard::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::WindowStateChange && m_dialog.isVisible() &&
+        static_cast<QWidget*>(watched)->isMinimized())
+        QMetaObject::invokeMethod(this, &IconifyGuard::restore, Qt::QueuedConnection);
+    return false;
+}
+
+void IconifyGuard::restore()
+{
+    if (!m_dialog.isVisible())
+        return;
+    QWidget* owner = m_dialog.parentWidget() ? m_dialog.parentWidget()->window() : nullptr;
+    for (QWidget* window : {owner, &m_dialog}) {
+        if (window && window->isMinimized())
+            window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    }
 }

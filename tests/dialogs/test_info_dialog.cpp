@@ -4,6 +4,7 @@
 #include "dialog_support.h"
 
 #include "dialogs/FInfo.h"
+#include "dialogs/UCfg.h"
 #include "display/Colors.h"
 
 #include <QApplication>
@@ -112,15 +113,20 @@ TEST_F(InfoDialog, OnlyEscapeClosesIt)
     }
 }
 
-TEST_F(InfoDialog, MinimisedAnywayItComesBackAndTheMainWindowWithIt)
+TEST_F(InfoDialog, MinimisedAnywayADialogComesBackAndTheMainWindowWithIt)
 {
-    for (QWidget* minimised : {static_cast<QWidget*>(&dialog), &mainWindow}) {
-        dialog.show();
-        minimised->setWindowState(minimised->windowState() | Qt::WindowMinimized);
-        EXPECT_TRUE(QTest::qWaitFor([&] {
-            return !dialog.isMinimized() && !mainWindow.isMinimized();
-        })) << (minimised == &dialog ? "dialog" : "main window");
-        dialog.hide();
+    FixedClock clock {CalendarTime {2026, 12, 7, 10, 30, 0, 0}};
+    TCFGDialog settings(&mainWindow, clock);
+    for (QDialog* shown : {static_cast<QDialog*>(&dialog), static_cast<QDialog*>(&settings)}) {
+        for (QWidget* minimised : {static_cast<QWidget*>(shown), &mainWindow}) {
+            shown->show();
+            minimised->setWindowState(minimised->windowState() | Qt::WindowMinimized);
+            EXPECT_TRUE(QTest::qWaitFor([&] {
+                return !shown->isMinimized() && !mainWindow.isMinimized();
+            })) << shown->windowTitle().toStdString()
+                << (minimised == shown ? ": the dialog" : ": the main window");
+            shown->hide();
+        }
     }
 }
 

@@ -25,6 +25,8 @@ sleep 1
 e2e_key F2
 if e2e_wait_for 5 dialog_open; then e2e_pass "F2 opens Einstellungen"; else e2e_fail "F2 opens Einstellungen"; fi
 origin
+no_minimise() { [[ $(xprop -id "$(xdotool search --onlyvisible --name '^Einstellungen$' | head -n1)" _NET_WM_ALLOWED_ACTIONS) != *_MINIMIZE* ]]; }
+e2e_check "the window manager offers no minimise for it" e2e_wait_for 5 no_minimise
 xdotool key Escape
 sleep 0.5
 e2e_check "Escape leaves the dialog open" dialog_open
