@@ -24,6 +24,8 @@ install(TARGETS yearmark-media LIBRARY DESTINATION .)
 if(TARGET yearmark_help)
   install(FILES ${CMAKE_BINARY_DIR}/yearmark.chm DESTINATION .)
 endif()
+# The catalogues of the texts' translations, which the program loads from beside itself.
+install(FILES ${YEARMARK_CATALOGUES} DESTINATION .)
 
 # The link is made at install time, so that `cmake --install --prefix` moves its target too.
 # Debian wants a link inside one top-level folder relative, a link across them absolute.
