@@ -393,6 +393,15 @@ Keys: F1 help, F2 settings, F3 information, F9 play the video, Alt+F4 quit.
     </message>
 </context>
 <context>
+    <name>Settings</name>
+    <message>
+        <source>Bis zum Jahr %Y sind es noch:<byte value="xd"/>
+%T Tage(n) %H Stunde(n) %M Minute(n) %S Sekunde(n)</source>
+        <translation>Time left until the year %Y:<byte value="xd"/>
+%T day(s) %H hour(s) %M minute(s) %S second(s)</translation>
+    </message>
+</context>
+<context>
     <name>TCFGDialog</name>
     <message>
         <source>%Y - Nachste Jahr</source>
