@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "app/QtTranslations.h"
+
 #include <QCommandLineParser>
 #include <QFileInfo>
 
@@ -23,23 +25,29 @@ struct OwnOption {
 };
 
 const OwnOption kOwnOptions[] = {
-    {{QStringLiteral("h"), QStringLiteral("help")}, "Zeigt diese Hilfe und endet."},
-    {{QStringLiteral("v"), QStringLiteral("version")}, "Zeigt die Version und endet."},
+    {{QStringLiteral("h"), QStringLiteral("help")},
+     QT_TRANSLATE_NOOP("CommandLine", "Zeigt diese Hilfe und endet.")},
+    {{QStringLiteral("v"), QStringLiteral("version")},
+     QT_TRANSLATE_NOOP("CommandLine", "Zeigt die Version und endet.")},
     {{QStringLiteral("r"), QStringLiteral("rehearse")},
-     "Probelauf: alles wie in der Nacht (Vorlage, Bilder, Video), aber das Ziel kommt SEKUNDEN "
-     "nach dem Start (ohne Wert 10). Die Uhr des Rechners bleibt, wie sie ist, das gespeicherte "
-     "Ziel wird weder benutzt noch geändert.",
-     "SEKUNDEN",
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "Probelauf: alles wie in der Nacht (Vorlage, Bilder, Video), aber das Ziel "
+                       "kommt SEKUNDEN nach dem Start (ohne Wert 10). Die Uhr des Rechners bleibt, "
+                       "wie sie ist, das gespeicherte Ziel wird weder benutzt noch geändert."),
+     QT_TRANSLATE_NOOP("CommandLine", "SEKUNDEN"),
      true},
     {{QStringLiteral("c"), QStringLiteral("check")},
-     "Prüft vor der Vorstellung, ohne ein Fenster zu öffnen: Ziel und Restzeit, welche Bilder "
-     "und welches Video woher benutzt werden und ob sie sich abspielen und dekodieren lassen, "
-     "Hilfe, Einstellungsdatei, Bildschirme, Uhrzeitabgleich und Bildschirmschoner. Eine Zeile je "
-     "Punkt mit ok, Warnung oder Fehler; endet mit 0 ohne Fehler, sonst mit 1."},
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "Prüft vor der Vorstellung, ohne ein Fenster zu öffnen: Ziel und Restzeit, "
+                       "welche Bilder und welches Video woher benutzt werden und ob sie sich "
+                       "abspielen und dekodieren lassen, Hilfe, Einstellungsdatei, Bildschirme, "
+                       "Uhrzeitabgleich und Bildschirmschoner. Eine Zeile je Punkt mit ok, Warnung "
+                       "oder Fehler; endet mit 0 ohne Fehler, sonst mit 1.")},
     {{QStringLiteral("s"), QStringLiteral("screen")},
-     "Zählt auf diesem Bildschirm: sein Anschluss (etwa HDMI-1) oder seine Nummer, 1 für den "
-     "ersten. Ohne die Option der Hauptbildschirm.",
-     "NAME"},
+     QT_TRANSLATE_NOOP("CommandLine",
+                       "Zählt auf diesem Bildschirm: sein Anschluss (etwa HDMI-1) oder seine "
+                       "Nummer, 1 für den ersten. Ohne die Option der Hauptbildschirm."),
+     QT_TRANSLATE_NOOP("CommandLine", "NAME")},
 };
 
 // What QGuiApplication and its platforms take from the command line themselves.
@@ -49,23 +57,28 @@ const char* const kQtValueOptions[] = {
     "style",        "stylesheet"};
 const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
+// A text of the table above, in the program's language.
+QString text(const char* source) { return ProgramCatalogue::translate("CommandLine", source); }
+
 QString usage(const QString& program)
 {
-    QString text = QStringLiteral("Aufruf: %1 [Optionen]\n"
-                                  "Zählt bildschirmfüllend die Sekunden bis Neujahr oder bis zu "
-                                  "dem in den Einstellungen gewählten Zeitpunkt.\n\nOptionen:\n")
-                       .arg(program);
+    QString out = ProgramCatalogue::translate(
+                      "CommandLine",
+                      "Aufruf: %1 [Optionen]\n"
+                      "Zählt bildschirmfüllend die Sekunden bis Neujahr oder bis zu dem in den "
+                      "Einstellungen gewählten Zeitpunkt.\n\nOptionen:\n")
+                      .arg(program);
     for (const OwnOption& o : kOwnOptions) {
         QString names = QStringLiteral("  -%1, --%2").arg(o.names[0], o.names[1]);
         if (o.value)
             names += (o.valueOptional ? QStringLiteral("[=%1]") : QStringLiteral(" %1"))
-                         .arg(QString::fromLatin1(o.value));
-        text += (names + QStringLiteral("  ")).leftJustified(30) +
-                QString::fromUtf8(o.description) + u'\n';
+                         .arg(text(o.value));
+        out += (names + QStringLiteral("  ")).leftJustified(30) + text(o.description) + u'\n';
     }
-    text += QStringLiteral("\nTasten: F1 Hilfe, F2 Einstellungen, F3 Information, F9 Video "
-                           "abspielen, Alt+F4 Beenden.\n");
-    return text;
+    out += ProgramCatalogue::translate("CommandLine",
+                                       "\nTasten: F1 Hilfe, F2 Einstellungen, F3 Information, F9 "
+                                       "Video abspielen, Alt+F4 Beenden.\n");
+    return out;
 }
 
 } // namespace
@@ -86,8 +99,8 @@ CommandLine readCommandLine(const QStringList& given, const QString& version)
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const OwnOption& o : kOwnOptions)
-        parser.addOption(QCommandLineOption(o.names, QString::fromUtf8(o.description),
-                                            o.value ? QString::fromLatin1(o.value) : QString()));
+        parser.addOption(
+            QCommandLineOption(o.names, text(o.description), o.value ? text(o.value) : QString()));
     for (const char* name : kQtValueOptions) {
         QCommandLineOption option(QString::fromLatin1(name), QString(), QStringLiteral("value"));
         option.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -102,17 +115,22 @@ CommandLine readCommandLine(const QStringList& given, const QString& version)
         const QStringList unknown = parser.unknownOptionNames();
         const QString what =
             unknown.isEmpty()
-                ? QStringLiteral("fehlerhafte Befehlszeile (%1)").arg(parser.errorText())
-                : QStringLiteral("unbekannte Option »%1%2«")
+                ? ProgramCatalogue::translate("CommandLine", "fehlerhafte Befehlszeile (%1)")
+                      .arg(parser.errorText())
+                : ProgramCatalogue::translate("CommandLine", "unbekannte Option »%1%2«")
                       .arg(unknown.first().size() == 1 ? QStringLiteral("-") : QStringLiteral("--"),
                            unknown.first());
-        return ending(2, QStringLiteral("%1: %2 (--help zeigt die Optionen)\n").arg(program, what),
-                      true);
+        return ending(
+            2,
+            ProgramCatalogue::translate("CommandLine", "%1: %2 (--help zeigt die Optionen)\n")
+                .arg(program, what),
+            true);
     }
     if (!parser.positionalArguments().isEmpty())
         return ending(2,
-                      QStringLiteral("%1: unbekanntes Argument »%2« (--help zeigt "
-                                     "die Optionen)\n")
+                      ProgramCatalogue::translate("CommandLine",
+                                                  "%1: unbekanntes Argument »%2« (--help zeigt "
+                                                  "die Optionen)\n")
                           .arg(program, parser.positionalArguments().first()),
                       true);
     if (parser.isSet(QStringLiteral("help")))
@@ -128,8 +146,9 @@ CommandLine readCommandLine(const QStringList& given, const QString& version)
         run.rehearseSeconds = value.toInt(&isNumber);
         if (!isNumber || run.rehearseSeconds < 1 || run.rehearseSeconds > kLongestRehearsal)
             return ending(2,
-                          QStringLiteral("%1: --rehearse braucht eine Zahl von Sekunden von 1 bis "
-                                         "%2, nicht »%3«\n")
+                          ProgramCatalogue::translate("CommandLine",
+                                                      "%1: --rehearse braucht eine Zahl von "
+                                                      "Sekunden von 1 bis %2, nicht »%3«\n")
                               .arg(program)
                               .arg(kLongestRehearsal)
                               .arg(value),
@@ -140,7 +159,8 @@ CommandLine readCommandLine(const QStringList& given, const QString& version)
 
 QString noDisplayText(const QString& reason)
 {
-    return QStringLiteral("yearmark: keine Anzeige erreichbar (%1); der Countdown braucht einen "
-                          "Bildschirm (X11 oder Wayland).\n")
+    return ProgramCatalogue::translate("CommandLine",
+                                       "yearmark: keine Anzeige erreichbar (%1); der Countdown "
+                                       "braucht einen Bildschirm (X11 oder Wayland).\n")
         .arg(reason);
 }

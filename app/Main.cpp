@@ -2,6 +2,7 @@
 
 #include "app/ErrorBox.h"
 #include "app/ProgramFiles.h"
+#include "app/QtTranslations.h"
 #include "app/ScreenChoice.h"
 #include "app/SecondBoundaryTimer.h"
 #include "app/ZeroMoment.h"
@@ -58,8 +59,10 @@ TFormMain::TFormMain(const Clock& clock, const QString& exePath, const QString& 
     // count on is known.
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->geometry());
-    // The help file beside the executable.
-    m_helpFile = helpFilePath(m_exePath);
+    // The help file beside the executable, in the texts' language where there is one. Whether
+    // the English one is there is asked of the executable's own folder, which the program and
+    // its catalogue have just been read from.
+    m_helpFile = helpFilePath(m_exePath, ProgramCatalogue::language());
     // The New-Year target, until the settings may pick another.
     m_target = newYearMoment(m_clock);
     // The title stays empty until the first tick.
@@ -188,10 +191,10 @@ QScreen* TFormMain::targetScreen()
         QStringList names;
         for (QScreen* screen : QGuiApplication::screens())
             names << screen->name();
-        std::fprintf(stderr,
-                     "yearmark: kein Bildschirm »%s« (da sind: %s); der Hauptbildschirm "
-                     "wird benutzt\n",
-                     qPrintable(m_screenName), qPrintable(names.join(QStringLiteral(", "))));
+        const QString text = tr("yearmark: kein Bildschirm »%1« (da sind: %2); der "
+                                "Hauptbildschirm wird benutzt\n")
+                                 .arg(m_screenName, names.join(QStringLiteral(", ")));
+        std::fputs(text.toLocal8Bit().constData(), stderr);
     }
     return QGuiApplication::primaryScreen();
 }

@@ -4,6 +4,7 @@
 #include "app/DisplayProbe.h"
 #include "app/MediaModule.h"
 #include "app/ProgramFiles.h"
+#include "app/QtTranslations.h"
 #include "app/ScreenChoice.h"
 #include "app/ScreenSaverInhibitor.h"
 #include "countdown/Countdown.h"
@@ -13,6 +14,7 @@
 #include "settings/RegFileStorage.h"
 #include "settings/Settings.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -50,6 +52,11 @@ const QString kIdleInhibitor = QStringLiteral("zwp_idle_inhibit_manager_v1");
 // (no display, a clock not known to be right, a missing help file, an item that did not answer).
 enum class Verdict { Ok, Warning, Fault };
 
+// The check's texts, in the program's language.
+class CheckText {
+    Q_DECLARE_TR_FUNCTIONS(PreShowCheck)
+};
+
 struct Finding {
     Verdict verdict = Verdict::Ok;
     QString text;
@@ -63,19 +70,22 @@ QString word(Verdict verdict)
 {
     switch (verdict) {
     case Verdict::Ok:
-        return QStringLiteral("ok");
+        return CheckText::tr("ok");
     case Verdict::Warning:
-        return QStringLiteral("Warnung");
+        return CheckText::tr("Warnung");
     case Verdict::Fault:
         break;
     }
-    return QStringLiteral("Fehler");
+    return CheckText::tr("Fehler");
 }
 
-// Numbers as German texts write them: a decimal comma.
+// Numbers as the language writes them: a decimal comma in German, a point in English.
 QString decimal(double value, int places)
 {
-    return QString::number(value, 'f', places).replace(QLatin1Char('.'), QLatin1Char(','));
+    QString text = QString::number(value, 'f', places);
+    if (ProgramCatalogue::language() == Language::German)
+        text.replace(QLatin1Char('.'), QLatin1Char(','));
+    return text;
 }
 
 QString secondsText(int ms) { return decimal(ms / 1000.0, 1) + QStringLiteral(" s"); }
@@ -83,24 +93,29 @@ QString secondsText(int ms) { return decimal(ms / 1000.0, 1) + QStringLiteral(" 
 QString dateTimeText(TDateTime value)
 {
     const CalendarTime t = decodeDateTime(value);
-    return QString::asprintf("%02d.%02d.%04d %02d:%02d:%02d", t.day, t.month, t.year, t.hour,
-                             t.minute, t.second);
+    // %1 day, %2 month, %3 year, %4 the time of day.
+    return CheckText::tr("%1.%2.%3 %4")
+        .arg(t.day, 2, 10, QLatin1Char('0'))
+        .arg(t.month, 2, 10, QLatin1Char('0'))
+        .arg(t.year, 4, 10, QLatin1Char('0'))
+        .arg(QString::asprintf("%02d:%02d:%02d", t.hour, t.minute, t.second));
 }
 
 QString spanText(int64_t seconds)
 {
     const CountdownBreakdown b = breakdownOf(seconds);
-    return QString::asprintf("%lld Tage %02lld:%02lld:%02lld", static_cast<long long>(b.days),
-                             static_cast<long long>(b.hours % 24),
-                             static_cast<long long>(b.minutes), static_cast<long long>(b.seconds));
+    return CheckText::tr("%n Tage %1", nullptr, int(b.days))
+        .arg(QString::asprintf("%02lld:%02lld:%02lld", static_cast<long long>(b.hours % 24),
+                               static_cast<long long>(b.minutes),
+                               static_cast<long long>(b.seconds)));
 }
 
 // A file the program found, with the folder it came from.
 QString foundText(const QString& path, const QString& exePath)
 {
     return QStringLiteral("%1 (%2)").arg(path, fileFolder(path) == fileFolder(exePath)
-                                                   ? QStringLiteral("neben dem Programm")
-                                                   : QStringLiteral("im Datenordner"));
+                                                   ? CheckText::tr("neben dem Programm")
+                                                   : CheckText::tr("im Datenordner"));
 }
 
 Finding targetFinding(const QString& exePath, const QString& settingsFile)
@@ -113,17 +128,18 @@ Finding targetFinding(const QString& exePath, const QString& settingsFile)
     const int64_t left = remainingSeconds(now, start.target);
     const QString what =
         settings.usePickedDate
-            ? QStringLiteral("gewählter Zeitpunkt %1").arg(dateTimeText(start.target))
-            : QStringLiteral("Neujahr %1 (%2)")
+            ? CheckText::tr("gewählter Zeitpunkt %1").arg(dateTimeText(start.target))
+            : CheckText::tr("Neujahr %1 (%2)")
                   .arg(decodeDateTime(start.target).year)
                   .arg(dateTimeText(start.target));
     if (start.justPassed)
-        return ok(what + QStringLiteral(" hat eben begonnen; ein Start jetzt zeigt sofort den "
-                                        "Nullpunkt"));
+        return ok(what + CheckText::tr(" hat eben begonnen; ein Start jetzt zeigt sofort den "
+                                       "Nullpunkt"));
     if (now > start.target)
-        return warning(what + QStringLiteral(" ist seit %1 vorbei; Yearmark zählt dann aufwärts")
-                                  .arg(spanText(left)));
-    return ok(what + QStringLiteral(", noch %1").arg(spanText(left)));
+        return warning(
+            what +
+            CheckText::tr(" ist seit %1 vorbei; Yearmark zählt dann aufwärts").arg(spanText(left)));
+    return ok(what + CheckText::tr(", noch %1").arg(spanText(left)));
 }
 
 Finding pictureFinding(const QString& path, const QString& exePath, QSize area, const QString& none)
@@ -132,7 +148,7 @@ Finding pictureFinding(const QString& path, const QString& exePath, QSize area, 
         return ok(none);
     try {
         const QImage image = loadPicture(path, area);
-        return ok(QStringLiteral("%1, dekodiert zu %2×%3")
+        return ok(CheckText::tr("%1, dekodiert zu %2×%3")
                       .arg(foundText(path, exePath))
                       .arg(image.width())
                       .arg(image.height()));
@@ -148,15 +164,15 @@ Finding videoFinding(const QString& exePath, int limitMs)
     if (path.isEmpty()) {
         const QString names = kZeroVideoNames.join(QStringLiteral(", "));
         return findZeroPicture(exePath).isEmpty()
-                   ? warning(QStringLiteral("keins (%1) und kein Bild; zum Nullpunkt bleibt das "
-                                            "Hintergrundbild")
+                   ? warning(CheckText::tr("keins (%1) und kein Bild; zum Nullpunkt bleibt das "
+                                           "Hintergrundbild")
                                  .arg(names))
-                   : ok(QStringLiteral("keins (%1); zum Nullpunkt das Bild").arg(names));
+                   : ok(CheckText::tr("keins (%1); zum Nullpunkt das Bild").arg(names));
     }
     QString why;
     const ProbeVideo probe = loadVideoProbe(exePath, why);
     if (!probe)
-        return fault(QStringLiteral("%1 kann nicht gespielt werden: das Medienmodul fehlt (%2)")
+        return fault(CheckText::tr("%1 kann nicht gespielt werden: das Medienmodul fehlt (%2)")
                          .arg(path, why));
     // What is left of the item's time after loading the module and starting GStreamer, with a
     // little to spare for the answer to come back.
@@ -167,46 +183,46 @@ Finding videoFinding(const QString& exePath, int limitMs)
     probe(path, std::max(limitMs - spent - 100, 100), facts);
     if (!facts.finished)
         return warning(
-            QStringLiteral("%1: nicht rechtzeitig bereit; ob es spielt, bleibt offen (%2)")
+            CheckText::tr("%1: nicht rechtzeitig bereit; ob es spielt, bleibt offen (%2)")
                 .arg(path, facts.error));
     if (!facts.playable)
-        return fault(QStringLiteral("%1 lässt sich nicht abspielen: %2").arg(path, facts.error));
+        return fault(CheckText::tr("%1 lässt sich nicht abspielen: %2").arg(path, facts.error));
     QStringList parts {facts.container.isEmpty() ? QStringLiteral("?") : facts.container};
     if (!facts.videoCodec.isEmpty())
         parts << facts.videoCodec;
     parts << QStringLiteral("%1×%2").arg(facts.width).arg(facts.height);
     parts << (facts.durationMs >= 0
                   ? decimal(double(facts.durationMs) / 1000.0, 1) + QStringLiteral(" s")
-                  : QStringLiteral("Länge unbekannt"));
+                  : CheckText::tr("Länge unbekannt"));
     Verdict verdict = Verdict::Ok;
     if (facts.soundCodec.isEmpty()) {
-        parts << QStringLiteral("ohne Ton");
+        parts << CheckText::tr("ohne Ton");
     } else if (facts.soundDecodes) {
-        parts << QStringLiteral("Ton: %1").arg(facts.soundCodec);
+        parts << CheckText::tr("Ton: %1").arg(facts.soundCodec);
     } else {
-        parts << QStringLiteral("der Ton (%1) lässt sich nicht dekodieren, es läuft stumm")
+        parts << CheckText::tr("der Ton (%1) lässt sich nicht dekodieren, es läuft stumm")
                      .arg(facts.soundCodec);
         verdict = Verdict::Warning;
     }
-    return {verdict, QStringLiteral("%1: spielbar, %2")
+    return {verdict, CheckText::tr("%1: spielbar, %2")
                          .arg(foundText(path, exePath), parts.join(QStringLiteral(", ")))};
 }
 
 Finding helpFinding(const QString& exePath)
 {
-    const QString path = helpFilePath(exePath);
+    const QString path = helpFilePath(exePath, ProgramCatalogue::language());
     const QFileInfo info(path);
     if (!info.exists())
-        return warning(QStringLiteral("%1 fehlt; F1 zeigt keine Hilfe").arg(path));
+        return warning(CheckText::tr("%1 fehlt; F1 zeigt keine Hilfe").arg(path));
     QFile file(path);
     if (!info.isFile() || !file.open(QIODevice::ReadOnly))
-        return warning(QStringLiteral("%1 lässt sich nicht lesen; F1 zeigt keine Hilfe").arg(path));
+        return warning(CheckText::tr("%1 lässt sich nicht lesen; F1 zeigt keine Hilfe").arg(path));
     // Every compiled help file begins with this signature.
     if (file.read(4) != "ITSF")
-        return warning(QStringLiteral("%1 ist keine Hilfedatei (CHM)").arg(path));
+        return warning(CheckText::tr("%1 ist keine Hilfedatei (CHM)").arg(path));
     if (!ChmLibrary::load())
         return warning(
-            QStringLiteral("%1 ist da, aber libchm fehlt; F1 zeigt keine Hilfe").arg(path));
+            CheckText::tr("%1 ist da, aber libchm fehlt; F1 zeigt keine Hilfe").arg(path));
     return ok(QStringLiteral("%1, %2 kB").arg(path).arg((info.size() + 1023) / 1024));
 }
 
@@ -216,52 +232,52 @@ Finding settingsFinding(const QString& path)
     Verdict verdict = Verdict::Ok;
     switch (RegFileStorage::read(path).state) {
     case RegFileStorage::State::Missing:
-        text += QStringLiteral(": noch keine Datei, es gelten die Voreinstellungen");
+        text += CheckText::tr(": noch keine Datei, es gelten die Voreinstellungen");
         break;
     case RegFileStorage::State::Read:
-        text += QStringLiteral(": gelesen");
+        text += CheckText::tr(": gelesen");
         break;
     case RegFileStorage::State::TooLarge:
-        text += QStringLiteral(": zu groß, wird nicht gelesen");
+        text += CheckText::tr(": zu groß, wird nicht gelesen");
         verdict = Verdict::Warning;
         break;
     case RegFileStorage::State::Unreadable:
-        text += QStringLiteral(": lässt sich nicht lesen, es gelten die Voreinstellungen");
+        text += CheckText::tr(": lässt sich nicht lesen, es gelten die Voreinstellungen");
         verdict = Verdict::Warning;
         break;
     }
     if (const int error = RegFileStorage::writeError(path); error != 0)
-        return fault(text + QStringLiteral("; kann nicht gespeichert werden (%1), Änderungen gehen "
-                                           "beim Beenden verloren")
+        return fault(text + CheckText::tr("; kann nicht gespeichert werden (%1), Änderungen gehen "
+                                          "beim Beenden verloren")
                                 .arg(qt_error_string(error)));
-    return {verdict, text + QStringLiteral("; kann gespeichert werden")};
+    return {verdict, text + CheckText::tr("; kann gespeichert werden")};
 }
 
 Finding screensFinding(const QString& name)
 {
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.isEmpty())
-        return warning(QStringLiteral("keiner eingeschaltet; Yearmark wartet auf den ersten"));
+        return warning(CheckText::tr("keiner eingeschaltet; Yearmark wartet auf den ersten"));
     QStringList list;
     for (QScreen* screen : screens) {
         const QRect g = screen->geometry();
-        list << QStringLiteral("»%1« %2×%3 bei %4,%5%6")
+        list << CheckText::tr("»%1« %2×%3 bei %4,%5%6")
                     .arg(screen->name())
                     .arg(g.width())
                     .arg(g.height())
                     .arg(g.x())
                     .arg(g.y())
                     .arg(screen == QGuiApplication::primaryScreen()
-                             ? QStringLiteral(" (Hauptbildschirm)")
+                             ? CheckText::tr(" (Hauptbildschirm)")
                              : QString());
     }
     const QString all = list.join(QStringLiteral(", "));
     QScreen* chosen = screenNamed(name);
     if (!chosen)
-        return warning(QStringLiteral("kein Bildschirm »%1«, benutzt wird der Hauptbildschirm; da "
-                                      "sind: %2")
+        return warning(CheckText::tr("kein Bildschirm »%1«, benutzt wird der Hauptbildschirm; da "
+                                     "sind: %2")
                            .arg(name, all));
-    return ok(QStringLiteral("benutzt wird »%1«; da sind: %2").arg(chosen->name(), all));
+    return ok(CheckText::tr("benutzt wird »%1«; da sind: %2").arg(chosen->name(), all));
 }
 
 Finding clockFinding()
@@ -270,23 +286,23 @@ Finding clockFinding()
     const TimeServiceReport service = askTimeService(kServiceCallMs);
     bool doubtful = !kernel.synchronised;
     QString text = kernel.synchronised
-                       ? QStringLiteral("laut Kernel synchronisiert (geschätzter Fehler %1 ms)")
+                       ? CheckText::tr("laut Kernel synchronisiert (geschätzter Fehler %1 ms)")
                              .arg(decimal(double(kernel.estimatedErrorUs) / 1000.0, 1))
-                       : QStringLiteral("laut Kernel nicht synchronisiert");
+                       : CheckText::tr("laut Kernel nicht synchronisiert");
     if (service.name.isEmpty()) {
-        text += QStringLiteral("; kein Zeitdienst zu fragen (systemd-timesyncd, chrony)");
+        text += CheckText::tr("; kein Zeitdienst zu fragen (systemd-timesyncd, chrony)");
     } else if (!service.answered) {
-        text += QStringLiteral("; %1 antwortet nicht").arg(service.name);
+        text += CheckText::tr("; %1 antwortet nicht").arg(service.name);
         doubtful = true;
     } else {
         text += QStringLiteral("; %1").arg(service.name);
         if (!service.server.isEmpty())
-            text += QStringLiteral(" mit %1").arg(service.server);
+            text += CheckText::tr(" mit %1").arg(service.server);
         if (service.synchronised)
-            text += *service.synchronised ? QStringLiteral(" synchronisiert")
-                                          : QStringLiteral(" nicht synchronisiert");
+            text += *service.synchronised ? CheckText::tr(" synchronisiert")
+                                          : CheckText::tr(" nicht synchronisiert");
         if (service.offsetSeconds)
-            text += QStringLiteral(", Abweichung %1 ms")
+            text += CheckText::tr(", Abweichung %1 ms")
                         .arg(decimal(*service.offsetSeconds * 1000.0, 1));
         // Half a second off shows on the screens: the title changes with the second.
         doubtful = doubtful || service.synchronised == false ||
@@ -301,25 +317,25 @@ Finding screenSaverFinding(std::optional<bool> service, const QString& platform,
                            const QString& x11Extension, const std::optional<QStringList>& wayland)
 {
     QStringList parts;
-    parts << (!service   ? QStringLiteral("Sitzungsbus nicht erreichbar")
-              : *service ? QStringLiteral("Dienst org.freedesktop.ScreenSaver da")
-                         : QStringLiteral("kein Dienst org.freedesktop.ScreenSaver"));
+    parts << (!service   ? CheckText::tr("Sitzungsbus nicht erreichbar")
+              : *service ? CheckText::tr("Dienst org.freedesktop.ScreenSaver da")
+                         : CheckText::tr("kein Dienst org.freedesktop.ScreenSaver"));
     const bool x11 = platform == QLatin1String("xcb");
     if (x11)
         parts << (x11Extension.isEmpty()
-                      ? QStringLiteral("keine X-Erweiterung MIT-SCREEN-SAVER (ab 1.1)")
-                      : QStringLiteral("X-Erweiterung MIT-SCREEN-SAVER %1").arg(x11Extension));
+                      ? CheckText::tr("keine X-Erweiterung MIT-SCREEN-SAVER (ab 1.1)")
+                      : CheckText::tr("X-Erweiterung MIT-SCREEN-SAVER %1").arg(x11Extension));
     if (wayland)
         parts << (wayland->contains(kIdleInhibitor)
-                      ? QStringLiteral("Wayland: %1 angeboten").arg(kIdleInhibitor)
-                      : QStringLiteral("Wayland: kein %1").arg(kIdleInhibitor));
+                      ? CheckText::tr("Wayland: %1 angeboten").arg(kIdleInhibitor)
+                      : CheckText::tr("Wayland: kein %1").arg(kIdleInhibitor));
     // A native Wayland window holds the compositor's idle off itself through the inhibitor.
     const bool waylandHeld = platform.startsWith(QLatin1String("wayland")) && wayland &&
                              wayland->contains(kIdleInhibitor);
     const bool held = service.value_or(false) || (x11 && !x11Extension.isEmpty()) || waylandHeld;
     QString text = parts.join(QStringLiteral("; "));
     if (!held)
-        text += QStringLiteral(" – Yearmark kann ihn so nicht aufhalten");
+        text += CheckText::tr(" – Yearmark kann ihn so nicht aufhalten");
     return {held ? Verdict::Ok : Verdict::Warning, text};
 }
 
@@ -394,8 +410,8 @@ public:
             },
             this, settle);
         QTimer::singleShot(limitMs, this, [settle, limitMs] {
-            settle(warning(QStringLiteral("keine Antwort innerhalb von %1 (hängender Speicher "
-                                          "oder Dienst?); bitte noch einmal prüfen")
+            settle(warning(CheckText::tr("keine Antwort innerhalb von %1 (hängender Speicher "
+                                         "oder Dienst?); bitte noch einmal prüfen")
                                .arg(secondsText(limitMs))));
         });
     }
@@ -466,10 +482,11 @@ void runPreShowCheck(int& argc, char** argv, const CommandLine& commandLine)
             silent << QStringLiteral("DISPLAY=%1").arg(display);
         if (!waylandName.isEmpty())
             silent << QStringLiteral("WAYLAND_DISPLAY=%1").arg(waylandName);
-        noDisplay =
-            silent.isEmpty()
-                ? QStringLiteral("weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt")
-                : QStringLiteral("%1 antwortet nicht").arg(silent.join(QStringLiteral(", ")));
+        noDisplay = silent.isEmpty()
+                        ? ProgramCatalogue::translate(
+                              "PreShowCheck", "weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt")
+                        : ProgramCatalogue::translate("PreShowCheck", "%1 antwortet nicht")
+                              .arg(silent.join(QStringLiteral(", ")));
     }
     std::unique_ptr<QCoreApplication> app;
     if (noDisplay.isEmpty())
@@ -477,6 +494,7 @@ void runPreShowCheck(int& argc, char** argv, const CommandLine& commandLine)
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Yearmark"));
+    ProgramCatalogue::install(*app);
 
     const QString exePath = executablePath();
     const QString settingsFile = settingsFilePath(fileBaseName(exePath));
@@ -490,39 +508,38 @@ void runPreShowCheck(int& argc, char** argv, const CommandLine& commandLine)
 
     QEventLoop loop;
     Report report(loop);
-    report.add(QStringLiteral("Ziel"), kFileLimitMs,
+    report.add(CheckText::tr("Ziel"), kFileLimitMs,
                [exePath, settingsFile] { return targetFinding(exePath, settingsFile); });
-    report.add(QStringLiteral("Hintergrundbild"), kFileLimitMs, [exePath, area] {
+    report.add(CheckText::tr("Hintergrundbild"), kFileLimitMs, [exePath, area] {
         return pictureFinding(backgroundPicturePath(exePath), exePath, area,
-                              QStringLiteral("keins (%1.jpg oder .bmp); es bleibt die "
-                                             "Hintergrundfarbe")
+                              CheckText::tr("keins (%1.jpg oder .bmp); es bleibt die "
+                                            "Hintergrundfarbe")
                                   .arg(fileBaseName(exePath)));
     });
-    report.add(QStringLiteral("Video zum Nullpunkt"), kVideoLimitMs,
+    report.add(CheckText::tr("Video zum Nullpunkt"), kVideoLimitMs,
                [exePath] { return videoFinding(exePath, kVideoLimitMs); });
-    report.add(QStringLiteral("Bild zum Nullpunkt"), kFileLimitMs, [exePath, area] {
+    report.add(CheckText::tr("Bild zum Nullpunkt"), kFileLimitMs, [exePath, area] {
         return pictureFinding(findZeroPicture(exePath), exePath, area,
-                              QStringLiteral("keins (0.jpg oder 0.bmp)"));
+                              CheckText::tr("keins (0.jpg oder 0.bmp)"));
     });
-    report.add(QStringLiteral("Hilfe"), kFileLimitMs, [exePath] { return helpFinding(exePath); });
-    report.add(QStringLiteral("Einstellungen"), kFileLimitMs,
+    report.add(CheckText::tr("Hilfe"), kFileLimitMs, [exePath] { return helpFinding(exePath); });
+    report.add(CheckText::tr("Einstellungen"), kFileLimitMs,
                [settingsFile] { return settingsFinding(settingsFile); });
-    report.add(QStringLiteral("Bildschirme"),
+    report.add(CheckText::tr("Bildschirme"),
                noDisplay.isEmpty()
                    ? screensFinding(commandLine.screen)
-                   : warning(QStringLiteral("keine Anzeige (%1); sie lassen sich nicht prüfen")
+                   : warning(CheckText::tr("keine Anzeige (%1); sie lassen sich nicht prüfen")
                                  .arg(noDisplay)));
-    report.add(QStringLiteral("Uhr"), kServiceLimitMs, [] { return clockFinding(); });
+    report.add(CheckText::tr("Uhr"), kServiceLimitMs, [] { return clockFinding(); });
     if (noDisplay.isEmpty())
-        report.add(QStringLiteral("Bildschirmschoner"), kServiceLimitMs,
-                   [platform, x11Extension, wayland] {
-                       return screenSaverFinding(
-                           ScreenSaverInhibitor::serviceRegistered(kServiceCallMs), platform,
-                           x11Extension, wayland);
-                   });
+        report.add(
+            CheckText::tr("Bildschirmschoner"), kServiceLimitMs, [platform, x11Extension, wayland] {
+                return screenSaverFinding(ScreenSaverInhibitor::serviceRegistered(kServiceCallMs),
+                                          platform, x11Extension, wayland);
+            });
     else
-        report.add(QStringLiteral("Bildschirmschoner"),
-                   warning(QStringLiteral("keine Anzeige (%1); nichts zu prüfen").arg(noDisplay)));
+        report.add(CheckText::tr("Bildschirmschoner"),
+                   warning(CheckText::tr("keine Anzeige (%1); nichts zu prüfen").arg(noDisplay)));
     QTimer::singleShot(0, &report, [&report] { report.close(); });
     loop.exec();
     // Work that did not answer may still hang on storage or a bus: the process ends without

@@ -101,9 +101,14 @@ QString backgroundPicturePath(const QString& exePath)
     return {};
 }
 
-QString helpFilePath(const QString& exePath)
+QString helpFilePath(const QString& exePath, Language language)
 {
-    return changeFileExt(exePath, QStringLiteral(".chm"));
+    const QString german = changeFileExt(exePath, QStringLiteral(".chm"));
+    if (language == Language::German)
+        return german;
+    const QString own =
+        changeFileExt(exePath, QStringLiteral(".%1.chm").arg(languageCode(language)));
+    return QFileInfo::exists(own) ? own : german;
 }
 
 const QStringList kZeroVideoNames = {QStringLiteral("0.avi"), QStringLiteral("0.mp4"),

@@ -2,6 +2,8 @@
 // Where the program finds its own files: settings, pictures, video and help all hang off
 // the real path of the running executable, whatever the working folder is.
 
+#include "app/Language.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -34,8 +36,9 @@ QString findProgramFile(const QString& exePath, const QString& fileName);
 // empty when neither is found.
 QString backgroundPicturePath(const QString& exePath);
 
-// The help file: the executable's path with ".chm".
-QString helpFilePath(const QString& exePath);
+// The help file: the executable's path with ".chm", the German help. For English the path with
+// ".en.chm" when that file is there, else the German one.
+QString helpFilePath(const QString& exePath, Language language);
 
 // The names the zero moment's video may have, in the order they are looked for: "0.avi" first,
 // then today's containers.

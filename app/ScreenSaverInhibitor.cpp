@@ -34,7 +34,8 @@ std::optional<unsigned> inhibitThroughService()
         return std::nullopt;
     const QDBusMessage reply =
         callService(QStringLiteral("Inhibit"),
-                    {QCoreApplication::applicationName(), QStringLiteral("Vollbildanzeige")});
+                    {QCoreApplication::applicationName(),
+                     QCoreApplication::translate("ScreenSaverInhibitor", "Vollbildanzeige")});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() != 1)
         return std::nullopt;
     bool ok = false;

@@ -93,7 +93,7 @@ int runProgram(TApplication& app, const CommandLine& commandLine)
 {
     const BusyWatch busyWatch; // only when YEARMARK_BUSY_LOG names a file
     QApplication::setApplicationName(QStringLiteral("Yearmark"));
-    installQtGerman(app);
+    ProgramCatalogue::install(app);
     DialogFocus dialogFocus;
 
     // A rehearsal moves the program's own clock (never the system's) so that the New Year
@@ -165,6 +165,10 @@ int main(int argc, char** argv)
     // Started again by itself to read a help file: nothing of the program is made.
     if (argc > 1 && std::strcmp(argv[1], kReadHelpOption) == 0)
         return runHelpReader(argc, argv);
+    // The texts follow the desktop's language. The catalogue lies beside the executable, which
+    // has just been read from that folder; it is loaded before the command line is read, whose
+    // help and mistakes are printed before the application object exists.
+    ProgramCatalogue::load(desktopLanguage(), fileFolder(executablePath()));
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -177,10 +181,12 @@ int main(int argc, char** argv)
         runPreShowCheck(argc, argv, commandLine);
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
         qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fputs(noDisplayText(QStringLiteral("weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt"))
-                       .toLocal8Bit()
-                       .constData(),
-                   stderr);
+        std::fputs(
+            noDisplayText(ProgramCatalogue::translate(
+                              "CommandLine", "weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt"))
+                .toLocal8Bit()
+                .constData(),
+            stderr);
         return 1;
     }
     // In a Wayland session the window is a native Wayland one; X11 stays the way in elsewhere.

@@ -8,7 +8,7 @@ tmp=$(mktemp -d)
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$tmp"; }
 trap cleanup EXIT
-export XDG_CONFIG_HOME="$tmp/config" LC_ALL=de_DE.UTF-8
+export XDG_CONFIG_HOME="$tmp/config" LC_ALL=de_DE.UTF-8 LANGUAGE=
 faketime_lib=/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1
 
 bench_screen() {

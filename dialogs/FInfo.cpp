@@ -123,7 +123,7 @@ TFormInfo::TFormInfo(QWidget* parent)
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint)
 {
-    setWindowTitle(QStringLiteral("Information"));
+    setWindowTitle(tr("Information"));
     setFixedSize(256, 200);
     setFont(dialogFont(11));
     QPalette pal = palette();
@@ -147,7 +147,7 @@ TFormInfo::TFormInfo(QWidget* parent)
     Label1->setPalette(titlePal);
     placeRightAligned(Label1, 244, 69, 24);
 
-    LabelVer = makeLabel(this, QStringLiteral("Version 1.1 (19.01.2008)"), dialogFont(15));
+    LabelVer = makeLabel(this, tr("Version 1.1 (19.01.2008)"), dialogFont(15));
     placeRightAligned(LabelVer, 243, 96, 16);
 
     Label3 = makeLabel(this, makerLine(), font());
@@ -198,8 +198,8 @@ QString TFormInfo::makerLine() { return QStringLiteral(YEARMARK_MAKER_LINE); }
 void TFormInfo::FormCreate()
 {
     ImageICON->setPixmap(applicationIcon().pixmap(32, 32));
-    Lab->setText(QStringLiteral("Lob und Kritik, Verbesserungsvorschläge,\n"
-                                "Fragen und Bestellungen bitte schriftlich über"));
+    Lab->setText(tr("Lob und Kritik, Verbesserungsvorschläge,\n"
+                    "Fragen und Bestellungen bitte schriftlich über"));
     for (QLabel* label : {Label2, Label3, Lab})
         fitLinesToWidth(label);
 }

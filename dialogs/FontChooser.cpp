@@ -25,18 +25,30 @@ struct NamedColor {
 
 // The sixteen classic colours, in the order font dialogs have always listed them.
 constexpr NamedColor kNamedColors[] = {
-    {"Schwarz", 0x000000},  {"Kastanienbraun", 0x000080}, {"Grün", 0x008000},
-    {"Oliv", 0x008080},     {"Marineblau", 0x800000},     {"Lila", 0x800080},
-    {"Blaugrün", 0x808000}, {"Grau", 0x808080},           {"Silber", 0xC0C0C0},
-    {"Rot", 0x0000FF},      {"Hellgrün", 0x00FF00},       {"Gelb", 0x00FFFF},
-    {"Blau", 0xFF0000},     {"Fuchsie", 0xFF00FF},        {"Aquamarin", 0xFFFF00},
-    {"Weiß", 0xFFFFFF},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Schwarz"), 0x000000},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Kastanienbraun"), 0x000080},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Grün"), 0x008000},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Oliv"), 0x008080},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Marineblau"), 0x800000},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Lila"), 0x800080},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Blaugrün"), 0x808000},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Grau"), 0x808080},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Silber"), 0xC0C0C0},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Rot"), 0x0000FF},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Hellgrün"), 0x00FF00},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Gelb"), 0x00FFFF},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Blau"), 0xFF0000},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Fuchsie"), 0xFF00FF},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Aquamarin"), 0xFFFF00},
+    {QT_TRANSLATE_NOOP("TFontChooser", "Weiß"), 0xFFFFFF},
 };
 
 constexpr int kUsualSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 
 // Style rows: bit 0 italic, bit 1 bold.
-constexpr const char* kStyles[] = {"Standard", "Kursiv", "Fett", "Fett Kursiv"};
+constexpr const char* kStyles[] = {
+    QT_TRANSLATE_NOOP("TFontChooser", "Standard"), QT_TRANSLATE_NOOP("TFontChooser", "Kursiv"),
+    QT_TRANSLATE_NOOP("TFontChooser", "Fett"), QT_TRANSLATE_NOOP("TFontChooser", "Fett Kursiv")};
 
 int styleRow(const QFont& font) { return (font.italic() ? 1 : 0) | (font.bold() ? 2 : 0); }
 
@@ -44,41 +56,41 @@ QString charsetName(int charset)
 {
     switch (charset) {
     case 0:
-        return QStringLiteral("Westlich");
+        return TFontChooser::tr("Westlich");
     case 1:
-        return QStringLiteral("Standard");
+        return TFontChooser::tr("Standard", "character set");
     case 2:
         return QStringLiteral("Symbol");
     case 128:
-        return QStringLiteral("Japanisch");
+        return TFontChooser::tr("Japanisch");
     case 129:
-        return QStringLiteral("Koreanisch");
+        return TFontChooser::tr("Koreanisch");
     case 134:
-        return QStringLiteral("Chinesisch (vereinfacht)");
+        return TFontChooser::tr("Chinesisch (vereinfacht)");
     case 136:
-        return QStringLiteral("Chinesisch (traditionell)");
+        return TFontChooser::tr("Chinesisch (traditionell)");
     case 161:
-        return QStringLiteral("Griechisch");
+        return TFontChooser::tr("Griechisch");
     case 162:
-        return QStringLiteral("Türkisch");
+        return TFontChooser::tr("Türkisch");
     case 163:
-        return QStringLiteral("Vietnamesisch");
+        return TFontChooser::tr("Vietnamesisch");
     case 177:
-        return QStringLiteral("Hebräisch");
+        return TFontChooser::tr("Hebräisch");
     case 178:
-        return QStringLiteral("Arabisch");
+        return TFontChooser::tr("Arabisch");
     case 186:
-        return QStringLiteral("Baltisch");
+        return TFontChooser::tr("Baltisch");
     case 204:
-        return QStringLiteral("Kyrillisch");
+        return TFontChooser::tr("Kyrillisch");
     case 222:
         return QStringLiteral("Thai");
     case 238:
-        return QStringLiteral("Mitteleuropäisch");
+        return TFontChooser::tr("Mitteleuropäisch");
     case 255:
         return QStringLiteral("OEM/DOS");
     default:
-        return QStringLiteral("Zeichensatz %1").arg(charset);
+        return TFontChooser::tr("Zeichensatz %1").arg(charset);
     }
 }
 
@@ -131,7 +143,7 @@ int charsetForWritingSystem(int writingSystem)
 TFontChooser::TFontChooser(QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Schriftart"));
+    setWindowTitle(tr("Schriftart"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
@@ -139,44 +151,44 @@ TFontChooser::TFontChooser(QWidget* parent)
     styleList = new QListWidget(this);
     sizeList = new QListWidget(this);
     for (const char* style : kStyles)
-        styleList->addItem(QString::fromUtf8(style));
+        styleList->addItem(tr(style));
 
-    auto* effects = new QGroupBox(QStringLiteral("Effekte"), this);
-    underlineBox = new QCheckBox(QStringLiteral("Unterstrichen"), effects);
-    strikeOutBox = new QCheckBox(QStringLiteral("Durchgestrichen"), effects);
+    auto* effects = new QGroupBox(tr("Effekte"), this);
+    underlineBox = new QCheckBox(tr("Unterstrichen"), effects);
+    strikeOutBox = new QCheckBox(tr("Durchgestrichen"), effects);
     colorBox = new QComboBox(effects);
     for (const NamedColor& named : kNamedColors) {
-        colorBox->addItem(swatch(toQColor(named.value, palette())), QString::fromUtf8(named.name),
+        colorBox->addItem(swatch(toQColor(named.value, palette())), tr(named.name),
                           QVariant::fromValue<uint>(named.value));
     }
     m_customIndex = colorBox->count();
-    colorBox->addItem(QStringLiteral("Benutzerdefiniert"), QVariant::fromValue<uint>(clWhite));
+    colorBox->addItem(tr("Benutzerdefiniert"), QVariant::fromValue<uint>(clWhite));
     auto* effectsLayout = new QVBoxLayout(effects);
     effectsLayout->addWidget(underlineBox);
     effectsLayout->addWidget(strikeOutBox);
-    effectsLayout->addWidget(new QLabel(QStringLiteral("Farbe:"), effects));
+    effectsLayout->addWidget(new QLabel(tr("Farbe:"), effects));
     effectsLayout->addWidget(colorBox);
 
-    auto* sampleBox = new QGroupBox(QStringLiteral("Beispiel"), this);
+    auto* sampleBox = new QGroupBox(tr("Beispiel"), this);
     sample = new QLabel(QStringLiteral("AaBbYyZz"), sampleBox);
     sample->setAlignment(Qt::AlignCenter);
     sample->setMinimumSize(160, 60);
     scriptBox = new QComboBox(sampleBox);
     auto* sampleLayout = new QVBoxLayout(sampleBox);
     sampleLayout->addWidget(sample, 1);
-    sampleLayout->addWidget(new QLabel(QStringLiteral("Skript:"), sampleBox));
+    sampleLayout->addWidget(new QLabel(tr("Skript:"), sampleBox));
     sampleLayout->addWidget(scriptBox);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Abbrechen"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(QStringLiteral("Schriftart:"), this), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Schriftschnitt:"), this), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Schriftgrad:"), this), 0, 2);
+    grid->addWidget(new QLabel(tr("Schriftart:"), this), 0, 0);
+    grid->addWidget(new QLabel(tr("Schriftschnitt:"), this), 0, 1);
+    grid->addWidget(new QLabel(tr("Schriftgrad:"), this), 0, 2);
     grid->addWidget(familyList, 1, 0);
     grid->addWidget(styleList, 1, 1);
     grid->addWidget(sizeList, 1, 2);
@@ -188,9 +200,8 @@ TFontChooser::TFontChooser(QWidget* parent)
     grid->setColumnStretch(2, 1);
 
     pickCustomColor = [this](TColor current) -> std::optional<TColor> {
-        const QColor chosen =
-            QColorDialog::getColor(toQColor(current, palette()), this, QStringLiteral("Farbe"),
-                                   QColorDialog::DontUseNativeDialog);
+        const QColor chosen = QColorDialog::getColor(
+            toQColor(current, palette()), this, tr("Farbe"), QColorDialog::DontUseNativeDialog);
         if (!chosen.isValid())
             return std::nullopt;
         return fromQColor(chosen);

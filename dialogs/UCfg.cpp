@@ -28,13 +28,22 @@ constexpr int kClientWidth = 420;
 constexpr int kClientHeight = 327;
 
 constexpr const char* kPlaceholderHelp[] = {
-    "%Y - Nachste Jahr",     "%T - Tagen",          "%H - Stunden",
-    "%M - Minuten",          "%S - Sekunden",       "%A - Gesamt Sekunden",
-    "%C - Aktuelle Uhrzeit", "%D - Aktuelle Datum", "%U - Berechnete Uhrzeit",
-    "%Z - Berechnete Datum",
+    QT_TRANSLATE_NOOP("TCFGDialog", "%Y - Nachste Jahr"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "%T - Tagen"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "%H - Stunden"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "%M - Minuten"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "%S - Sekunden"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "%A - Gesamt Sekunden"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "%C - Aktuelle Uhrzeit"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "%D - Aktuelle Datum"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "%U - Berechnete Uhrzeit"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "%Z - Berechnete Datum"),
 };
 
-constexpr const char* kAlignmentRows[] = {"Oberteil", "Unterteil", "Links", "Rechts", "Voll"};
+constexpr const char* kAlignmentRows[] = {
+    QT_TRANSLATE_NOOP("TCFGDialog", "Oberteil"), QT_TRANSLATE_NOOP("TCFGDialog", "Unterteil"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "Links"), QT_TRANSLATE_NOOP("TCFGDialog", "Rechts"),
+    QT_TRANSLATE_NOOP("TCFGDialog", "Voll")};
 
 // The classic dialog face is missing on Linux; the first installed of these stands in for it.
 QFont dialogFont()
@@ -115,7 +124,7 @@ TCFGDialog::TCFGDialog(QWidget* mainWindow, const Clock& clock)
     : QDialog(mainWindow)
     , m_clock(clock)
 {
-    setWindowTitle(QStringLiteral("Einstellungen"));
+    setWindowTitle(tr("Einstellungen"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(dialogFont());
@@ -138,21 +147,21 @@ void TCFGDialog::createControls()
     cbNewYear = new QRadioButton(gbData);
     cbNewYear->setGeometry(8, 9, 161, 17);
     cbNewYear->setChecked(true);
-    cbDatum = new QRadioButton(QStringLiteral("Datum: "), gbData);
+    cbDatum = new QRadioButton(tr("Datum: "), gbData);
     cbDatum->setGeometry(9, 31, 56, 17);
     DatePicker = new TDatePicker(gbData);
     DatePicker->setGeometry(65, 28, 88, 21);
     DatePicker->setEnabled(false);
-    Label2 = autoSizedLabel(QStringLiteral("Zeit:"), gbData, 167, 32);
+    Label2 = autoSizedLabel(tr("Zeit:"), gbData, 167, 32);
     TimePicker = new TTimePicker(gbData);
     TimePicker->setGeometry(190, 28, 76, 21);
     TimePicker->setEnabled(false);
 
-    lbl_Name01 = autoSizedLabel(QStringLiteral("Titel:"), this, 7, 64);
+    lbl_Name01 = autoSizedLabel(tr("Titel:"), this, 7, 64);
     Memo1 = new TTemplateEditor(this);
     Memo1->setGeometry(7, 80, 274, 89);
 
-    Label1 = autoSizedLabel(QStringLiteral("Beispiele:"), this, 288, 10);
+    Label1 = autoSizedLabel(tr("Beispiele:"), this, 288, 10);
     Memo2 = new QPlainTextEdit(this);
     Memo2->setGeometry(288, 25, 124, 145);
     Memo2->setReadOnly(true);
@@ -164,16 +173,16 @@ void TCFGDialog::createControls()
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     QStringList help;
     for (const char* line : kPlaceholderHelp)
-        help << QString::fromUtf8(line);
+        help << tr(line);
     Memo2->setPlainText(help.join(u'\n'));
     Memo2->setFont(exampleListFont(font(), help, *Memo2));
     Memo2->installEventFilter(this);
 
-    gbColors = new QGroupBox(QStringLiteral(" Text "), this);
+    gbColors = new QGroupBox(tr(" Text "), this);
     gbColors->setGeometry(192, 177, 89, 96);
     LabelTest = new TLabel3D(gbColors);
     LabelTest->setGeometry(8, 18, 73, 26);
-    LabelTest->setCaption(QStringLiteral("Sonst"));
+    LabelTest->setCaption(tr("Sonst"));
     LabelTest->setCursor(Qt::PointingHandCursor);
     LabelTest->setTextAlignment(taCenter);
     LabelTest->setTextLayout(tlCenter);
@@ -187,20 +196,20 @@ void TCFGDialog::createControls()
     LabelTest->setBevel(blShadow);
     LabelTest->setShadowColor(clBlack);
     LabelTest->setShadowSize(2);
-    bFont = new QPushButton(QStringLiteral("Schrift"), gbColors);
+    bFont = new QPushButton(tr("Schrift"), gbColors);
     bFont->setGeometry(8, 46, 73, 28);
     bFont->setFocusPolicy(Qt::NoFocus);
     bFont->setAutoDefault(false);
     bFont->setFont(arialAt(21));
-    cbShadow = new QCheckBox(QStringLiteral("Schatten"), gbColors);
+    cbShadow = new QCheckBox(tr("Schatten"), gbColors);
     cbShadow->setGeometry(11, 75, 70, 17);
 
-    gbImage = new QGroupBox(QStringLiteral(" Grafik align "), this);
+    gbImage = new QGroupBox(tr(" Grafik align "), this);
     gbImage->setGeometry(288, 177, 124, 96);
     ImageAlign = new TAlignmentList(gbImage);
     ImageAlign->setGeometry(7, 17, 108, 70);
     for (const char* row : kAlignmentRows) {
-        auto* item = new QListWidgetItem(QString::fromUtf8(row), ImageAlign);
+        auto* item = new QListWidgetItem(tr(row), ImageAlign);
         item->setSizeHint(QSize(ImageAlign->viewport()->width(), 13));
     }
 
@@ -208,13 +217,13 @@ void TCFGDialog::createControls()
                             this);
     OKBtn->setGeometry(191, 282, 90, 30);
     OKBtn->setDefault(true);
-    bCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton),
-                              QStringLiteral("Abbrechen"), this);
+    bCancel = new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), tr("Abbrechen"),
+                              this);
     bCancel->setGeometry(288, 282, 124, 30);
 
     ColorDialog1 = new QColorDialog(this);
     ColorDialog1->setOption(QColorDialog::DontUseNativeDialog);
-    ColorDialog1->setWindowTitle(QStringLiteral("Farbe"));
+    ColorDialog1->setWindowTitle(tr("Farbe"));
     FontDialog1 = new TFontChooser(this);
 
     connect(cbNewYear, &QRadioButton::toggled, this, &TCFGDialog::cbDatumClick);
@@ -237,8 +246,7 @@ void TCFGDialog::setTabOrderChain()
 
 void TCFGDialog::FormCreate(const Clock& clock)
 {
-    cbNewYear->setText(QStringLiteral("Nächste Neue Jahr ") +
-                       QString::number(clock.now().year + 1));
+    cbNewYear->setText(tr("Nächste Neue Jahr ") + QString::number(clock.now().year + 1));
 }
 
 void TCFGDialog::FormShow()

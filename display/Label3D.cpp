@@ -38,7 +38,12 @@ void TLabel3D::setShadowSize(uint8_t value) { store(m_shadowSize, value); }
 void TLabel3D::setBorderColor(TColor value) { store(m_borderColor, value); }
 void TLabel3D::setBorderWidth(int32_t value) { store(m_borderWidth, value); }
 void TLabel3D::setBorderStyle(TLabel3DBorderStyle value) { store(m_borderStyle, value); }
-void TLabel3D::setCaption(const QString& value) { store(m_caption, value); }
+void TLabel3D::setCaption(const QString& value)
+{
+    store(m_caption, value);
+    // What the label shows is what a screen reader reads out.
+    setAccessibleName(value);
+}
 void TLabel3D::setColor(TColor value) { store(m_color, value); }
 void TLabel3D::setFontColor(TColor value) { store(m_fontColor, value); }
 void TLabel3D::setFontCharset(int value) { m_fontCharset = value; }

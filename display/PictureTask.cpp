@@ -2,6 +2,7 @@
 
 #include "display/PictureLoader.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <exception>
@@ -70,6 +71,11 @@ void post(Mailbox& mailbox, std::any outcome)
         Qt::QueuedConnection);
 }
 
+QString pictureFailure()
+{
+    return QCoreApplication::translate("PictureTask", "Das Bild lässt sich nicht anzeigen.");
+}
+
 PictureOutcome findAndDecode(const std::function<QString()>& locate, QSize largestArea)
 {
     PictureOutcome outcome;
@@ -79,7 +85,9 @@ PictureOutcome findAndDecode(const std::function<QString()>& locate, QSize large
             outcome.image = loadPicture(outcome.path, largestArea);
     } catch (const std::exception& e) {
         outcome.image = QImage();
-        outcome.error = QString::fromUtf8(e.what());
+        // A sentence of the program's own, in its language, and then the decoder's detail as
+        // the decoder gives it.
+        outcome.error = pictureFailure() + u'\n' + QString::fromUtf8(e.what());
     }
     return outcome;
 }
@@ -118,8 +126,9 @@ void loadPictureAsync(std::function<QString()> locate, QSize largestArea, QObjec
         return;
     QTimer::singleShot(0, context, [done] {
         PictureOutcome outcome;
-        outcome.error = QStringLiteral("the picture cannot be loaded: no thread could be started "
-                                       "for it");
+        outcome.error = pictureFailure() + u'\n' +
+                        QCoreApplication::translate(
+                            "PictureTask", "Es ließ sich kein Thread starten, um es zu laden.");
         done(outcome);
     });
 }

@@ -125,8 +125,8 @@ THelpWindow::THelpWindow(std::shared_ptr<const HelpArchive> archive, const HelpC
     m_tabs = new QTabWidget;
     m_contents = makeTree(contents.contents);
     m_index = makeTree(contents.index);
-    m_tabs->addTab(m_contents, QStringLiteral("Inhalt"));
-    m_tabs->addTab(m_index, QStringLiteral("Index"));
+    m_tabs->addTab(m_contents, tr("Inhalt"));
+    m_tabs->addTab(m_index, tr("Index"));
     m_browser = new THelpBrowser(std::move(archive), contents.charset);
 
     auto* splitter = new QSplitter;

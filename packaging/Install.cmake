@@ -20,10 +20,12 @@ set(yearmark_packaging ${CMAKE_CURRENT_LIST_DIR})
 install(TARGETS yearmark RUNTIME DESTINATION .)
 # The media module, which the program loads from beside itself when a video is due.
 install(TARGETS yearmark-media LIBRARY DESTINATION .)
-# The help file, compiled beside the executable by the help target.
+# The help files (German and English), compiled beside the executable by the help target.
 if(TARGET yearmark_help)
-  install(FILES ${CMAKE_BINARY_DIR}/yearmark.chm DESTINATION .)
+  install(FILES ${CMAKE_BINARY_DIR}/yearmark.chm ${CMAKE_BINARY_DIR}/yearmark.en.chm DESTINATION .)
 endif()
+# The catalogues of the texts' translations, which the program loads from beside itself.
+install(FILES ${YEARMARK_CATALOGUES} DESTINATION .)
 
 # The link is made at install time, so that `cmake --install --prefix` moves its target too.
 # Debian wants a link inside one top-level folder relative, a link across them absolute.
@@ -52,9 +54,10 @@ install(FILES ${yearmark_packaging}/yearmark.desktop DESTINATION ${yearmark_shar
 install(DIRECTORY ${CMAKE_BINARY_DIR}/data/icons/hicolor DESTINATION ${yearmark_share}/icons)
 install(FILES ${CMAKE_SOURCE_DIR}/data/icons/yearmark.svg DESTINATION ${yearmark_share}/icons/hicolor/scalable/apps)
 
-# Debian's documents and the manual page, compressed without a time stamp inside.
+# Debian's documents and the manual pages (English, and German as yearmark.de.1), compressed
+# without a time stamp inside.
 set(compressed)
-foreach(doc changelog yearmark.1)
+foreach(doc changelog yearmark.1 yearmark.de.1)
   set(out ${CMAKE_BINARY_DIR}/packaging/${doc})
   configure_file(${yearmark_packaging}/${doc}.in ${out} @ONLY)
   add_custom_command(
@@ -67,6 +70,9 @@ add_custom_target(yearmark_package_docs ALL DEPENDS ${compressed})
 install(FILES ${yearmark_packaging}/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${yearmark_share}/doc/yearmark)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/yearmark.1.gz DESTINATION ${yearmark_share}/man/man1)
+# `man yearmark` in a German locale.
+install(FILES ${CMAKE_BINARY_DIR}/packaging/yearmark.de.1.gz DESTINATION ${yearmark_share}/man/de/man1
+        RENAME yearmark.1.gz)
 install(FILES ${yearmark_packaging}/lintian-overrides
         DESTINATION ${yearmark_share}/lintian/overrides RENAME yearmark)
 

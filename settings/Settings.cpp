@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <variant>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -22,6 +23,8 @@ constexpr double kFirstDay = -657434;
 constexpr double kLastDay = 2958465;
 
 } // namespace
+
+QString builtInTemplate() { return QCoreApplication::translate("Settings", kDefaultTemplateText); }
 
 QString settingsKeyPath(const QString& exeBaseName)
 {

@@ -6,17 +6,23 @@
 
 #include "settings/ESettingsError.h"
 
-// The display template the program starts with when none is stored.
-inline const QString kDefaultTemplate = QStringLiteral(
+// The display template the program starts with when none is stored, as written: in German.
+inline constexpr char kDefaultTemplateText[] = QT_TRANSLATE_NOOP(
+    "Settings",
     "Bis zum Jahr %Y sind es noch:\r\n%T Tage(n) %H Stunde(n) %M Minute(n) %S Sekunde(n)");
+inline const QString kDefaultTemplate = QString::fromUtf8(kDefaultTemplateText);
+
+// The built-in template in the program's language: the installed catalogue's translation of
+// kDefaultTemplate, with the same placeholders and lines; kDefaultTemplate without one.
+QString builtInTemplate();
 
 // The thirteen values that outlive a run, with their built-in defaults in one place; the store
 // reads into it and writes from it. Each is stored under a name of its own (Settings.cpp's
 // table), kept from the program's first versions so that their files go on being read.
 struct Settings {
-    QString titleTemplate = kDefaultTemplate; // lines parted by CR LF
-    int32_t pictureAlignment = 0;             // 0 top, 1 bottom, 2 left, 3 right, 4 fill the window
-    uint32_t backgroundColor = 0;             // 0x00BBGGRR or a system-colour code
+    QString titleTemplate = builtInTemplate(); // lines parted by CR LF
+    int32_t pictureAlignment = 0; // 0 top, 1 bottom, 2 left, 3 right, 4 fill the window
+    uint32_t backgroundColor = 0; // 0x00BBGGRR or a system-colour code
     QString titleFontName = QStringLiteral("Arial");
     uint32_t titleColor = 0x00FFFFFF;
     bool titleBold = true, titleItalic = false, titleUnderline = false, titleStrikeOut = false;

@@ -18,6 +18,8 @@ export XDG_CONFIG_HOME="$E2E_DIR/config"
 export TZ=${TZ:-Europe/Berlin}
 export LC_ALL=${E2E_LOCALE:-de_DE.UTF-8}
 export LANG=$LC_ALL
+# The language list of the machine's desktop must not choose the texts' language.
+export LANGUAGE=
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 mkdir -p "$XDG_CONFIG_HOME"
 
@@ -120,13 +122,14 @@ e2e_start_x() {
   fi
 }
 
-# Copies the program and its media module into the test folder, the program under the given
+# Copies the program, its media module and its catalogues into the test folder, the program under the given
 # base name; prints its path.
 e2e_install() {
   local name=${1:-yearmark}
   mkdir -p "$E2E_DIR/app"
   cp "$E2E_BIN" "$E2E_DIR/app/$name"
   cp "$(dirname "$E2E_BIN")/yearmark-media.so" "$E2E_DIR/app/"
+  cp "$(dirname "$E2E_BIN")"/yearmark_*.qm "$E2E_DIR/app/"
   echo "$E2E_DIR/app/$name"
 }
 

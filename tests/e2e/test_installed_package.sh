@@ -18,11 +18,15 @@ dpkg -x "$deb" "$root"
 dpkg-deb -c "$deb" | awk '{print $6}' >"$E2E_DIR/contents"
 
 # Only the program's own files: nothing of the build tree, no test program.
-stray=$(grep -vE '^\./($|opt/($|yearmark/($|yearmark$|yearmark-media\.so$|yearmark\.chm$))|usr/($|bin/($|yearmark$)|share/($|applications/($|yearmark\.desktop$)|icons/|doc/($|yearmark/)|man/|lintian/)))' \
+stray=$(grep -vE '^\./($|opt/($|yearmark/($|yearmark$|yearmark-media\.so$|yearmark(\.en)?\.chm$|yearmark_en\.qm$))|usr/($|bin/($|yearmark$)|share/($|applications/($|yearmark\.desktop$)|icons/|doc/($|yearmark/)|man/|lintian/)))' \
   "$E2E_DIR/contents")
 e2e_check "the package holds only the program's files${stray:+ (not: $stray)}" test -z "$stray"
 e2e_check "the command is an absolute link to the program" \
   test "$(readlink "$root/usr/bin/yearmark")" = /opt/yearmark/yearmark
+e2e_check "the manual page in English and in German" \
+  test -s "$root/usr/share/man/man1/yearmark.1.gz" -a -s "$root/usr/share/man/de/man1/yearmark.1.gz"
+e2e_check "the installed program finds its English catalogue" bash -c \
+  "LANGUAGE= LC_ALL=en_GB.UTF-8 '$root/opt/yearmark/yearmark' --help | grep -q '^Usage: yearmark'"
 e2e_check "the program and its media module are stripped" bash -c \
   "file '$root/opt/yearmark/yearmark' '$root/opt/yearmark/yearmark-media.so' | grep -c ', stripped' | grep -qx 2"
 
